@@ -1,0 +1,35 @@
+#include "appsetup.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QStyleFactory>
+
+void AppSetup::apply(QApplication &app, const char *name)
+{
+    app.setApplicationName(QString::fromLatin1(name));
+    app.setApplicationDisplayName(QString::fromLatin1(name));
+    if (QStyle *style = QStyleFactory::create(QStringLiteral("Fusion")))
+        app.setStyle(style);
+    installFontSubstitutes();
+}
+
+void AppSetup::installFontSubstitutes()
+{
+    // Liberation Mono has the metrics of Courier New, so printed columns keep
+    // their widths; the other two get faces of the same kind.
+    const struct {
+        const char *family;
+        QStringList substitutes;
+    } table[] = {
+        {"Courier New", {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Monospace")}},
+        {"MS Sans Serif", {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")}},
+        {"Georgia", {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif"), QStringLiteral("Serif")}},
+    };
+    const QStringList installed = QFontDatabase::families();
+    for (const auto &entry : table) {
+        const QString family = QString::fromLatin1(entry.family);
+        if (!installed.contains(family, Qt::CaseInsensitive))
+            QFont::insertSubstitutions(family, entry.substitutes);
+    }
+}

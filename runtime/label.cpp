@@ -1,0 +1,8 @@
+#include "label.h"
+
+Label::Label(const QString &name, const QString &caption, QWidget *parent)
+    : Control<QLabel>(parent)
+{
+    setObjectName(name);
+    setText(caption);
+}

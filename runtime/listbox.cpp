@@ -1,0 +1,21 @@
+#include "listbox.h"
+
+ListBox::ListBox(const QString &name, QWidget *parent)
+    : Control<QListWidget>(parent)
+{
+    setObjectName(name);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    connect(this, &QListWidget::itemClicked, this, &ListBox::Click);
+}
+
+void ListBox::AddItem(const QString &text)
+{
+    addItem(text);
+}
+
+QString ListBox::List(int row) const
+{
+    const QListWidgetItem *it = item(row);
+    return it ? it->text() : QString();
+}

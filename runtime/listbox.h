@@ -1,0 +1,24 @@
+#pragma once
+
+#include "control.h"
+
+#include <QListWidget>
+
+// One colour and one font for all rows. A click on a row runs Click even when
+// the row is already selected.
+class ListBox : public Control<QListWidget>
+{
+    Q_OBJECT
+
+public:
+    ListBox(const QString &name, QWidget *parent);
+
+    void Clear() { clear(); }
+    void AddItem(const QString &text);
+    int ListCount() const { return count(); }
+    QString List(int row) const;
+    int ListIndex() const { return currentRow(); }
+
+signals:
+    void Click();
+};

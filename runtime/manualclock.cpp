@@ -1,0 +1,6 @@
+#include "manualclock.h"
+
+ManualClock::ManualClock(const QDateTime &start)
+    : m_now(start)
+{
+}

@@ -1,0 +1,150 @@
+#include "printmodel.h"
+
+#include <QVariantMap>
+
+#include <cmath>
+
+namespace {
+constexpr int kZoneChars = 14;
+}
+
+PrintModel::PrintModel()
+    : m_family(QFont().family())
+{
+}
+
+void PrintModel::setFamily(const QString &family)
+{
+    m_family = family;
+    m_metrics.clear();
+}
+
+void PrintModel::clear()
+{
+    m_lines.clear();
+    m_lineOpen = false;
+    m_x = 0;
+    m_y = 0;
+}
+
+void PrintModel::print(const QString &text, Separator separator)
+{
+    if (!m_lineOpen) {
+        if (m_lines.size() >= MaxLines)
+            return;
+        m_lines.append(PrintLine{m_y, {}});
+        m_lineOpen = true;
+    }
+    PrintItem item;
+    item.text = text;
+    item.color = m_color;
+    item.size = m_size;
+    item.bold = m_bold;
+    item.italic = m_italic;
+    item.underline = m_underline;
+    item.x = m_x;
+    m_x += metrics(m_size, m_bold, m_italic).horizontalAdvance(text);
+    switch (separator) {
+    case Separator::SameLine:
+        m_lines.last().items.append(item);
+        break;
+    case Separator::NextZone: {
+        item.zoneAfter = true;
+        m_lines.last().items.append(item);
+        const qreal zone = zoneWidth();
+        m_x = (std::floor(m_x / zone) + 1) * zone;
+        break;
+    }
+    case Separator::NewLine:
+        m_lines.last().items.append(item);
+        endLine();
+        break;
+    }
+}
+
+void PrintModel::endLine()
+{
+    if (!m_lineOpen) {
+        if (m_lines.size() >= MaxLines)
+            return;
+        m_lines.append(PrintLine{m_y, {}});
+    }
+    m_lineOpen = false;
+    m_x = 0;
+    m_y += metrics(m_size, m_bold, m_italic).height();
+}
+
+QStringList PrintModel::lineTexts() const
+{
+    QStringList texts;
+    texts.reserve(m_lines.size());
+    for (const PrintLine &line : m_lines) {
+        QString text;
+        for (const PrintItem &item : line.items) {
+            text += item.text;
+            if (item.zoneAfter)
+                text += QLatin1Char('\t');
+        }
+        texts.append(text);
+    }
+    return texts;
+}
+
+QVariantList PrintModel::itemMaps() const
+{
+    QVariantList maps;
+    for (int l = 0; l < m_lines.size(); ++l) {
+        for (const PrintItem &item : m_lines[l].items) {
+            QVariantMap map;
+            map.insert(QStringLiteral("line"), l);
+            map.insert(QStringLiteral("text"), item.text);
+            map.insert(QStringLiteral("color"), item.color);
+            map.insert(QStringLiteral("size"), item.size);
+            map.insert(QStringLiteral("bold"), item.bold);
+            map.insert(QStringLiteral("italic"), item.italic);
+            map.insert(QStringLiteral("underline"), item.underline);
+            maps.append(map);
+        }
+    }
+    return maps;
+}
+
+QFont PrintModel::font() const
+{
+    QFont f(m_family);
+    f.setPointSizeF(m_size);
+    f.setBold(m_bold);
+    f.setItalic(m_italic);
+    f.setUnderline(m_underline);
+    return f;
+}
+
+QFont PrintModel::fontOf(const PrintItem &item) const
+{
+    QFont f(m_family);
+    f.setPointSizeF(item.size);
+    f.setBold(item.bold);
+    f.setItalic(item.italic);
+    f.setUnderline(item.underline);
+    return f;
+}
+
+qreal PrintModel::zoneWidth() const
+{
+    const qreal width = kZoneChars * metrics(m_size, m_bold, m_italic).averageCharWidth();
+    return width > 0 ? width : kZoneChars;
+}
+
+const QFontMetricsF &PrintModel::metrics(qreal size, bool bold, bool italic) const
+{
+    const quint64 key = (quint64(std::llround(size * 100)) << 2) | (bold ? 1u : 0u) | (italic ? 2u : 0u);
+    auto it = m_metrics.find(key);
+    if (it == m_metrics.end()) {
+        QFont f(m_family);
+        f.setPointSizeF(size);
+        f.setBold(bold);
+        f.setItalic(italic);
+        it = m_metrics.insert(key, std::make_shared<QFontMetricsF>(f));
+    }
+    return *it.value();
+}

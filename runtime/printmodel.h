@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <QVector>
+
+#include <memory>
+
+enum class Separator { SameLine, NextZone, NewLine };
+
+struct PrintItem
+{
+    QString text;
+    quint32 color = 0;
+    qreal size = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    qreal x = 0;            // left edge in pixels
+    bool zoneAfter = false; // the next item starts at the next print zone
+};
+
+struct PrintLine
+{
+    qreal y = 0; // top edge in pixels
+    QVector<PrintItem> items;
+};
+
+// What has been printed on a window, kept as lines of items so that the text
+// can be painted again at any time and read back by tests. It also holds the
+// window's print state: colour, font and the print position.
+class PrintModel
+{
+public:
+    // Lines beyond this count are far below any screen; they are not kept.
+    static constexpr int MaxLines = 5000;
+
+    PrintModel();
+
+    void setFamily(const QString &family);
+    QString family() const { return m_family; }
+
+    quint32 foreColor() const { return m_color; }
+    void setForeColor(quint32 color) { m_color = color; }
+    qreal fontSize() const { return m_size; }
+    void setFontSize(qreal size) { m_size = size; }
+    bool fontBold() const { return m_bold; }
+    void setFontBold(bool on) { m_bold = on; }
+    bool fontItalic() const { return m_italic; }
+    void setFontItalic(bool on) { m_italic = on; }
+    bool fontUnderline() const { return m_underline; }
+    void setFontUnderline(bool on) { m_underline = on; }
+
+    void clear();
+    void print(const QString &text, Separator separator);
+    void endLine();
+
+    qreal currentX() const { return m_x; }
+    qreal currentY() const { return m_y; }
+    const QVector<PrintLine> &lines() const { return m_lines; }
+
+    QStringList lineTexts() const;
+    QVariantList itemMaps() const;
+
+    QFont font() const;
+    QFont fontOf(const PrintItem &item) const;
+    qreal zoneWidth() const;
+
+private:
+    const QFontMetricsF &metrics(qreal size, bool bold, bool italic) const;
+
+    QString m_family;
+    quint32 m_color = 0;
+    qreal m_size = 8.25;
+    bool m_bold = false;
+    bool m_italic = false;
+    bool m_underline = false;
+
+    QVector<PrintLine> m_lines;
+    bool m_lineOpen = false;
+    qreal m_x = 0;
+    qreal m_y = 0;
+
+    mutable QHash<quint64, std::shared_ptr<QFontMetricsF>> m_metrics;
+};

@@ -1,0 +1,24 @@
+#include "scriptedinput.h"
+
+std::optional<QString> ScriptedInput::ask(QWidget *, const QString &prompt)
+{
+    m_prompts.append(prompt);
+    if (m_replies.isEmpty()) {
+        ++m_overruns;
+        return std::nullopt;
+    }
+    return m_replies.takeFirst();
+}
+
+void ScriptedInput::replies(const QStringList &texts)
+{
+    for (const QString &text : texts)
+        reply(text);
+}
+
+void ScriptedInput::clear()
+{
+    m_replies.clear();
+    m_prompts.clear();
+    m_overruns = 0;
+}

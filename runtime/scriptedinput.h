@@ -1,0 +1,28 @@
+#pragma once
+
+#include "inputprovider.h"
+
+#include <QList>
+#include <QStringList>
+
+// Replies taken from a queue instead of a dialog; records every prompt asked.
+// When the queue runs dry the dialog counts as cancelled and the overrun is counted.
+class ScriptedInput : public InputProvider
+{
+public:
+    std::optional<QString> ask(QWidget *parent, const QString &prompt) override;
+
+    void reply(const QString &text) { m_replies.append(text); }
+    void replies(const QStringList &texts);
+    void cancel() { m_replies.append(std::nullopt); }
+
+    QStringList prompts() const { return m_prompts; }
+    int pending() const { return int(m_replies.size()); }
+    int overruns() const { return m_overruns; }
+    void clear();
+
+private:
+    QList<std::optional<QString>> m_replies;
+    QStringList m_prompts;
+    int m_overruns = 0;
+};

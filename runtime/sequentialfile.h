@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Reads a text file field by field: a field ends at a comma or at a line end
+// (CRLF, LF or a lone CR), leading blanks are skipped and a field in double
+// quotes keeps its commas and loses its quotes.
+//
+// Whatever a file holds, the work stays bounded: at most MaxBytes are read and
+// a field keeps at most MaxFieldLength characters.
+class SequentialFile
+{
+public:
+    enum class Status { Closed, Open, Missing, NotAFile, Unreadable };
+
+    static constexpr qint64 MaxBytes = 1 << 20;
+    static constexpr int MaxFieldLength = 2000;
+
+    Status open(const QString &path);
+    void openBytes(const QByteArray &bytes);
+    void close();
+
+    Status status() const { return m_status; }
+    bool isOpen() const { return m_status == Status::Open; }
+    bool atEnd() const;
+    QString readField();
+
+    // True when the file was longer than MaxBytes and its tail was not read.
+    bool truncated() const { return m_truncated; }
+
+private:
+    bool isLineEnd(int pos) const;
+    void skipLineEnd();
+
+    QString m_text;
+    int m_pos = 0;
+    Status m_status = Status::Closed;
+    bool m_truncated = false;
+};

@@ -1,0 +1,19 @@
+#include "textbox.h"
+
+TextBox::TextBox(const QString &name, QWidget *parent)
+    : Control<QPlainTextEdit>(parent)
+{
+    setObjectName(name);
+    setReadOnly(true);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+void TextBox::setText(const QString &text)
+{
+    if (text == m_text)
+        return;
+    m_text = text;
+    setPlainText(text);
+}

@@ -1,0 +1,144 @@
+#!/usr/bin/env python3
+"""Draws the trainer's background picture and window icon.
+
+Run from this folder: python3 make_assets.py. It writes picture.png
+(500 x 375, 24-bit) and icon32.png / icon16.png (16 colours). Only the
+standard library is used, so the pictures can be made again anywhere.
+"""
+import math
+import struct
+import zlib
+
+
+def chunk(kind, data):
+    body = kind + data
+    return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+
+def write_rgb(path, width, height, pixel):
+    rows = bytearray()
+    for y in range(height):
+        rows.append(0)
+        for x in range(width):
+            rows.extend(pixel(x, y))
+    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n")
+        f.write(chunk(b"IHDR", header))
+        f.write(chunk(b"IDAT", zlib.compress(bytes(rows), 9)))
+        f.write(chunk(b"IEND", b""))
+
+
+def write_indexed(path, size, palette, index):
+    rows = bytearray()
+    for y in range(size):
+        rows.append(0)
+        for x in range(0, size, 2):
+            rows.append((index(x, y) << 4) | index(x + 1, y))
+    header = struct.pack(">IIBBBBB", size, size, 4, 3, 0, 0, 0)
+    plte = b"".join(bytes(c) for c in palette)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n")
+        f.write(chunk(b"IHDR", header))
+        f.write(chunk(b"PLTE", plte))
+        f.write(chunk(b"tRNS", b"\x00"))  # colour 0 is the transparent background
+        f.write(chunk(b"IDAT", zlib.compress(bytes(rows), 9)))
+        f.write(chunk(b"IEND", b""))
+
+
+def mix(a, b, t):
+    return tuple(int(a[k] + (b[k] - a[k]) * t) for k in range(3))
+
+
+def inside_round_rect(x, y, left, top, right, bottom, radius):
+    if not (left <= x <= right and top <= y <= bottom):
+        return False
+    cx = min(max(x, left + radius), right - radius)
+    cy = min(max(y, top + radius), bottom - radius)
+    return (x - cx) ** 2 + (y - cy) ** 2 <= radius ** 2
+
+
+# Lines of "code" on the screen: (row, start, length) in screen cells.
+CODE = [(0, 0, 9), (1, 2, 14), (2, 2, 6), (3, 4, 12), (4, 4, 8), (5, 2, 10), (6, 0, 5),
+        (8, 0, 11), (9, 2, 7), (10, 2, 13)]
+
+
+def picture(x, y):
+    # Evening sky over a desk: a gradient with a grid of faint dots.
+    sky = mix((12, 18, 58), (18, 96, 118), y / 374)
+    if x % 25 == 12 and y % 25 == 12:
+        sky = mix(sky, (200, 220, 255), 0.35)
+    # Desk top.
+    if y >= 300:
+        sky = mix((92, 58, 34), (60, 36, 20), (y - 300) / 75)
+        if (x + y * 3) % 41 == 0:
+            sky = mix(sky, (120, 80, 48), 0.6)
+    # Monitor stand.
+    if 232 <= x <= 268 and 250 <= y <= 290:
+        return (70, 74, 82)
+    if 190 <= x <= 310 and 288 <= y <= 302 and abs(x - 250) <= 60 - (302 - y):
+        return (60, 64, 72)
+    # Monitor frame and screen.
+    if inside_round_rect(x, y, 130, 70, 370, 255, 14):
+        if inside_round_rect(x, y, 145, 85, 355, 238, 6):
+            screen = mix((6, 40, 24), (10, 70, 40), (y - 85) / 153)
+            cx, cy = (x - 160) // 8, (y - 98) // 12
+            for row, start, length in CODE:
+                if cy == row and start <= cx < start + length and (y - 98) % 12 < 7 and (x - 160) % 8 < 7:
+                    return (120, 240, 150) if row % 4 else (250, 220, 110)
+            return screen
+        return mix((150, 156, 168), (96, 100, 112), (y - 70) / 185)
+    # A stack of three books on the left of the desk.
+    books = [(40, 270, 118, 300, (180, 40, 40)), (46, 246, 112, 270, (40, 110, 180)),
+             (36, 224, 120, 246, (60, 150, 70))]
+    for left, top, right, bottom, colour in books:
+        if left <= x <= right and top <= y <= bottom:
+            if y in (top, bottom) or x in (left, right):
+                return mix(colour, (0, 0, 0), 0.4)
+            if right - 8 <= x <= right - 3:
+                return (235, 230, 210)
+            return colour
+    # A question mark floating at the right.
+    qx, qy = 430, 130
+    r = math.hypot(x - qx, y - qy)
+    if 22 <= r <= 34 and (y < qy or x > qx):
+        return (255, 200, 60)
+    if qx - 6 <= x <= qx + 6 and qy + 30 <= y <= qy + 62:
+        return (255, 200, 60)
+    if math.hypot(x - qx, y - (qy + 82)) <= 8:
+        return (255, 200, 60)
+    return sky
+
+
+PALETTE = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
+           (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0),
+           (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
+
+
+def icon(size):
+    s = size / 32.0
+
+    def index(x, y):
+        u, v = x / s, y / s
+        # A monitor with a green tick on a cyan screen.
+        if 2 <= u <= 29 and 3 <= v <= 22:
+            if 5 <= u <= 26 and 6 <= v <= 19:
+                if abs(v - (u + 5)) <= 1.6 and 8 <= u <= 12.5:
+                    return 2
+                if abs(v - (17 - (u - 12) * 9 / 11)) <= 1.6 and 12 <= u <= 23:
+                    return 2
+                return 14
+            return 8
+        if 13 <= u <= 18 and 22 < v <= 26:
+            return 7
+        if 8 <= u <= 23 and 26 < v <= 29:
+            return 8
+        return 0
+
+    return index
+
+
+if __name__ == "__main__":
+    write_rgb("picture.png", 500, 375, picture)
+    write_indexed("icon32.png", 32, PALETTE, icon(32))
+    write_indexed("icon16.png", 16, PALETTE, icon(16))

@@ -1,0 +1,377 @@
+#include "trainerform.h"
+
+#include "checkbox.h"
+#include "clock.h"
+#include "commandbutton.h"
+#include "convert.h"
+#include "formtimer.h"
+#include "label.h"
+#include "listbox.h"
+#include "optionbutton.h"
+#include "printsurface.h"
+#include "sequentialfile.h"
+#include "textbox.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QIcon>
+#include <QPixmap>
+
+namespace {
+
+constexpr quint32 kDesignColor = 0x00FFFF80; // light cyan
+constexpr quint32 kRed = 255;
+constexpr quint32 kQuestionListColor = 5444444;
+constexpr quint32 kAnswerListColor = 6444;
+constexpr quint32 kHelpGreen = 4444444;
+constexpr quint32 kHelpOrange = 25555;
+constexpr qint16 kTrue = -1;
+
+const QString kCourier = QStringLiteral("Courier New");
+const QString kSansSerif = QStringLiteral("MS Sans Serif");
+
+} // namespace
+
+TrainerForm::TrainerForm(const QString &dataFolder, QWidget *parent)
+    : Form(parent)
+    , m_dataFolder(dataFolder)
+{
+    setWindowTitle(QStringLiteral("Tesmora"));
+    QIcon icon;
+    icon.addPixmap(QPixmap(QStringLiteral(":/tesmora/icon32.png")));
+    icon.addPixmap(QPixmap(QStringLiteral(":/tesmora/icon16.png")));
+    setWindowIcon(icon);
+    setClientSize(11745, 9075);
+    setBackColor(0x00000000);
+    surface()->setPicture(QPixmap(QStringLiteral(":/tesmora/picture.png")));
+    printModel().setFamily(kCourier);
+    setForeColor(kDesignColor);
+    setFontSize(11.25);
+    buildControls();
+}
+
+QString TrainerForm::defaultDataFolder()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath()
+                           + QStringLiteral("/../share/tesmora"));
+}
+
+void TrainerForm::buildControls()
+{
+    auto button = [this](const char *name, const QString &caption, int l, int t, int w, int h,
+                         const QString &family, qreal size, bool bold) {
+        auto *b = new CommandButton(QString::fromLatin1(name), caption, this);
+        b->Move(l, t, w, h);
+        b->setFontSpec(family, size, bold);
+        return b;
+    };
+    auto box = [this](const char *name, int l, int t, int w, int h, const QString &family,
+                      qreal size, bool bold) {
+        auto *c = new CheckBox(QString::fromLatin1(name), this);
+        c->Move(l, t, w, h);
+        c->setFontSpec(family, size, bold);
+        return c;
+    };
+    auto list = [this](const char *name, int l, int t, int w, int h) {
+        auto *lb = new ListBox(QString::fromLatin1(name), this);
+        lb->Move(l, t, w, h);
+        lb->setFontSpec(kCourier, 9.75);
+        lb->setBackColor(0x00E0E0E0);
+        return lb;
+    };
+    auto heading = [this](const char *name, const QString &caption, int l, int t, int w, int h) {
+        auto *lab = new Label(QString::fromLatin1(name), caption, this);
+        lab->Move(l, t, w, h);
+        lab->setFontSpec(kCourier, 14.25, true);
+        lab->setBackColor(0x00000000);
+        lab->setForeColor(0x00FFFFFF);
+        return lab;
+    };
+    auto option = [this](const char *name, const QString &caption, int l) {
+        auto *o = new OptionButton(QString::fromLatin1(name), caption, this);
+        o->Move(l, 4200, 1095, 375);
+        o->setFontSpec(kCourier, 12);
+        o->setBackColor(0x00000000);
+        o->setForeColor(0x00FFFFFF);
+        return o;
+    };
+
+    Command1 = button("Command1", QStringLiteral("Обучение"), 240, 7440, 1215, 615, kSansSerif, 9.75, false);
+    Command2 = button("Command2", QStringLiteral("Тест1 да/нет"), 2280, 7440, 1215, 615, kSansSerif, 9.75, false);
+    Command3 = button("Command3", QStringLiteral("Результат"), 6960, 7440, 1335, 615, kSansSerif, 9.75, false);
+    Command4 = button("Command4", QStringLiteral("Выход"), 9360, 7920, 1215, 420, kSansSerif, 12, true);
+    Check1 = box("Check1", 720, 8160, 255, 255, kSansSerif, 8.25, false);
+    Check2 = box("Check2", 2760, 8160, 255, 255, kSansSerif, 8.25, false);
+    Command5 = button("Command5", QStringLiteral("Справка"), 9360, 7440, 1215, 375, kSansSerif, 9.75, false);
+    List1 = list("List1", 120, 1920, 11535, 2190);
+    List2 = list("List2", 120, 4560, 11535, 2670);
+    Command6 = button("Command6", QStringLiteral("Тест2 выбор"), 4560, 7440, 1215, 615, kCourier, 9.75, true);
+    Check4 = box("Check4", 5040, 8160, 255, 240, kCourier, 9.75, true);
+    Label1 = heading("Label1", QStringLiteral("Вопросы"), 240, 1560, 1335, 375);
+    Label2 = heading("Label2", QStringLiteral("Ответы"), 240, 4200, 1455, 375);
+    Check3 = box("Check3", 7560, 8160, 255, 270, kCourier, 12, true);
+    Text1 = new TextBox(QStringLiteral("Text1"), this);
+    Text1->Move(8760, 720, 2535, 1215);
+    Text1->setFontSpec(kCourier, 11.25, true);
+    Option1 = option("Option1", QStringLiteral("1 мин"), 7200);
+    Option2 = option("Option2", QStringLiteral("2 мин"), 8400);
+    Option3 = option("Option3", QStringLiteral("5 мин"), 9600);
+    Timer1 = new FormTimer(QStringLiteral("Timer1"), &clock(), this);
+
+    const QList<QWidget *> tabOrder = {Command1, Command2, Command3, Command4, Check1, Check2,
+                                        Command5, List1, List2, Command6, Check4, Label1,
+                                        Label2, Check3, Text1, Option1, Option2, Option3};
+    for (int k = 0; k + 1 < tabOrder.size(); ++k)
+        QWidget::setTabOrder(tabOrder[k], tabOrder[k + 1]);
+
+    connect(Check1, &CheckBox::Click, this, &TrainerForm::Check1_Click);
+    connect(Check2, &CheckBox::Click, this, &TrainerForm::Check2_Click);
+    connect(Check3, &CheckBox::Click, this, &TrainerForm::Check3_Click);
+    connect(Check4, &CheckBox::Click, this, &TrainerForm::Check4_Click);
+    connect(Option1, &OptionButton::Click, this, &TrainerForm::Option1_Click);
+    connect(Option2, &OptionButton::Click, this, &TrainerForm::Option2_Click);
+    connect(Option3, &OptionButton::Click, this, &TrainerForm::Option3_Click);
+    connect(Command4, &CommandButton::Click, this, &TrainerForm::Command4_Click);
+    connect(Command5, &CommandButton::Click, this, &TrainerForm::Command5_Click);
+    connect(Timer1, &FormTimer::Timer, this, &TrainerForm::Timer1_Timer);
+}
+
+void TrainerForm::clockChanged()
+{
+    Timer1->setClock(&clock());
+}
+
+void TrainerForm::restartClock()
+{
+    startTime = clock().timeOfDaySingle();
+    Timer1->followSpanFrom(startTime);
+}
+
+void TrainerForm::Form_Load()
+{
+    Check3->hide();
+    Command2->setEnabled(false);
+    Command1->setEnabled(false);
+    Command3->setEnabled(false);
+    Command6->setEnabled(false);
+    List2->setEnabled(false);
+    Option3->setValue(false);
+    Option1->setValue(false);
+    Option2->setValue(false);
+    errorCount = 0;
+    correctCount = 0;
+    controlsShown = 0;
+    pickedAnswer = 0;
+    matchCount = 0;
+    grade.clear();
+    percent = 0;
+    for (loopIndex = 0; loopIndex <= 16; ++loopIndex) {
+        drawn[loopIndex] = 0;
+        marks[loopIndex] = 0;
+    }
+    pickedQuestion = 0;
+    questionPicked = 0;
+    answerPicked = 0;
+    List1->Clear();
+    List1->setForeColor(kQuestionListColor);
+    List1->setFontSize(11);
+    readTopicFile(QStringLiteral("test.txt"), QStringLiteral("вопросов"), questions);
+    List2->Clear();
+    List2->setForeColor(kAnswerListColor);
+    List2->setFontSize(11);
+    readTopicFile(QStringLiteral("test1.txt"), QStringLiteral("ответов"), answers);
+    List1->hide();
+    List2->hide();
+    restartClock();
+    timeLimit = QStringLiteral("1:00:00");
+    Text1->ZOrder();
+
+    for (const QString &message : std::as_const(m_loadMessages))
+        Print(message);
+}
+
+void TrainerForm::readTopicFile(const QString &fileName, const QString &what,
+                                std::array<QString, FileEntries> &entries)
+{
+    const QString path = QDir(m_dataFolder).filePath(fileName);
+    SequentialFile file;
+    switch (file.open(path)) {
+    case SequentialFile::Status::Missing:
+        m_loadMessages << QStringLiteral("Не найден файл %1: %2").arg(what, path);
+        return;
+    case SequentialFile::Status::NotAFile:
+        m_loadMessages << QStringLiteral("Вместо файла %1 стоит папка: %2").arg(what, path);
+        return;
+    case SequentialFile::Status::Unreadable:
+        m_loadMessages << QStringLiteral("Не удалось прочитать файл %1: %2").arg(what, path);
+        return;
+    case SequentialFile::Status::Open:
+    case SequentialFile::Status::Closed:
+        break;
+    }
+    loopIndex = 0;
+    while (!file.atEnd() && loopIndex < FileEntries) {
+        entries[loopIndex] = file.readField();
+        ++loopIndex;
+    }
+    if (!file.atEnd() || file.truncated())
+        m_loadMessages << QStringLiteral("В файле %1 больше %2 записей, лишние не загружены: %3")
+                              .arg(what)
+                              .arg(FileEntries)
+                              .arg(path);
+    file.close();
+}
+
+bool TrainerForm::levelChosen() const
+{
+    return Option3->Value() || Option1->Value() || Option2->Value();
+}
+
+void TrainerForm::modeBoxClick(CheckBox *box, CommandButton *button,
+                               std::initializer_list<CommandButton *> disableWithoutLevel,
+                               std::initializer_list<CommandButton *> disableWithLevel,
+                               std::initializer_list<CheckBox *> boxesToClear)
+{
+    if (levelChosen()) {
+        button->setEnabled(true);
+        for (CommandButton *other : disableWithLevel)
+            other->setEnabled(false);
+    } else {
+        for (CommandButton *b : disableWithoutLevel)
+            b->setEnabled(false);
+        Cls();
+        setForeColor(kRed);
+        setFontSize(14);
+        setFontBold(true);
+        Print(QStringLiteral("Выберите уровень!"));
+        setForeColor(kDesignColor);
+        setFontBold(false);
+    }
+    if (box->Value() == 0)
+        button->setEnabled(false);
+    for (CheckBox *other : boxesToClear)
+        other->setValue(0);
+    restartClock();
+    Text1->show();
+}
+
+void TrainerForm::Check1_Click()
+{
+    modeBoxClick(Check1, Command1, {Command1, Command2, Command3, Command6},
+                 {Command2, Command3, Command6}, {Check2, Check3, Check4});
+}
+
+void TrainerForm::Check2_Click()
+{
+    modeBoxClick(Check2, Command2, {Command2, Command1, Command3, Command6},
+                 {Command1, Command3, Command6}, {Check1, Check3, Check4});
+}
+
+void TrainerForm::Check4_Click()
+{
+    modeBoxClick(Check4, Command6, {Command3, Command1, Command2, Command6},
+                 {Command2, Command3, Command1}, {Check2, Check1, Check3});
+}
+
+void TrainerForm::Check3_Click()
+{
+    Command3->setEnabled(true);
+    Command2->setEnabled(false);
+    Command1->setEnabled(false);
+    Command6->setEnabled(false);
+    if (Check3->Value() == 0)
+        Command3->setEnabled(false);
+    Label2->show();
+    Label1->show();
+    Check4->setValue(0);
+    Check2->setValue(0);
+    Check1->setValue(0);
+}
+
+void TrainerForm::optionClick(const QString &limit, OptionButton *other1, OptionButton *other2)
+{
+    timeLimit = limit;
+    restartClock();
+    other1->setEnabled(false);
+    other2->setEnabled(false);
+}
+
+void TrainerForm::Option1_Click()
+{
+    optionClick(QStringLiteral("0:00:60"), Option2, Option3);
+}
+
+void TrainerForm::Option2_Click()
+{
+    optionClick(QStringLiteral("0:02:00"), Option3, Option1);
+}
+
+void TrainerForm::Option3_Click()
+{
+    optionClick(QStringLiteral("0:05:00"), Option1, Option2);
+}
+
+void TrainerForm::Timer1_Timer()
+{
+    const QDateTime now = clock().now();
+    const qint64 shown = Convert::elapsedSeconds(now.time().msecsSinceStartOfDay() / 86400000.0, startTime);
+    Text1->setText(QStringLiteral("Дата ") + Convert::dateText(now.date()) + QStringLiteral("    ")
+                   + QStringLiteral("Время ") + Convert::timeText(now.time()) + QStringLiteral("   ")
+                   + QStringLiteral("Время работы ") + Convert::spanText(shown));
+
+    // The limit is compared as a duration: "0:00:60" is sixty seconds.
+    const qint64 elapsed = Convert::elapsedSeconds(clock().timeOfDay(), startTime);
+    const std::optional<qint64> limit = Convert::spanSeconds(timeLimit);
+    if (limit && elapsed >= *limit) {
+        Cls();
+        Print(QStringLiteral("Ваше время истекло. Нажмите -Результат-"));
+        timeLimit = QStringLiteral("1:00:00");
+        Command1->setEnabled(false);
+        Command2->setEnabled(false);
+        Command6->setEnabled(false);
+        Check1->setEnabled(false);
+        Check2->setEnabled(false);
+        Check4->setEnabled(false);
+        Command3->setEnabled(true);
+        List2->hide();
+        List1->hide();
+    }
+    Timer1->followSpanFrom(startTime);
+}
+
+void TrainerForm::Command5_Click()
+{
+    List1->show();
+    List2->show();
+    List1->setEnabled(true);
+    List2->setEnabled(true);
+    List1->Clear();
+    List2->Clear();
+    List2->setFontSize(12);
+    List2->setForeColor(kHelpGreen);
+    if (questionPicked != 0 || answerPicked != 0) {
+        List2->setForeColor(kRed);
+        List2->setFontBold(true);
+        List2->AddItem(QStringLiteral("Сказано же, "));
+    } else {
+        List2->AddItem(QStringLiteral("Нажимай кнопки и работай, "));
+    }
+    List2->AddItem(QStringLiteral("работай и работай!"));
+    List2->AddItem(QStringLiteral("Для ТЕСТ1 при совпадении"));
+    List2->AddItem(QStringLiteral("введите 1-да, либо 0-нет"));
+    List2->setForeColor(kHelpOrange);
+    List2->AddItem(QStringLiteral("Для ТЕСТ2 кликни мышкой"));
+    List2->AddItem(QStringLiteral("сначала вопрос,"));
+    List2->AddItem(QStringLiteral("затем ответ."));
+    List2->setFontBold(false);
+    questionPicked = kTrue;
+}
+
+void TrainerForm::Command4_Click()
+{
+    List1->Clear();
+    List2->Clear();
+    List1->hide();
+    List2->hide();
+    End();
+}

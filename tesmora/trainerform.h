@@ -1,0 +1,84 @@
+#pragma once
+
+#include "form.h"
+#include "trainerstate.h"
+
+#include <QStringList>
+
+#include <initializer_list>
+
+class CheckBox;
+class CommandButton;
+class FormTimer;
+class Label;
+class ListBox;
+class OptionButton;
+class TextBox;
+
+// The trainer's window: question and answer lists, the level options, the
+// mode buttons with their check boxes, help, exit and the clock line.
+class TrainerForm : public Form, public TrainerState
+{
+    Q_OBJECT
+
+public:
+    explicit TrainerForm(const QString &dataFolder = defaultDataFolder(), QWidget *parent = nullptr);
+
+    // share/tesmora beside the program's bin folder, in the build tree and
+    // in an installed tree alike.
+    static QString defaultDataFolder();
+    QString dataFolder() const { return m_dataFolder; }
+
+    // Problems met while reading the topic files at Load, as shown to the pupil.
+    QStringList loadMessages() const { return m_loadMessages; }
+
+    CommandButton *Command1;
+    CommandButton *Command2;
+    CommandButton *Command3;
+    CommandButton *Command4;
+    CommandButton *Command5;
+    CommandButton *Command6;
+    CheckBox *Check1;
+    CheckBox *Check2;
+    CheckBox *Check3;
+    CheckBox *Check4;
+    OptionButton *Option1;
+    OptionButton *Option2;
+    OptionButton *Option3;
+    ListBox *List1;
+    ListBox *List2;
+    Label *Label1;
+    Label *Label2;
+    TextBox *Text1;
+    FormTimer *Timer1;
+
+    void Check1_Click();
+    void Check2_Click();
+    void Check3_Click();
+    void Check4_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
+    void Timer1_Timer();
+    void Command4_Click();
+    void Command5_Click();
+
+protected:
+    void Form_Load() override;
+    void clockChanged() override;
+
+private:
+    void buildControls();
+    void readTopicFile(const QString &fileName, const QString &what,
+                       std::array<QString, FileEntries> &entries);
+    void restartClock();
+    bool levelChosen() const;
+    void modeBoxClick(CheckBox *box, CommandButton *button,
+                      std::initializer_list<CommandButton *> disableWithoutLevel,
+                      std::initializer_list<CommandButton *> disableWithLevel,
+                      std::initializer_list<CheckBox *> boxesToClear);
+    void optionClick(const QString &limit, OptionButton *other1, OptionButton *other2);
+
+    QString m_dataFolder;
+    QStringList m_loadMessages;
+};

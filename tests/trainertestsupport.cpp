@@ -1,0 +1,91 @@
+#include "trainertestsupport.h"
+
+#include "checkbox.h"
+#include "commandbutton.h"
+#include "formtimer.h"
+#include "listbox.h"
+#include "printsurface.h"
+#include "randomsource.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+} // namespace
+
+TrainerFixture::TrainerFixture()
+    : TrainerFixture(numberedLines("q", Pairs), numberedLines("a", Pairs))
+{
+}
+
+TrainerFixture::TrainerFixture(const std::optional<QByteArray> &questions,
+                               const std::optional<QByteArray> &answers)
+{
+    if (questions)
+        writeFile(m_dir.filePath("test.txt"), *questions);
+    if (answers)
+        writeFile(m_dir.filePath("test1.txt"), *answers);
+    start();
+}
+
+QByteArray TrainerFixture::numberedLines(const char *prefix, int count)
+{
+    QByteArray bytes;
+    for (int k = 0; k < count; ++k)
+        bytes += QByteArray(prefix) + QByteArray::number(k) + "\r\n";
+    return bytes;
+}
+
+void TrainerFixture::start()
+{
+    m_form = std::make_unique<TrainerForm>(m_dir.path());
+    m_form->Timer1->setEnabled(false);
+    m_form->setClock(&m_clock);
+    m_form->setInputProvider(&m_input);
+    m_form->random().setFixedSeed(7);
+    m_form->showForm();
+    if (!QTest::qWaitForWindowExposed(m_form.get()))
+        qWarning("the trainer window was not exposed");
+}
+
+void TrainerFixture::click(QAbstractButton *button)
+{
+    // Bare check boxes are tiny; press on the box itself.
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+void TrainerFixture::clickRow(ListBox *list, int row)
+{
+    list->scrollToItem(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+}
+
+QStringList TrainerFixture::printed() const
+{
+    return m_form->surface()->lines();
+}
+
+QString TrainerFixture::modeButtons() const
+{
+    QString states;
+    for (const CommandButton *b : {m_form->Command1, m_form->Command2, m_form->Command6, m_form->Command3})
+        states += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    return states;
+}
+
+QString TrainerFixture::modeBoxes() const
+{
+    QString states;
+    for (const CheckBox *b : {m_form->Check1, m_form->Check2, m_form->Check4})
+        states += QString::number(b->Value());
+    return states;
+}

@@ -1,0 +1,184 @@
+#include "appsetup.h"
+#include "form.h"
+#include "printsurface.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+
+class TestPrintModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void separators_data();
+    void separators();
+    void zonePositions();
+    void linesMoveDown();
+    void itemsKeepTheirFontAndColour();
+    void clsStartsAgainAtTheTop();
+    void propertiesReadByName();
+    void textSurvivesResize();
+};
+
+void TestPrintModel::initTestCase()
+{
+    AppSetup::installFontSubstitutes();
+}
+
+// Each script step: "t:text;" same line, "t:text," next zone, "t:text." new
+// line, "n:5;" a number, "." an empty Print.
+static void run(Form &form, const QString &script)
+{
+    for (const QString &step : script.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+        if (step == QLatin1String(".")) {
+            form.Print();
+            continue;
+        }
+        const QChar end = step.back();
+        const Separator sep = end == QLatin1Char(';') ? Separator::SameLine
+            : end == QLatin1Char(',')                 ? Separator::NextZone
+                                                      : Separator::NewLine;
+        const QString body = step.mid(2, step.size() - 3);
+        if (step.startsWith(QLatin1String("n:")))
+            form.Print(body.toInt(), sep);
+        else
+            form.Print(body, sep);
+    }
+}
+
+void TestPrintModel::separators_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("numbers have blanks") << "n:5;|n:-3;|t:x." << QStringList{" 5 -3 x"};
+    QTest::newRow("next zone is a tab") << "t:ab,|t:c." << QStringList{"ab\tc"};
+    QTest::newRow("empty print ends an open line") << "t:a;|.|t:b." << QStringList{"a", "b"};
+    QTest::newRow("empty prints make empty lines") << ".|." << QStringList{"", ""};
+    QTest::newRow("open line stays open") << "t:a;|n:7;" << QStringList{"a 7 "};
+    QTest::newRow("zone then new line") << "t: ошибок -  3,|t:оценка 3."
+                                        << QStringList{" ошибок -  3\tоценка 3"};
+}
+
+void TestPrintModel::separators()
+{
+    QFETCH(QString, script);
+    QFETCH(QStringList, lines);
+    Form form;
+    run(form, script);
+    QCOMPARE(form.surface()->lines(), lines);
+}
+
+void TestPrintModel::zonePositions()
+{
+    Form form;
+    form.printModel().setFamily(QStringLiteral("Courier New"));
+    form.setFontSize(12);
+    const qreal zone = form.printModel().zoneWidth();
+    QVERIFY(zone > 50);
+    form.Print(QString(), Separator::NextZone); // a bare zone step at the line start
+    form.Print(QStringLiteral("ab"), Separator::NextZone);
+    form.Print(QString(20, QLatin1Char('w')), Separator::NextZone); // wider than one zone
+    form.Print(QStringLiteral("z"));
+    const auto &items = form.printModel().lines().at(0).items;
+    QCOMPARE(items.size(), 4);
+    QCOMPARE(items[1].x, zone);
+    QCOMPARE(items[2].x, 2 * zone);
+    QCOMPARE(items[3].x, 4 * zone);
+}
+
+void TestPrintModel::linesMoveDown()
+{
+    Form form;
+    form.setFontSize(12);
+    form.Print(QStringLiteral("first"));
+    form.Print();
+    form.Print(QStringLiteral("third"));
+    const auto &lines = form.printModel().lines();
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines[1].y > lines[0].y);
+    QCOMPARE(lines[2].y - lines[1].y, lines[1].y - lines[0].y);
+}
+
+void TestPrintModel::itemsKeepTheirFontAndColour()
+{
+    Form form;
+    form.setForeColor(255);
+    form.setFontSize(14);
+    form.setFontBold(true);
+    form.Print(QStringLiteral("red"), Separator::SameLine);
+    form.setForeColor(0x087A23);
+    form.setFontBold(false);
+    form.setFontUnderline(true);
+    form.Print(12);
+    const QVariantList items = form.surface()->items();
+    QCOMPARE(items.size(), 2);
+    const QVariantMap first = items[0].toMap();
+    QCOMPARE(first.value("line").toInt(), 0);
+    QCOMPARE(first.value("text").toString(), QStringLiteral("red"));
+    QCOMPARE(first.value("color").toUInt(), 255u);
+    QCOMPARE(first.value("size").toDouble(), 14.0);
+    QCOMPARE(first.value("bold").toBool(), true);
+    QCOMPARE(first.value("underline").toBool(), false);
+    const QVariantMap second = items[1].toMap();
+    QCOMPARE(second.value("text").toString(), QStringLiteral(" 12 "));
+    QCOMPARE(second.value("color").toUInt(), 0x087A23u);
+    QCOMPARE(second.value("bold").toBool(), false);
+    QCOMPARE(second.value("underline").toBool(), true);
+    QCOMPARE(second.value("italic").toBool(), false);
+}
+
+void TestPrintModel::clsStartsAgainAtTheTop()
+{
+    Form form;
+    form.Print(QStringLiteral("one"));
+    form.Print(QStringLiteral("two"), Separator::SameLine);
+    form.Cls();
+    QVERIFY(form.surface()->lines().isEmpty());
+    form.Print(QStringLiteral("again"));
+    QCOMPARE(form.printModel().lines().at(0).y, 0.0);
+    QCOMPARE(form.printModel().lines().at(0).items.at(0).x, 0.0);
+}
+
+void TestPrintModel::propertiesReadByName()
+{
+    Form form;
+    form.Print(QStringLiteral("hello"));
+    auto *surface = form.findChild<QWidget *>(QStringLiteral("printSurface"));
+    QVERIFY(surface);
+    QCOMPARE(surface->property("lines").toStringList(), QStringList{"hello"});
+    QCOMPARE(surface->property("items").toList().size(), 1);
+    QCOMPARE(form.objectName(), QStringLiteral("Form1"));
+}
+
+static int countRed(const QImage &image)
+{
+    int red = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red += (c.red() > 200 && c.green() < 80 && c.blue() < 80) ? 1 : 0;
+        }
+    return red;
+}
+
+void TestPrintModel::textSurvivesResize()
+{
+    Form form;
+    form.setBackColor(0x00FFFFFF);
+    form.resize(300, 200);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.setForeColor(255);
+    form.setFontSize(14);
+    form.Print(QStringLiteral("WWWW"));
+    const int before = countRed(form.grab().toImage());
+    QVERIFY(before > 20);
+    form.resize(120, 80);
+    form.resize(400, 300);
+    QCOMPARE(countRed(form.grab().toImage()), before);
+}
+
+QTEST_MAIN(TestPrintModel)
+#include "tst_printmodel.moc"
