@@ -5,9 +5,11 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QListView>
 #include <QPalette>
 #include <QWidget>
 
+#include <algorithm>
 #include <type_traits>
 
 // What every control of a window shares: a place and size in twips that reads
@@ -79,6 +81,7 @@ public:
         font.setPointSizeF(size);
         font.setBold(bold);
         this->setFont(font);
+        place();
     }
     qreal FontSize() const { return this->font().pointSizeF(); }
     void setFontSize(qreal size)
@@ -86,6 +89,7 @@ public:
         QFont font = this->font();
         font.setPointSizeF(size);
         this->setFont(font);
+        place();
     }
     bool FontBold() const { return this->font().bold(); }
     void setFontBold(bool bold)
@@ -98,8 +102,13 @@ public:
 private:
     void place()
     {
+        int height = Twips::toPixels(m_height);
+        // A list never shows less than one whole row, however low it is set:
+        // the pupil can still see and click a row and scroll to the others.
+        if constexpr (std::is_base_of_v<QListView, Widget>)
+            height = std::max(height, this->fontMetrics().height() + 2 * this->frameWidth() + 4);
         this->setGeometry(Twips::toPixels(m_left), Twips::toPixels(m_top),
-                          Twips::toPixels(m_width), Twips::toPixels(m_height));
+                          Twips::toPixels(m_width), height);
     }
 
     int m_left = 0;

@@ -6,6 +6,8 @@ ListBox::ListBox(const QString &name, QWidget *parent)
     setObjectName(name);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
+    // Long rows are cut at the right edge rather than scrolled sideways.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(this, &QListWidget::itemClicked, this, &ListBox::Click);
 }
 

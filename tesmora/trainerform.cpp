@@ -9,6 +9,7 @@
 #include "listbox.h"
 #include "optionbutton.h"
 #include "printsurface.h"
+#include "randomsource.h"
 #include "sequentialfile.h"
 #include "textbox.h"
 
@@ -25,7 +26,12 @@ constexpr quint32 kQuestionListColor = 5444444;
 constexpr quint32 kAnswerListColor = 6444;
 constexpr quint32 kHelpGreen = 4444444;
 constexpr quint32 kHelpOrange = 25555;
+constexpr quint32 kTest1Question = 4444444;
+constexpr quint32 kTest1Candidate = 7444444;
 constexpr qint16 kTrue = -1;
+constexpr int kSteps = 16;     // questions asked in every mode
+constexpr int kLastRow = 16;   // the lists show rows 0..16
+const QString kNoQuestionsHint = QStringLiteral("Нажмите клавишу ОБУЧЕНИЕ");
 
 const QString kCourier = QStringLiteral("Courier New");
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
@@ -124,6 +130,12 @@ void TrainerForm::buildControls()
     for (int k = 0; k + 1 < tabOrder.size(); ++k)
         QWidget::setTabOrder(tabOrder[k], tabOrder[k + 1]);
 
+    connect(Command1, &CommandButton::Click, this, &TrainerForm::Command1_Click);
+    connect(Command2, &CommandButton::Click, this, &TrainerForm::Command2_Click);
+    connect(Command3, &CommandButton::Click, this, &TrainerForm::Command3_Click);
+    connect(Command6, &CommandButton::Click, this, &TrainerForm::Command6_Click);
+    connect(List1, &ListBox::Click, this, &TrainerForm::List1_Click);
+    connect(List2, &ListBox::Click, this, &TrainerForm::List2_Click);
     connect(Check1, &CheckBox::Click, this, &TrainerForm::Check1_Click);
     connect(Check2, &CheckBox::Click, this, &TrainerForm::Check2_Click);
     connect(Check3, &CheckBox::Click, this, &TrainerForm::Check3_Click);
@@ -374,4 +386,417 @@ void TrainerForm::Command4_Click()
     List1->hide();
     List2->hide();
     End();
+}
+
+void TrainerForm::clearMarks()
+{
+    // A new run must not report the marks of an earlier one.
+    for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
+        marks[loopIndex] = 0;
+}
+
+bool TrainerForm::pickedRowUsable(const ListBox *list) const
+{
+    // Rows above 20 cannot be recorded in the pick arrays; such a click is ignored.
+    const int row = list->ListIndex();
+    return row >= 0 && row < Rows;
+}
+
+bool TrainerForm::pickIsRight() const
+{
+    return answers[questionMap[pickedQuestion]] == answers[answerOrder[pickedAnswer]];
+}
+
+void TrainerForm::drawWithoutRepeat(int range, int slot)
+{
+    // Draws into drawn(slot) a number in 0..range-1 not taken by an earlier slot;
+    // questionPicked marks a number already taken.
+    do {
+        questionPicked = 0;
+        candidate = qint16(Convert::wholePart(range * random().draw() - slot) + slot);
+        for (innerIndex = 0; innerIndex < slot; ++innerIndex) {
+            if (drawn[innerIndex] == candidate)
+                questionPicked = kTrue;
+        }
+    } while (questionPicked != 0);
+    drawn[slot] = candidate;
+}
+
+void TrainerForm::Command1_Click()
+{
+    List1->setEnabled(true);
+    List2->setEnabled(false);
+    List2->setHeight(180);
+    answeredCount = 0;
+    List2->setFontBold(false);
+    List2->setFontSize(11);
+    errorCount = 0;
+    correctCount = 0;
+    clearMarks();
+    restartClock();
+    Label2->show();
+    Label1->show();
+    Cls();
+    if (Command1->isEnabled()) {
+        Check2->setValue(0);
+        Check3->setValue(0);
+        List1->show();
+        List2->show();
+        pickedAnswer = 0;
+        matchCount = 0;
+        grade.clear();
+        percent = 0;
+        for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
+            drawn[loopIndex] = 0;
+        pickedQuestion = 0;
+        questionPicked = 0;
+        answerPicked = 0;
+        List1->Clear();
+        List1->setForeColor(kQuestionListColor);
+        List1->setFontSize(11);
+        List2->Clear();
+        List2->setForeColor(kAnswerListColor);
+        List2->setFontSize(11);
+        for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
+            List1->AddItem(questions[loopIndex]);
+        for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
+            List2->AddItem(answers[loopIndex]);
+    }
+    Check1->setValue(1);
+    Command1->setEnabled(false);
+}
+
+void TrainerForm::List1_Click()
+{
+    if (answeredCount >= kSteps || !pickedRowUsable(List1))
+        return;
+    Cls();
+    ++answeredCount;
+    const bool test2 = Check4->Value() == 1;
+    pickedQuestion = qint16(List1->ListIndex());
+    questionMap[pickedQuestion] = pickedQuestion;
+    if (questionPicked == 0 && test2 && answerPicked == 0) {
+        Print(questions[pickedQuestion]);
+    } else {
+        Print(questions[pickedQuestion], Separator::SameLine);
+        Print(pickedQuestion);
+    }
+    questionPicked = kTrue;
+    List2->setEnabled(true);
+    List1->setEnabled(false);
+    if (questionPicked == kTrue && answerPicked == kTrue) {
+        questionPicked = 0;
+        answerPicked = 0;
+        rowText.clear();
+    }
+}
+
+void TrainerForm::List2_Click()
+{
+    if (answeredCount > kSteps || !pickedRowUsable(List2))
+        return;
+    const qint16 row = qint16(List2->ListIndex());
+    if (questionPicked == kTrue && Check4->Value() == 1 && answerPicked == 0) {
+        // A Test 2 pick is scored like a training pick, silently.
+        pickedAnswer = row;
+        answerPicked = kTrue;
+        if (pickIsRight()) {
+            ++correctCount;
+            ++matchCount;
+            marks[pickedQuestion] = 1;
+        } else {
+            ++errorCount;
+            marks[pickedQuestion] = 0;
+        }
+    }
+    if ((Check2->Value() == 1 || Check1->Value() == 1) && questionPicked == kTrue && answerPicked == 0) {
+        pickedAnswer = row;
+        answerOrder[pickedAnswer] = row;
+        if (pickIsRight()) {
+            ++correctCount;
+            answerPicked = kTrue;
+            marks[pickedQuestion] = 1;
+            ++matchCount;
+            Print(answers[answerOrder[pickedAnswer]], Separator::SameLine);
+            Print(QStringLiteral(" верно"));
+        } else {
+            ++errorCount;
+            marks[pickedQuestion] = 0;
+            pickedAnswer = row;
+            answerOrder[pickedAnswer] = row;
+            answerPicked = kTrue;
+        }
+    }
+    if (questionPicked == kTrue && answerPicked == kTrue) {
+        questionPicked = 0;
+        answerPicked = 0;
+        rowText.clear();
+    }
+    if (answeredCount < kSteps) {
+        Print(answeredCount);
+        List2->setEnabled(false);
+        List1->setEnabled(true);
+        return;
+    }
+    questionPicked = kTrue;
+    answerPicked = kTrue;
+    Cls();
+    Print(QStringLiteral("всё"));
+    Print(correctCount, Separator::NextZone);
+    Print(matchCount);
+    Command3->setEnabled(true);
+    Command1->setEnabled(false);
+    Command2->setEnabled(false);
+    Command6->setEnabled(false);
+    List2->setEnabled(false);
+}
+
+void TrainerForm::Command2_Click()
+{
+    answeredCount = 0;
+    List1->setEnabled(false);
+    List2->setEnabled(false);
+    List1->hide();
+    List2->hide();
+    List2->setFontBold(false);
+    List2->setFontSize(11);
+    errorCount = 0;
+    correctCount = 0;
+    clearMarks();
+    restartClock();
+    Label1->show();
+    Label2->show();
+    Cls();
+    Command3->setEnabled(false);
+    Command1->setEnabled(false);
+    Command6->setEnabled(false);
+    Command2->setEnabled(true);
+    if (!questions[1].isEmpty()) {
+        Check1->setValue(0);
+        Check3->setValue(0);
+        random().reseed(clock().secondsSinceMidnight());
+        matchCount = 0;
+        grade.clear();
+        percent = 0;
+        for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
+            drawn[loopIndex] = 0;
+        for (loopIndex = 0; loopIndex < kSteps; ++loopIndex) {
+            const int turn = loopIndex;
+            setForeColor(kTest1Question);
+            setFontSize(12);
+            setFontBold(true);
+            Cls();
+            Print(questions[turn]);
+            answeredCount = qint16(turn + 1);
+            drawWithoutRepeat(kSteps, turn);
+            setForeColor(kTest1Candidate);
+            Print(answers[candidate]);
+
+            replyTexts[turn] = InputBox(QStringLiteral("да - 1 или нет - 0")).value_or(QString());
+            const std::optional<qint16> reply = Convert::roundToInteger16(Convert::value(replyTexts[turn]));
+            if (candidate == turn)
+                ++matchCount;
+            // A reply too large for a mark counts as neither right nor wrong.
+            if (!reply)
+                continue;
+            marks[turn] = *reply;
+            if ((marks[turn] == 1 && candidate == turn) || (marks[turn] == 0 && candidate != turn))
+                ++correctCount;
+            if ((marks[turn] == 1 && candidate != turn) || (marks[turn] == 0 && candidate == turn))
+                ++errorCount;
+        }
+        setFontBold(false);
+    }
+    if (questions[1].isEmpty())
+        List2->AddItem(kNoQuestionsHint);
+    Command3->setEnabled(true);
+    Command1->setEnabled(false);
+    Command2->setEnabled(false);
+    Command6->setEnabled(false);
+    List1->setEnabled(true);
+    List2->setEnabled(true);
+    List1->show();
+    List2->show();
+    Check2->setValue(1);
+}
+
+void TrainerForm::Command6_Click()
+{
+    List2->setHeight(180);
+    answeredCount = 0;
+    List2->setFontBold(false);
+    List2->setFontSize(11);
+    errorCount = 0;
+    correctCount = 0;
+    clearMarks();
+    restartClock();
+    Label2->show();
+    Label1->show();
+    List1->setEnabled(true);
+    List2->setEnabled(false);
+    Cls();
+    Command3->setEnabled(false);
+    Command1->setEnabled(false);
+    Command2->setEnabled(false);
+    Command6->setEnabled(true);
+    matchCount = 0;
+    grade.clear();
+    percent = 0;
+    random().reseed(clock().secondsSinceMidnight());
+    // Every answer 0..16 once, in random order.
+    for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
+        drawWithoutRepeat(kLastRow + 1, loopIndex);
+    questionPicked = 0;
+    List2->Clear();
+    pickedQuestion = 0;
+    answerPicked = 0;
+    List1->show();
+    List2->show();
+    if (!questions[1].isEmpty()) {
+        Check1->setValue(0);
+        Check3->setValue(0);
+        Check2->setValue(0);
+        List1->Clear();
+        List1->setForeColor(kQuestionListColor);
+        List1->setFontSize(11);
+        List2->Clear();
+        List2->setForeColor(kAnswerListColor);
+        List2->setFontSize(11);
+        for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex) {
+            List1->AddItem(questions[loopIndex]);
+            List2->AddItem(answers[drawn[loopIndex]]);
+        }
+        for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
+            answerOrder[loopIndex] = drawn[loopIndex];
+    }
+    if (questions[1].isEmpty())
+        List2->AddItem(kNoQuestionsHint);
+    Command6->setEnabled(false);
+    Check4->setValue(1);
+}
+
+void TrainerForm::Form_DblClick()
+{
+    const QList<QWidget *> controls = {Command2, Command1, Command3, Command6,
+                                       List2,    List1,    Label1,   Label2};
+    if (controlsShown == 0) {
+        for (QWidget *w : controls)
+            w->show();
+        Text1->show();
+        controlsShown = kTrue;
+        return;
+    }
+    for (QWidget *w : controls)
+        w->hide();
+    controlsShown = 0;
+    Command3->setValue(true);
+    Text1->hide();
+}
+
+void TrainerForm::reportLine(ListBox *list, const QString &text, Separator separator)
+{
+    list->AddItem(text);
+    Print(text, separator);
+}
+
+void TrainerForm::Command3_Click()
+{
+    List2->setHeight(180);
+    List1->hide();
+    List2->hide();
+    Label2->hide();
+    Label1->hide();
+    Text1->hide();
+    List1->setEnabled(true);
+    List2->setEnabled(true);
+    Check4->setEnabled(true);
+    Check1->setEnabled(true);
+    Check2->setEnabled(true);
+    timeLimit = QStringLiteral("1:00:00");
+    Cls();
+    setForeColor(kDesignColor);
+    setFontSize(11);
+    List2->Clear();
+    List1->Clear();
+
+    const bool training = Check1->Value() == 1;
+    const bool test1 = Check2->Value() == 1;
+    const bool test2 = Check4->Value() == 1;
+    bool graded = false;
+    if (!(replyTexts[1].isEmpty() && questions[1].isEmpty())) {
+        pickedAnswer = 0;
+        List2->setFontSize(11);
+        List1->setForeColor(kRed);
+        if (answeredCount < kSteps) {
+            setForeColor(kRed);
+            setFontSize(14);
+            reportLine(List2, QStringLiteral("Должно быть 16 ответов"));
+        } else {
+            for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex) {
+                ++pickedAnswer;
+                List1->AddItem(questions[loopIndex]);
+                // Each row shows the answer with the mark of its own question.
+                if (test2 || training)
+                    rowText = answers[loopIndex] + Convert::numberText(int(marks[loopIndex]));
+                reportLine(List2, rowText);
+                rowText.clear();
+            }
+            setForeColor(kRed);
+            setFontSize(14);
+            const QString matched = Convert::numberText(int(matchCount)) + QStringLiteral(" cовпало");
+            const float fromCorrect = float(double(correctCount) / 16.0 * 100.0);
+            if ((training || test2) && matchCount != 0) {
+                reportLine(List2, matched);
+                percent = fromCorrect;
+            }
+            if (test1 && matchCount != 0) {
+                reportLine(List2, matched);
+                percent = fromCorrect;
+            }
+            if (test1 && matchCount == 0) {
+                reportLine(List1, QStringLiteral("Совпадений "));
+                reportLine(List1, QStringLiteral("не было"));
+                // Graded on the replies, as every other test is.
+                percent = fromCorrect;
+            }
+            if ((training || test2) && matchCount == 0) {
+                reportLine(List1, QStringLiteral("Совпадений "));
+                reportLine(List1, QStringLiteral("не было"));
+                percent = 0;
+                clearMarks();
+            }
+            if (percent == 100)
+                grade = QStringLiteral("5");
+            if (percent >= 80 && percent < 100)
+                grade = QStringLiteral("4");
+            if (percent >= 50 && percent < 80)
+                grade = QStringLiteral("3");
+            if (percent >= 30 && percent < 50)
+                grade = QStringLiteral("2");
+            if (percent >= 0 && percent < 30)
+                grade = QStringLiteral("1");
+            reportLine(List2, Convert::numberText(percent) + QStringLiteral("%")
+                                  + QStringLiteral(" правильных ответов,"));
+            reportLine(List2, QStringLiteral(" ошибок - ") + Convert::numberText(int(errorCount)),
+                       Separator::NextZone);
+            List2->setFontSize(14);
+            reportLine(List2, QStringLiteral("оценка ") + grade);
+            graded = true;
+        }
+    }
+    if (!graded && questions[1].isEmpty()) {
+        for (const QString &line : {QStringLiteral("Ишь чего захотел."), kNoQuestionsHint,
+                                    QStringLiteral("затем клавишу ТЕСТ")}) {
+            rowText = line;
+            Print(rowText);
+        }
+    }
+    Command3->setEnabled(true);
+    Command2->setEnabled(false);
+    Command1->setEnabled(false);
+    Command6->setEnabled(false);
+    setForeColor(kDesignColor);
+    Option3->setEnabled(true);
+    Option1->setEnabled(true);
+    Option2->setEnabled(true);
 }

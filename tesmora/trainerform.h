@@ -52,6 +52,12 @@ public:
     TextBox *Text1;
     FormTimer *Timer1;
 
+    void Command1_Click();
+    void List1_Click();
+    void List2_Click();
+    void Command2_Click();
+    void Command6_Click();
+    void Command3_Click();
     void Check1_Click();
     void Check2_Click();
     void Check3_Click();
@@ -65,6 +71,7 @@ public:
 
 protected:
     void Form_Load() override;
+    void Form_DblClick() override;
     void clockChanged() override;
 
 private:
@@ -78,6 +85,11 @@ private:
                       std::initializer_list<CommandButton *> disableWithLevel,
                       std::initializer_list<CheckBox *> boxesToClear);
     void optionClick(const QString &limit, OptionButton *other1, OptionButton *other2);
+    void clearMarks();
+    bool pickedRowUsable(const ListBox *list) const;
+    bool pickIsRight() const;
+    void drawWithoutRepeat(int range, int slot);
+    void reportLine(ListBox *list, const QString &text, Separator separator = Separator::NewLine);
 
     QString m_dataFolder;
     QStringList m_loadMessages;

@@ -90,8 +90,11 @@ void TestTrainerWindow::shippedTopicLoads()
     for (const QString &q : form.questions)
         entries += q.isEmpty() ? 0 : 1;
     QVERIFY(entries >= 17);
-    for (int k = 0; k < entries; ++k)
-        QVERIFY2(!form.answers[k].isEmpty(), qPrintable(QString::number(k)));
+    // Every question has its answer and no answer is split by a stray comma.
+    int answerEntries = 0;
+    for (const QString &a : form.answers)
+        answerEntries += a.isEmpty() ? 0 : 1;
+    QCOMPARE(answerEntries, entries);
     QVERIFY(form.questions[0].contains(QStringLiteral("алгоритм")));
     bool commaKept = false;
     for (const QString &q : form.questions)
