@@ -117,6 +117,15 @@ void Form::PrintNumber(double number, Separator separator)
     Print(Convert::numberText(number) + QLatin1Char(' '), separator);
 }
 
+QString Form::clockLine(double startTime) const
+{
+    const QDateTime now = m_clock->now();
+    const qint64 worked = Convert::elapsedSeconds(now.time().msecsSinceStartOfDay() / 86400000.0, startTime);
+    return QStringLiteral("Дата ") + Convert::dateText(now.date()) + QStringLiteral("    ")
+        + QStringLiteral("Время ") + Convert::timeText(now.time()) + QStringLiteral("   ")
+        + QStringLiteral("Время работы ") + Convert::spanText(worked);
+}
+
 std::optional<QString> Form::InputBox(const QString &prompt)
 {
     return m_input->ask(this, prompt);

@@ -56,6 +56,10 @@ public:
     void Print(int number, Separator separator = Separator::NewLine);
     void PrintNumber(double number, Separator separator = Separator::NewLine);
 
+    // "Дата …    Время …   Время работы …": the date, the time of day and the
+    // whole seconds since startTime (a fraction of a day), for the clock box.
+    QString clockLine(double startTime) const;
+
     // No value when the dialog was cancelled.
     std::optional<QString> InputBox(const QString &prompt);
 

@@ -325,11 +325,7 @@ void TrainerForm::Option3_Click()
 
 void TrainerForm::Timer1_Timer()
 {
-    const QDateTime now = clock().now();
-    const qint64 shown = Convert::elapsedSeconds(now.time().msecsSinceStartOfDay() / 86400000.0, startTime);
-    Text1->setText(QStringLiteral("Дата ") + Convert::dateText(now.date()) + QStringLiteral("    ")
-                   + QStringLiteral("Время ") + Convert::timeText(now.time()) + QStringLiteral("   ")
-                   + QStringLiteral("Время работы ") + Convert::spanText(shown));
+    Text1->setText(clockLine(startTime));
 
     // The limit is compared as a duration: "0:00:60" is sixty seconds.
     const qint64 elapsed = Convert::elapsedSeconds(clock().timeOfDay(), startTime);

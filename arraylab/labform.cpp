@@ -1,0 +1,295 @@
+#include "labform.h"
+
+#include "clock.h"
+#include "commandbutton.h"
+#include "convert.h"
+#include "formtimer.h"
+#include "inputprovider.h"
+#include "printsurface.h"
+#include "randomsource.h"
+#include "textbox.h"
+
+#include <limits>
+
+const QString LabForm::LinearTitle = QStringLiteral("1-й массив - одномерный (линейный) случайных целых чисел");
+const QString LabForm::TableTitle = QStringLiteral("2-й массив - двумерный (таблица) случайных целых чисел");
+
+namespace {
+const QString kWindowFont = QStringLiteral("MS Sans Serif");
+}
+
+LabForm::LabForm(const LabDesign &design, QWidget *parent)
+    : Form(parent)
+    , m_design(design)
+{
+    setWindowTitle(design.caption);
+    setClientSize(design.clientWidth, design.clientHeight);
+    setBackColor(design.backColor);
+    printModel().setFamily(kWindowFont);
+    buildControls();
+}
+
+void LabForm::buildControls()
+{
+    QList<QWidget *> tabOrder;
+    for (const LabDesign::Button &spec : m_design.buttons) {
+        if (tabOrder.size() == m_design.text1TabIndex)
+            tabOrder.append(nullptr); // the clock box's place, filled below
+        auto *b = new CommandButton(spec.name, spec.caption, this);
+        b->Move(0, 0, m_design.buttonWidth, m_design.buttonHeight);
+        if (spec.fontFamily.isEmpty())
+            b->setFontSpec(kWindowFont, 8.25, false);
+        else
+            b->setFontSpec(spec.fontFamily, spec.fontSize, true);
+        m_buttons.insert(spec.name, b);
+        tabOrder.append(b);
+    }
+    Text1 = new TextBox(QStringLiteral("Text1"), this);
+    Text1->Move(m_design.text1Left, m_design.text1Top, m_design.text1Width, 1215);
+    Text1->setFontSpec(QStringLiteral("Georgia"), 12, true);
+    if (m_design.text1BackColor)
+        Text1->setBackColor(*m_design.text1BackColor);
+    if (m_design.text1ForeColor)
+        Text1->setForeColor(*m_design.text1ForeColor);
+    if (m_design.text1TabIndex < tabOrder.size())
+        tabOrder[m_design.text1TabIndex] = Text1;
+    else
+        tabOrder.append(Text1);
+    for (int t = 0; t + 1 < tabOrder.size(); ++t)
+        QWidget::setTabOrder(tabOrder[t], tabOrder[t + 1]);
+
+    Timer1 = new FormTimer(QStringLiteral("Timer1"), &clock(), this);
+    connect(Timer1, &FormTimer::Timer, this, &LabForm::Timer1_Timer);
+    connect(button(QStringLiteral("Command1")), &CommandButton::Click, this, &LabForm::fillLinear);
+    connect(button(QStringLiteral("Command2")), &CommandButton::Click, this, &LabForm::fillTable);
+    connect(button(QStringLiteral("Command3")), &CommandButton::Click, this, &LabForm::exitLab);
+    connect(button(m_design.sizeInput), &CommandButton::Click, this, &LabForm::sizeInput);
+}
+
+void LabForm::clockChanged()
+{
+    Timer1->setClock(&clock());
+}
+
+void LabForm::Form_Load()
+{
+    for (const QString &name : std::as_const(m_design.disabledAtStart))
+        button(name)->setEnabled(false);
+    startTime = clock().timeOfDaySingle();
+    Timer1->followSpanFrom(startTime);
+    Text1->hide();
+}
+
+void LabForm::Form_Resize()
+{
+    const int width = ScaleWidth();
+    const int height = ScaleHeight();
+    for (const LabDesign::Place &place : std::as_const(m_design.layout)) {
+        if (place.control == QLatin1String("Text1")) {
+            Text1->setTop(height - place.dy);
+            Text1->setLeft(width - place.dx);
+        } else {
+            CommandButton *b = button(place.control);
+            b->setTop(height - place.dy);
+            b->setLeft(width - place.dx);
+        }
+    }
+}
+
+void LabForm::Timer1_Timer()
+{
+    Text1->setText(clockLine(startTime));
+}
+
+void LabForm::exitLab()
+{
+    End();
+}
+
+std::optional<qint16> LabForm::askNumber(const QString &prompt, qint16 limit)
+{
+    for (;;) {
+        const std::optional<QString> reply = InputBox(prompt);
+        if (!reply)
+            return std::nullopt;
+        // Not a number, or too large: the same question again.
+        const std::optional<qint16> value = Convert::toInteger16(*reply);
+        if (value && *value <= limit)
+            return value;
+    }
+}
+
+void LabForm::sizeInput()
+{
+    setFontSize(12);
+    setForeColor(TitleColor);
+    setFontBold(true);
+    const std::optional<qint16> columns = askNumber(QStringLiteral("Введите m - число столбцов (не более 30)"), 30);
+    if (!columns)
+        return;
+    const std::optional<qint16> rows = askNumber(QStringLiteral("Введите n - число строк (не более 30)"), 30);
+    if (!rows)
+        return; // both sizes or neither
+    m = *columns;
+    n = *rows;
+    button(QStringLiteral("Command1"))->setEnabled(true);
+    button(QStringLiteral("Command2"))->setEnabled(true);
+}
+
+qint16 LabForm::randomElement()
+{
+    return qint16(Convert::wholePart(random().draw() * 900.0 + 100.0));
+}
+
+qint16 LabForm::shrink(qint16 size)
+{
+    return size == std::numeric_limits<qint16>::min() ? size : qint16(size - 1);
+}
+
+void LabForm::fillLinear()
+{
+    random().reseed(clock().secondsSinceMidnight());
+    setFontSize(12);
+    setForeColor(TitleColor);
+    setFontBold(true);
+    setFontUnderline(true);
+    Cls();
+    Print(LinearTitle);
+    setFontUnderline(false);
+    setForeColor(MarkColor);
+    const qint16 last = m;
+    for (i = 1; i <= last; ++i) {
+        linear[i] = randomElement();
+        Print(linear[i], Separator::SameLine);
+    }
+    shown[1] = true;
+    shown[2] = false;
+    linearFilled();
+}
+
+void LabForm::fillTable()
+{
+    random().reseed(clock().secondsSinceMidnight());
+    setFontSize(12);
+    setForeColor(TitleColor);
+    setFontItalic(true);
+    setFontBold(true);
+    setFontUnderline(true);
+    Cls();
+    Print(TableTitle);
+    setFontItalic(false);
+    setFontUnderline(false);
+    setForeColor(MarkColor);
+    const qint16 rows = n;
+    const qint16 columns = m;
+    for (i = 1; i <= rows; ++i) {
+        for (j = 1; j <= columns; ++j) {
+            table[i][j] = randomElement();
+            Print(table[i][j], Separator::SameLine);
+        }
+        Print();
+    }
+    shown[1] = false;
+    shown[2] = true;
+    tableFilled();
+}
+
+void LabForm::printTable()
+{
+    for (i = 1; i <= n; ++i) {
+        for (j = 1; j <= m; ++j)
+            Print(table[i][j], Separator::SameLine);
+        Print();
+    }
+}
+
+bool LabForm::beats(qint16 value, Extreme kind) const
+{
+    return kind == Extreme::Minimum ? value < extreme : value > extreme;
+}
+
+void LabForm::printExtremeSummary(Extreme kind)
+{
+    Print(kind == Extreme::Minimum ? QStringLiteral("min=") : QStringLiteral("max="), Separator::SameLine);
+    Print(extreme, Separator::NextZone);
+    Print(count, Separator::SameLine);
+    Print(QStringLiteral("шт"));
+}
+
+void LabForm::showExtremeLinear(Extreme kind, bool showClockAfterTitle)
+{
+    setFontSize(12);
+    setForeColor(TitleColor);
+    setFontBold(true);
+    setFontUnderline(true);
+    Cls();
+    Print(LinearTitle);
+    setFontUnderline(false);
+    setForeColor(PlainColor);
+    if (showClockAfterTitle)
+        Text1->show();
+    extreme = linear[1];
+    for (i = 1; i <= m; ++i) {
+        if (beats(linear[i], kind))
+            extreme = linear[i];
+    }
+    count = 0;
+    for (i = 1; i <= m; ++i) {
+        if (linear[i] == extreme) {
+            ++count;
+            setForeColor(MarkColor);
+        } else {
+            setForeColor(PlainColor);
+        }
+        Print(linear[i], Separator::SameLine);
+        setForeColor(MarkColor);
+    }
+    Print();
+    Print();
+    printExtremeSummary(kind);
+}
+
+void LabForm::showExtremeTable(Extreme kind)
+{
+    setFontSize(12);
+    setForeColor(TitleColor);
+    setFontItalic(true);
+    setFontBold(true);
+    setFontUnderline(true);
+    Cls();
+    Print(TableTitle);
+    setFontItalic(false);
+    setFontUnderline(false);
+    setForeColor(PlainColor);
+    extreme = table[1][1];
+    for (i = 1; i <= n; ++i) {
+        for (j = 1; j <= m; ++j) {
+            if (beats(table[i][j], kind))
+                extreme = table[i][j];
+        }
+    }
+    count = 0;
+    for (i = 1; i <= n; ++i) {
+        for (j = 1; j <= m; ++j) {
+            if (table[i][j] == extreme) {
+                ++count;
+                setForeColor(MarkColor);
+            } else {
+                setForeColor(PlainColor);
+            }
+            Print(table[i][j], Separator::SameLine);
+            setForeColor(MarkColor);
+        }
+        Print();
+    }
+    Print();
+    printExtremeSummary(kind);
+}
+
+void LabForm::showExtreme(Extreme kind)
+{
+    if (shown[1])
+        showExtremeLinear(kind, false);
+    if (shown[2])
+        showExtremeTable(kind);
+}

@@ -1,0 +1,270 @@
+#include "doloranform.h"
+
+#include "commandbutton.h"
+#include "textbox.h"
+
+#include <algorithm>
+
+namespace {
+constexpr qint16 kInserted = 100;
+}
+
+LabDesign DoloranForm::windowDesign()
+{
+    const QString sans = QStringLiteral("MS Sans Serif");
+    LabDesign d;
+    d.caption = QStringLiteral("Form1");
+    d.backColor = 0x00FFFF80;
+    d.clientWidth = 8625;
+    d.clientHeight = 7935;
+    d.buttonWidth = 1215;
+    d.buttonHeight = 495;
+    d.text1Left = 6360;
+    d.text1Top = 1200;
+    d.text1Width = 2175;
+    d.buttons = {
+        {QStringLiteral("Command1"), QStringLiteral("Массив1"), sans, 9.75},
+        {QStringLiteral("Command2"), QStringLiteral("Массив2"), sans, 9.75},
+        {QStringLiteral("Command3"), QStringLiteral("Выход"), sans, 9.75},
+        {QStringLiteral("Command4"), QStringLiteral("Удаление элемента"), QString(), 0},
+        {QStringLiteral("Command5"), QStringLiteral("Удаление столбца"), QString(), 0},
+        {QStringLiteral("Command6"), QStringLiteral("Ввод m,n"), sans, 8.25},
+        {QStringLiteral("Command7"), QStringLiteral("Удаление строки"), QString(), 0},
+        {QStringLiteral("Command8"), QStringLiteral("Вставка столбца"), QString(), 0},
+        {QStringLiteral("Command9"), QStringLiteral("Вставка строки"), QString(), 0},
+    };
+    d.text1TabIndex = 9;
+    d.layout = {
+        {QStringLiteral("Command2"), 2650, 700},  {QStringLiteral("Command1"), 2650, 2100},
+        {QStringLiteral("Command4"), 2650, 2700}, {QStringLiteral("Command7"), 1300, 1300},
+        {QStringLiteral("Command8"), 1300, 2100}, {QStringLiteral("Command9"), 1300, 2700},
+        {QStringLiteral("Command5"), 2650, 1300}, {QStringLiteral("Command3"), 1300, 700},
+        {QStringLiteral("Command6"), 1300, 3600},
+    };
+    d.disabledAtStart = {QStringLiteral("Command4"), QStringLiteral("Command5"), QStringLiteral("Command7"),
+                         QStringLiteral("Command8"), QStringLiteral("Command9"), QStringLiteral("Command1"),
+                         QStringLiteral("Command2")};
+    d.sizeInput = QStringLiteral("Command6");
+    return d;
+}
+
+DoloranForm::DoloranForm(QWidget *parent)
+    : LabForm(windowDesign(), parent)
+    , Command1(button(QStringLiteral("Command1")))
+    , Command2(button(QStringLiteral("Command2")))
+    , Command3(button(QStringLiteral("Command3")))
+    , Command4(button(QStringLiteral("Command4")))
+    , Command5(button(QStringLiteral("Command5")))
+    , Command6(button(QStringLiteral("Command6")))
+    , Command7(button(QStringLiteral("Command7")))
+    , Command8(button(QStringLiteral("Command8")))
+    , Command9(button(QStringLiteral("Command9")))
+{
+    connect(Command4, &CommandButton::Click, this, &DoloranForm::Command4_Click);
+    connect(Command5, &CommandButton::Click, this, &DoloranForm::Command5_Click);
+    connect(Command7, &CommandButton::Click, this, &DoloranForm::Command7_Click);
+    connect(Command8, &CommandButton::Click, this, &DoloranForm::Command8_Click);
+    connect(Command9, &CommandButton::Click, this, &DoloranForm::Command9_Click);
+}
+
+void DoloranForm::linearFilled()
+{
+    Command4->setEnabled(true);
+    for (CommandButton *b : {Command5, Command7, Command8, Command9})
+        b->setEnabled(false);
+}
+
+void DoloranForm::tableFilled()
+{
+    Command4->setEnabled(false);
+    for (CommandButton *b : {Command5, Command7, Command8, Command9})
+        b->setEnabled(true);
+}
+
+void DoloranForm::Form_Click()
+{
+    if (shown[1])
+        showExtremeLinear(Extreme::Minimum, true);
+    else
+        Text1->hide();
+    if (shown[2]) {
+        showExtremeTable(Extreme::Minimum);
+        Text1->hide();
+    } else {
+        Text1->show();
+    }
+}
+
+void DoloranForm::Command4_Click()
+{
+    setFontSize(12);
+    setForeColor(TitleColor);
+    setFontBold(true);
+    const std::optional<qint16> position = askNumber(QStringLiteral("№ удаляемого числа"), m);
+    if (!position)
+        return;
+    k = *position;
+    Cls();
+    setFontUnderline(true);
+    Print(LinearTitle);
+    setFontUnderline(false);
+    for (i = 1; i <= m; ++i) {
+        setForeColor(i == k ? MarkColor : PlainColor);
+        Print(linear[i], Separator::SameLine);
+    }
+    Print(QStringLiteral(" Исходный массив"));
+    Print();
+    const int last = m - 1;
+    for (i = 1; i <= last; ++i) {
+        if (i >= k)
+            linear[i] = linear[i + 1];
+    }
+    m = shrink(m);
+    setForeColor(PlainColor);
+    Print();
+    for (i = 1; i <= m; ++i)
+        Print(linear[i], Separator::SameLine);
+    Print(QStringLiteral(" Новый массив"));
+    shown[1] = true;
+    shown[2] = false;
+    Command4->setEnabled(true);
+    Command7->setEnabled(false);
+}
+
+void DoloranForm::printMarkedTable(Line line, quint32 otherColor)
+{
+    for (i = 1; i <= n; ++i) {
+        for (j = 1; j <= m; ++j) {
+            const bool marked = line == Line::Column ? j == k : i == k;
+            setForeColor(marked ? MarkColor : otherColor);
+            Print(table[i][j], Separator::SameLine);
+        }
+        Print();
+    }
+}
+
+void DoloranForm::deleteLine(Line line)
+{
+    setFontSize(12);
+    setForeColor(TitleColor);
+    setFontItalic(true);
+    setFontBold(true);
+    const std::optional<qint16> position = line == Line::Column
+        ? askNumber(QStringLiteral("№ удаляемого столбца"), m)
+        : askNumber(QStringLiteral("№ удаляемой строки"), n);
+    if (!position)
+        return;
+    k = *position;
+    Cls();
+    setFontUnderline(true);
+    Print(TableTitle);
+    setFontItalic(false);
+    setFontUnderline(false);
+    setForeColor(MarkColor);
+    Print(QStringLiteral(" Исходный массив"));
+    printMarkedTable(line, PlainColor);
+    if (line == Line::Row)
+        Print();
+    if (line == Line::Column) {
+        const int lastColumn = m - 1;
+        for (i = 1; i <= n; ++i)
+            for (j = 1; j <= lastColumn; ++j)
+                if (j >= k)
+                    table[i][j] = table[i][j + 1];
+        m = shrink(m);
+    } else {
+        const int lastRow = n - 1;
+        for (i = 1; i <= lastRow; ++i)
+            for (j = 1; j <= m; ++j)
+                if (i >= k)
+                    table[i][j] = table[i + 1][j];
+        n = shrink(n);
+    }
+    setForeColor(PlainColor);
+    Print();
+    Print(QStringLiteral(" Новый массив"));
+    printTable();
+    shown[1] = false;
+    shown[2] = true;
+    Command4->setEnabled(false);
+    Command5->setEnabled(true);
+    if (line == Line::Row)
+        Command7->setEnabled(true);
+}
+
+void DoloranForm::Command5_Click()
+{
+    deleteLine(Line::Column);
+}
+
+void DoloranForm::Command7_Click()
+{
+    deleteLine(Line::Row);
+}
+
+void DoloranForm::insertLine(Line line)
+{
+    setFontSize(12);
+    setForeColor(TitleColor);
+    setFontItalic(true);
+    setFontBold(true);
+    const qint16 size = line == Line::Column ? m : n;
+    if (size >= Bound) {
+        // The table has room for 40 columns and 40 rows, no more.
+        Cls();
+        setForeColor(MarkColor);
+        setFontItalic(false);
+        Print(line == Line::Column ? QStringLiteral("В таблице уже 40 столбцов - вставить ещё один нельзя.")
+                                   : QStringLiteral("В таблице уже 40 строк - вставить ещё одну нельзя."));
+        return;
+    }
+    const std::optional<qint16> position = line == Line::Column
+        ? askNumber(QStringLiteral("№ вставляемого столбца"), qint16(m + 1))
+        : askNumber(QStringLiteral("№ вставляемой строки"), qint16(n + 1));
+    if (!position)
+        return;
+    // A position before the first puts the new column (row) first.
+    k = std::max<qint16>(*position, 1);
+    Cls();
+    setFontUnderline(true);
+    Print(TableTitle);
+    setFontItalic(false);
+    setFontUnderline(false);
+    setForeColor(MarkColor);
+    Print(QStringLiteral(" Исходный массив"));
+    printMarkedTable(line, PlainColor);
+    Print();
+    if (line == Line::Column) {
+        for (i = 1; i <= n; ++i) {
+            for (j = qint16(m + 1); j >= k + 1; --j)
+                table[i][j] = table[i][j - 1];
+            table[i][k] = kInserted;
+        }
+        m = qint16(m + 1);
+    } else {
+        for (j = 1; j <= m; ++j) {
+            for (i = qint16(n + 1); i >= k + 1; --i)
+                table[i][j] = table[i - 1][j];
+            table[k][j] = kInserted;
+        }
+        n = qint16(n + 1);
+    }
+    setForeColor(MarkColor);
+    Print();
+    Print(QStringLiteral(" Новый массив"));
+    printMarkedTable(line, PlainColor);
+    shown[1] = false;
+    shown[2] = true;
+    Command4->setEnabled(false);
+    Command5->setEnabled(true);
+}
+
+void DoloranForm::Command8_Click()
+{
+    insertLine(Line::Column);
+}
+
+void DoloranForm::Command9_Click()
+{
+    insertLine(Line::Row);
+}

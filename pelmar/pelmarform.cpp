@@ -1,0 +1,145 @@
+#include "pelmarform.h"
+
+#include "commandbutton.h"
+#include "textbox.h"
+
+#include <array>
+
+LabDesign PelmarForm::windowDesign()
+{
+    const QString sans = QStringLiteral("MS Sans Serif");
+    LabDesign d;
+    d.caption = QStringLiteral("Pelmar");
+    d.backColor = 0x00FFFFC0;
+    d.clientWidth = 8880;
+    d.clientHeight = 7965;
+    d.buttonWidth = 1095;
+    d.buttonHeight = 495;
+    d.text1Width = 2415;
+    d.text1BackColor = 0x00800080;
+    d.text1ForeColor = 0x0000FF00;
+    d.buttons = {
+        {QStringLiteral("Command1"), QStringLiteral("Массив1"), sans, 9.75},
+        {QStringLiteral("Command2"), QStringLiteral("Массив2"), sans, 9.75},
+        {QStringLiteral("Command3"), QStringLiteral("Выход"), sans, 9.75},
+        {QStringLiteral("Command4"), QStringLiteral("сорт1"), QString(), 0},
+        {QStringLiteral("Command7"), QStringLiteral("Поиск min"), sans, 8.25},
+        {QStringLiteral("Command8"), QStringLiteral("сорт2"), QString(), 0},
+        {QStringLiteral("Command5"), QStringLiteral("Ввод m,n"), sans, 8.25},
+        {QStringLiteral("Command9"), QStringLiteral("Поиск max"), sans, 8.25},
+    };
+    d.text1TabIndex = 7;
+    d.layout = {
+        {QStringLiteral("Command2"), 2650, 700},  {QStringLiteral("Command1"), 2650, 2100},
+        {QStringLiteral("Command8"), 2650, 1300}, {QStringLiteral("Command4"), 2650, 2700},
+        {QStringLiteral("Command7"), 1300, 2100}, {QStringLiteral("Command9"), 1300, 2700},
+        {QStringLiteral("Command5"), 1300, 3500}, {QStringLiteral("Command3"), 1300, 700},
+        {QStringLiteral("Text1"), 2600, 6600},
+    };
+    d.disabledAtStart = {QStringLiteral("Command4"), QStringLiteral("Command8"), QStringLiteral("Command7"),
+                         QStringLiteral("Command9"), QStringLiteral("Command1"), QStringLiteral("Command2")};
+    d.sizeInput = QStringLiteral("Command5");
+    return d;
+}
+
+PelmarForm::PelmarForm(QWidget *parent)
+    : LabForm(windowDesign(), parent)
+    , Command1(button(QStringLiteral("Command1")))
+    , Command2(button(QStringLiteral("Command2")))
+    , Command3(button(QStringLiteral("Command3")))
+    , Command4(button(QStringLiteral("Command4")))
+    , Command5(button(QStringLiteral("Command5")))
+    , Command7(button(QStringLiteral("Command7")))
+    , Command8(button(QStringLiteral("Command8")))
+    , Command9(button(QStringLiteral("Command9")))
+{
+    connect(Command4, &CommandButton::Click, this, &PelmarForm::sortLinear);
+    connect(Command8, &CommandButton::Click, this, &PelmarForm::sortTable);
+    connect(Command7, &CommandButton::Click, this, [this] { showExtreme(Extreme::Minimum); });
+    connect(Command9, &CommandButton::Click, this, [this] { showExtreme(Extreme::Maximum); });
+}
+
+void PelmarForm::linearFilled()
+{
+    Command4->setEnabled(true);
+    Command8->setEnabled(false);
+    Command7->setEnabled(true);
+    Command9->setEnabled(true);
+}
+
+void PelmarForm::tableFilled()
+{
+    Command4->setEnabled(false);
+    Command8->setEnabled(true);
+    Command7->setEnabled(true);
+    Command9->setEnabled(true);
+}
+
+void PelmarForm::Form_Click()
+{
+    showExtreme(Extreme::Minimum);
+    if (!shown[3]) {
+        Text1->show();
+        shown[3] = true;
+    } else {
+        Text1->hide();
+        shown[3] = false;
+    }
+}
+
+void PelmarForm::setSortTextState()
+{
+    setFontSize(12);
+    setFontBold(true);
+    setFontUnderline(true);
+    setForeColor(MarkColor);
+}
+
+template <class Element>
+void PelmarForm::exchangeSort(Element &a, int length)
+{
+    for (j = 1; j <= length - 1; ++j) {
+        for (i = 1; i <= length - 1; ++i) {
+            if (a[i] > a[i + 1]) {
+                temp = a[i];
+                a[i] = a[i + 1];
+                a[i + 1] = temp;
+            }
+        }
+    }
+}
+
+void PelmarForm::sortLinear()
+{
+    setSortTextState();
+    // Counted in int: a length of -32768 has no predecessor in 16 bits.
+    exchangeSort(linear, m);
+    Print();
+    for (i = 1; i <= m; ++i)
+        Print(linear[i], Separator::SameLine);
+    shown[1] = true;
+    shown[2] = false;
+}
+
+void PelmarForm::sortTable()
+{
+    std::array<qint16, 1001> buffer{};
+    setSortTextState();
+    k = 0;
+    for (i = 1; i <= n; ++i)
+        for (j = 1; j <= m; ++j)
+            buffer[++k] = table[i][j];
+    exchangeSort(buffer, k);
+    k = 0;
+    for (i = 1; i <= n; ++i)
+        for (j = 1; j <= m; ++j)
+            table[i][j] = buffer[++k];
+    Print();
+    for (i = 1; i <= n; ++i) {
+        for (j = 1; j <= m; ++j)
+            Print(table[i][j], Separator::SameLine);
+        Print();
+    }
+    shown[2] = true;
+    shown[1] = false;
+}

@@ -1,0 +1,96 @@
+#include "labtestsupport.h"
+
+#include "commandbutton.h"
+#include "doloranform.h"
+#include "formtimer.h"
+#include "pelmarform.h"
+#include "printsurface.h"
+#include "randomsource.h"
+
+#include <QTest>
+
+LabFixture::LabFixture(Lab lab)
+{
+    if (lab == Lab::Doloran)
+        m_form = std::make_unique<DoloranForm>();
+    else
+        m_form = std::make_unique<PelmarForm>();
+    m_form->Timer1->setEnabled(false);
+    m_form->setClock(&m_clock);
+    m_form->setInputProvider(&m_input);
+    m_form->random().setFixedSeed(11);
+    m_form->showForm();
+    if (!QTest::qWaitForWindowExposed(m_form.get()))
+        qWarning("the lab window was not exposed");
+}
+
+CommandButton *LabFixture::button(const char *name) const
+{
+    return m_form->button(QString::fromLatin1(name));
+}
+
+void LabFixture::click(const char *name)
+{
+    CommandButton *b = button(name);
+    Q_ASSERT(b);
+    // Press through the button's own mouse handling wherever the layout put it.
+    QTest::mouseClick(b, Qt::LeftButton, {}, b->rect().center());
+}
+
+void LabFixture::clickWindow()
+{
+    QTest::mouseClick(m_form->surface(), Qt::LeftButton, {}, QPoint(20, m_form->height() - 20));
+}
+
+void LabFixture::setSizes(int m, int n)
+{
+    m_input.reply(QString::number(m));
+    m_input.reply(QString::number(n));
+    click(m_form->design().sizeInput.toLatin1().constData());
+}
+
+void LabFixture::fillLinear(const QVector<int> &values)
+{
+    setSizes(values.size(), 1);
+    click("Command1");
+    for (int k = 0; k < values.size(); ++k)
+        m_form->linear[k + 1] = qint16(values[k]);
+}
+
+void LabFixture::fillTable(int m, int n)
+{
+    setSizes(m, n);
+    click("Command2");
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= m; ++j)
+            m_form->table[i][j] = qint16(100 * i + j);
+}
+
+QStringList LabFixture::printed() const
+{
+    return m_form->surface()->lines();
+}
+
+QList<quint32> LabFixture::colours(int line) const
+{
+    QList<quint32> result;
+    for (const QVariant &v : m_form->surface()->items()) {
+        const QVariantMap item = v.toMap();
+        bool number = false;
+        item.value("text").toString().trimmed().toInt(&number);
+        if (item.value("line").toInt() == line && number)
+            result << item.value("color").toUInt();
+    }
+    return result;
+}
+
+QString LabFixture::enabledButtons() const
+{
+    QStringList names;
+    for (const LabDesign::Button &spec : m_form->design().buttons) {
+        if (m_form->button(spec.name)->isEnabled())
+            names << spec.name;
+    }
+    names.sort();
+    return names.join(QLatin1Char(' '));
+}

@@ -1,0 +1,170 @@
+#include "appsetup.h"
+#include "labtestsupport.h"
+#include "pelmarform.h"
+#include "printsurface.h"
+
+#include <QTest>
+
+#include <algorithm>
+
+namespace {
+const QString kLinearTitle = QStringLiteral("1-й массив - одномерный (линейный) случайных целых чисел");
+const QString kTableTitle = QStringLiteral("2-й массив - двумерный (таблица) случайных целых чисел");
+constexpr quint32 kRed = 255;
+constexpr quint32 kGreen = 555555;
+
+QString numbers(const QVector<int> &values)
+{
+    QString line;
+    for (int v : values)
+        line += QStringLiteral(" %1 ").arg(v);
+    return line;
+}
+} // namespace
+
+class TestPelmar : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void sortLinear_data();
+    void sortLinear();
+    void sortTwiceAndAfterDisplay();
+    void sortLinearEmpty_data();
+    void sortLinearEmpty();
+    void sortTable();
+    void sortTableWithoutColumns();
+    void sortFullTable();
+    void searchAfterSort();
+};
+
+void TestPelmar::initTestCase()
+{
+    AppSetup::installFontSubstitutes();
+}
+
+void TestPelmar::sortLinear_data()
+{
+    QTest::addColumn<QVector<int>>("values");
+    QTest::newRow("already sorted") << QVector<int>{100, 200, 300, 400};
+    QTest::newRow("reversed") << QVector<int>{999, 500, 300, 101};
+    QTest::newRow("duplicates") << QVector<int>{300, 100, 300, 200, 100};
+    QTest::newRow("one element") << QVector<int>{777};
+}
+
+void TestPelmar::sortLinear()
+{
+    QFETCH(QVector<int>, values);
+    LabFixture t(LabFixture::Lab::Pelmar);
+    t.fillLinear(values);
+    t.form().Cls();
+    t.form().Print(kLinearTitle);
+    for (int v : values)
+        t.form().Print(v, Separator::SameLine);
+    t.click("Command4");
+    QVector<int> sorted = values;
+    std::sort(sorted.begin(), sorted.end());
+    // Right after "Массив1" the line is open: the sorted line comes straight under it.
+    QCOMPARE(t.printed(), (QStringList{kLinearTitle, numbers(values), numbers(sorted)}));
+    for (int k = 0; k < values.size(); ++k)
+        QCOMPARE(int(t.form().linear[k + 1]), sorted[k]);
+    const QVariantMap item = t.form().surface()->items().last().toMap();
+    QCOMPARE(item.value("color").toUInt(), kRed);
+    QVERIFY(item.value("bold").toBool() && item.value("underline").toBool());
+    QCOMPARE(item.value("size").toDouble(), 12.0);
+    QVERIFY(t.form().shown[1] && !t.form().shown[2]);
+}
+
+void TestPelmar::sortTwiceAndAfterDisplay()
+{
+    LabFixture t(LabFixture::Lab::Pelmar);
+    t.fillLinear({300, 200, 100});
+    t.click("Command7"); // the display ends with a closed summary line
+    t.click("Command4");
+    QCOMPARE(t.printed().mid(3), (QStringList{"min= 100 \t 1 шт", QString(), numbers({100, 200, 300})}));
+    t.click("Command4");
+    QCOMPARE(t.printed().mid(5), (QStringList{numbers({100, 200, 300}), numbers({100, 200, 300})}));
+}
+
+void TestPelmar::sortLinearEmpty_data()
+{
+    QTest::addColumn<int>("m");
+    QTest::newRow("zero") << 0;
+    QTest::newRow("negative") << -5;
+    QTest::newRow("smallest 16-bit length") << -32768;
+}
+
+void TestPelmar::sortLinearEmpty()
+{
+    QFETCH(int, m);
+    LabFixture t(LabFixture::Lab::Pelmar);
+    t.setSizes(m, 1);
+    t.click("Command1");
+    t.click("Command4");
+    QCOMPARE(t.printed(), (QStringList{kLinearTitle, QString()}));
+    QCOMPARE(int(t.form().m), m);
+}
+
+void TestPelmar::sortTable()
+{
+    LabFixture t(LabFixture::Lab::Pelmar);
+    t.fillTable(3, 2);
+    const QVector<int> start = {900, 850, 850, 300, 999, 100};
+    for (int c = 0; c < 6; ++c)
+        t.form().table[1 + c / 3][1 + c % 3] = qint16(start[c]);
+    t.form().Cls();
+    t.form().printTable();
+    t.click("Command8");
+    // Rows end closed, so one blank line stands between the two tables.
+    QCOMPARE(t.printed(), (QStringList{numbers({900, 850, 850}), numbers({300, 999, 100}), QString(),
+                                       numbers({100, 300, 850}), numbers({850, 900, 999})}));
+    QCOMPARE(int(t.form().table[1][1]), 100);
+    QCOMPARE(int(t.form().table[2][3]), 999);
+    QCOMPARE(t.colours(4), QList<quint32>(3, kRed));
+    QVERIFY(t.form().shown[2] && !t.form().shown[1]);
+}
+
+void TestPelmar::sortTableWithoutColumns()
+{
+    LabFixture t(LabFixture::Lab::Pelmar);
+    t.setSizes(0, 2);
+    t.click("Command2");
+    t.click("Command8");
+    QCOMPARE(t.printed(), (QStringList{kTableTitle, QString(), QString(), QString(), QString(), QString()}));
+}
+
+void TestPelmar::sortFullTable()
+{
+    LabFixture t(LabFixture::Lab::Pelmar);
+    t.setSizes(30, 30);
+    t.click("Command2");
+    QVector<int> before;
+    for (int i = 1; i <= 30; ++i)
+        for (int j = 1; j <= 30; ++j)
+            before << t.form().table[i][j];
+    t.click("Command8");
+    QVector<int> after;
+    for (int i = 1; i <= 30; ++i)
+        for (int j = 1; j <= 30; ++j)
+            after << t.form().table[i][j];
+    std::sort(before.begin(), before.end());
+    QCOMPARE(after, before);
+    QCOMPARE(t.printed().size(), 1 + 30 + 1 + 30);
+    QCOMPARE(t.printed().last(), numbers(after.mid(870)));
+}
+
+void TestPelmar::searchAfterSort()
+{
+    LabFixture t(LabFixture::Lab::Pelmar);
+    t.fillLinear({500, 100, 900, 900});
+    t.click("Command4");
+    t.click("Command7");
+    QCOMPARE(t.colours(1), (QList<quint32>{kRed, kGreen, kGreen, kGreen}));
+    t.click("Command9");
+    QCOMPARE(t.colours(1), (QList<quint32>{kGreen, kGreen, kRed, kRed}));
+    QCOMPARE(t.printed().last(), QStringLiteral("max= 900 \t 2 шт"));
+}
+
+QTEST_MAIN(TestPelmar)
+#include "tst_pelmar.moc"
