@@ -136,6 +136,30 @@ void LabForm::sizeInput()
     button(QStringLiteral("Command2"))->setEnabled(true);
 }
 
+void LabForm::startLinearPrint()
+{
+    setFontSize(12);
+    setForeColor(TitleColor);
+    setFontBold(true);
+    setFontUnderline(true);
+    Cls();
+    Print(LinearTitle);
+    setFontUnderline(false);
+}
+
+void LabForm::startTablePrint()
+{
+    setFontSize(12);
+    setForeColor(TitleColor);
+    setFontItalic(true);
+    setFontBold(true);
+    setFontUnderline(true);
+    Cls();
+    Print(TableTitle);
+    setFontItalic(false);
+    setFontUnderline(false);
+}
+
 qint16 LabForm::randomElement()
 {
     return qint16(Convert::wholePart(random().draw() * 900.0 + 100.0));
@@ -149,13 +173,7 @@ qint16 LabForm::shrink(qint16 size)
 void LabForm::fillLinear()
 {
     random().reseed(clock().secondsSinceMidnight());
-    setFontSize(12);
-    setForeColor(TitleColor);
-    setFontBold(true);
-    setFontUnderline(true);
-    Cls();
-    Print(LinearTitle);
-    setFontUnderline(false);
+    startLinearPrint();
     setForeColor(MarkColor);
     const qint16 last = m;
     for (i = 1; i <= last; ++i) {
@@ -170,15 +188,7 @@ void LabForm::fillLinear()
 void LabForm::fillTable()
 {
     random().reseed(clock().secondsSinceMidnight());
-    setFontSize(12);
-    setForeColor(TitleColor);
-    setFontItalic(true);
-    setFontBold(true);
-    setFontUnderline(true);
-    Cls();
-    Print(TableTitle);
-    setFontItalic(false);
-    setFontUnderline(false);
+    startTablePrint();
     setForeColor(MarkColor);
     const qint16 rows = n;
     const qint16 columns = m;
@@ -218,13 +228,7 @@ void LabForm::printExtremeSummary(Extreme kind)
 
 void LabForm::showExtremeLinear(Extreme kind, bool showClockAfterTitle)
 {
-    setFontSize(12);
-    setForeColor(TitleColor);
-    setFontBold(true);
-    setFontUnderline(true);
-    Cls();
-    Print(LinearTitle);
-    setFontUnderline(false);
+    startLinearPrint();
     setForeColor(PlainColor);
     if (showClockAfterTitle)
         Text1->show();
@@ -251,15 +255,7 @@ void LabForm::showExtremeLinear(Extreme kind, bool showClockAfterTitle)
 
 void LabForm::showExtremeTable(Extreme kind)
 {
-    setFontSize(12);
-    setForeColor(TitleColor);
-    setFontItalic(true);
-    setFontBold(true);
-    setFontUnderline(true);
-    Cls();
-    Print(TableTitle);
-    setFontItalic(false);
-    setFontUnderline(false);
+    startTablePrint();
     setForeColor(PlainColor);
     extreme = table[1][1];
     for (i = 1; i <= n; ++i) {

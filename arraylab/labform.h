@@ -61,6 +61,10 @@ protected:
     void showExtremeLinear(Extreme kind, bool showClockAfterTitle);
     void showExtremeTable(Extreme kind);
     qint16 randomElement();
+    // Clear the surface and print an array's title in bold, underlined title
+    // colour (the table's also in italic), leaving bold on for the numbers.
+    void startLinearPrint();
+    void startTablePrint();
     // One less, but never below the smallest 16-bit value.
     static qint16 shrink(qint16 size);
 

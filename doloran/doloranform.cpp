@@ -131,16 +131,28 @@ void DoloranForm::Command4_Click()
     Command7->setEnabled(false);
 }
 
-void DoloranForm::printMarkedTable(Line line, quint32 otherColor)
+void DoloranForm::printMarkedTable(Line line)
 {
     for (i = 1; i <= n; ++i) {
         for (j = 1; j <= m; ++j) {
             const bool marked = line == Line::Column ? j == k : i == k;
-            setForeColor(marked ? MarkColor : otherColor);
+            setForeColor(marked ? MarkColor : PlainColor);
             Print(table[i][j], Separator::SameLine);
         }
         Print();
     }
+}
+
+void DoloranForm::printSourceTable(Line line)
+{
+    Cls();
+    setFontUnderline(true);
+    Print(TableTitle);
+    setFontItalic(false);
+    setFontUnderline(false);
+    setForeColor(MarkColor);
+    Print(QStringLiteral(" Исходный массив"));
+    printMarkedTable(line);
 }
 
 void DoloranForm::deleteLine(Line line)
@@ -155,14 +167,7 @@ void DoloranForm::deleteLine(Line line)
     if (!position)
         return;
     k = *position;
-    Cls();
-    setFontUnderline(true);
-    Print(TableTitle);
-    setFontItalic(false);
-    setFontUnderline(false);
-    setForeColor(MarkColor);
-    Print(QStringLiteral(" Исходный массив"));
-    printMarkedTable(line, PlainColor);
+    printSourceTable(line);
     if (line == Line::Row)
         Print();
     if (line == Line::Column) {
@@ -225,14 +230,7 @@ void DoloranForm::insertLine(Line line)
         return;
     // A position before the first puts the new column (row) first.
     k = std::max<qint16>(*position, 1);
-    Cls();
-    setFontUnderline(true);
-    Print(TableTitle);
-    setFontItalic(false);
-    setFontUnderline(false);
-    setForeColor(MarkColor);
-    Print(QStringLiteral(" Исходный массив"));
-    printMarkedTable(line, PlainColor);
+    printSourceTable(line);
     Print();
     if (line == Line::Column) {
         for (i = 1; i <= n; ++i) {
@@ -252,7 +250,7 @@ void DoloranForm::insertLine(Line line)
     setForeColor(MarkColor);
     Print();
     Print(QStringLiteral(" Новый массив"));
-    printMarkedTable(line, PlainColor);
+    printMarkedTable(line);
     shown[1] = false;
     shown[2] = true;
     Command4->setEnabled(false);

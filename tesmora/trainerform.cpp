@@ -184,13 +184,8 @@ void TrainerForm::Form_Load()
     pickedQuestion = 0;
     questionPicked = 0;
     answerPicked = 0;
-    List1->Clear();
-    List1->setForeColor(kQuestionListColor);
-    List1->setFontSize(11);
+    clearLists();
     readTopicFile(QStringLiteral("test.txt"), QStringLiteral("вопросов"), questions);
-    List2->Clear();
-    List2->setForeColor(kAnswerListColor);
-    List2->setFontSize(11);
     readTopicFile(QStringLiteral("test1.txt"), QStringLiteral("ответов"), answers);
     List1->hide();
     List2->hide();
@@ -384,6 +379,29 @@ void TrainerForm::Command4_Click()
     End();
 }
 
+void TrainerForm::startMode()
+{
+    answeredCount = 0;
+    List2->setFontBold(false);
+    List2->setFontSize(11);
+    errorCount = 0;
+    correctCount = 0;
+    clearMarks();
+    restartClock();
+    Label2->show();
+    Label1->show();
+}
+
+void TrainerForm::clearLists()
+{
+    List1->Clear();
+    List1->setForeColor(kQuestionListColor);
+    List1->setFontSize(11);
+    List2->Clear();
+    List2->setForeColor(kAnswerListColor);
+    List2->setFontSize(11);
+}
+
 void TrainerForm::clearMarks()
 {
     // A new run must not report the marks of an earlier one.
@@ -423,15 +441,7 @@ void TrainerForm::Command1_Click()
     List1->setEnabled(true);
     List2->setEnabled(false);
     List2->setHeight(180);
-    answeredCount = 0;
-    List2->setFontBold(false);
-    List2->setFontSize(11);
-    errorCount = 0;
-    correctCount = 0;
-    clearMarks();
-    restartClock();
-    Label2->show();
-    Label1->show();
+    startMode();
     Cls();
     if (Command1->isEnabled()) {
         Check2->setValue(0);
@@ -447,12 +457,7 @@ void TrainerForm::Command1_Click()
         pickedQuestion = 0;
         questionPicked = 0;
         answerPicked = 0;
-        List1->Clear();
-        List1->setForeColor(kQuestionListColor);
-        List1->setFontSize(11);
-        List2->Clear();
-        List2->setForeColor(kAnswerListColor);
-        List2->setFontSize(11);
+        clearLists();
         for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
             List1->AddItem(questions[loopIndex]);
         for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
@@ -549,19 +554,11 @@ void TrainerForm::List2_Click()
 
 void TrainerForm::Command2_Click()
 {
-    answeredCount = 0;
     List1->setEnabled(false);
     List2->setEnabled(false);
     List1->hide();
     List2->hide();
-    List2->setFontBold(false);
-    List2->setFontSize(11);
-    errorCount = 0;
-    correctCount = 0;
-    clearMarks();
-    restartClock();
-    Label1->show();
-    Label2->show();
+    startMode();
     Cls();
     Command3->setEnabled(false);
     Command1->setEnabled(false);
@@ -619,15 +616,7 @@ void TrainerForm::Command2_Click()
 void TrainerForm::Command6_Click()
 {
     List2->setHeight(180);
-    answeredCount = 0;
-    List2->setFontBold(false);
-    List2->setFontSize(11);
-    errorCount = 0;
-    correctCount = 0;
-    clearMarks();
-    restartClock();
-    Label2->show();
-    Label1->show();
+    startMode();
     List1->setEnabled(true);
     List2->setEnabled(false);
     Cls();
@@ -652,12 +641,7 @@ void TrainerForm::Command6_Click()
         Check1->setValue(0);
         Check3->setValue(0);
         Check2->setValue(0);
-        List1->Clear();
-        List1->setForeColor(kQuestionListColor);
-        List1->setFontSize(11);
-        List2->Clear();
-        List2->setForeColor(kAnswerListColor);
-        List2->setFontSize(11);
+        clearLists();
         for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex) {
             List1->AddItem(questions[loopIndex]);
             List2->AddItem(answers[drawn[loopIndex]]);

@@ -85,6 +85,9 @@ private:
                       std::initializer_list<CommandButton *> disableWithLevel,
                       std::initializer_list<CheckBox *> boxesToClear);
     void optionClick(const QString &limit, OptionButton *other1, OptionButton *other2);
+    // What every mode does first: counts, marks and timing start afresh.
+    void startMode();
+    void clearLists();
     void clearMarks();
     bool pickedRowUsable(const ListBox *list) const;
     bool pickIsRight() const;

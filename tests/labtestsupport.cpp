@@ -94,3 +94,11 @@ QString LabFixture::enabledButtons() const
     names.sort();
     return names.join(QLatin1Char(' '));
 }
+
+QString LabFixture::numbers(const QVector<int> &values)
+{
+    QString line;
+    for (int v : values)
+        line += QStringLiteral(" %1 ").arg(v);
+    return line;
+}

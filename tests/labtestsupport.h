@@ -37,6 +37,9 @@ public:
     QString enabledButtons() const; // names of the enabled buttons, sorted
     CommandButton *button(const char *name) const;
 
+    // A printed line of numbers, each with its blanks.
+    static QString numbers(const QVector<int> &values);
+
 private:
     ManualClock m_clock;
     ScriptedInput m_input;

@@ -8,17 +8,14 @@
 #include <algorithm>
 
 namespace {
-const QString kLinearTitle = QStringLiteral("1-й массив - одномерный (линейный) случайных целых чисел");
-const QString kTableTitle = QStringLiteral("2-й массив - двумерный (таблица) случайных целых чисел");
-constexpr quint32 kRed = 255;
-constexpr quint32 kGreen = 555555;
+const QString &kLinearTitle = LabForm::LinearTitle;
+const QString &kTableTitle = LabForm::TableTitle;
+constexpr quint32 kRed = LabForm::MarkColor;
+constexpr quint32 kGreen = LabForm::PlainColor;
 
 QString numbers(const QVector<int> &values)
 {
-    QString line;
-    for (int v : values)
-        line += QStringLiteral(" %1 ").arg(v);
-    return line;
+    return LabFixture::numbers(values);
 }
 } // namespace
 
