@@ -10,6 +10,9 @@
 
 class CommandButton;
 
+constexpr quint32 kMark = LabForm::MarkColor;
+constexpr quint32 kPlain = LabForm::PlainColor;
+
 // A lab window with a standing clock, scripted dialog replies, a fixed random
 // seed and its timer stopped.
 class LabFixture

@@ -7,15 +7,6 @@
 #include <QTest>
 
 namespace {
-const QString &kLinearTitle = LabForm::LinearTitle;
-const QString &kTableTitle = LabForm::TableTitle;
-constexpr quint32 kRed = LabForm::MarkColor;
-constexpr quint32 kGreen = LabForm::PlainColor;
-
-QString numbers(const QVector<int> &values)
-{
-    return LabFixture::numbers(values);
-}
 
 // The rows of a table whose cell (i, j) held 100 * i + j, after the given
 // rows and columns (numbered from 1) were kept, in order.
@@ -26,7 +17,7 @@ QStringList rowsOf(const QVector<int> &rows, const QVector<int> &columns)
         QVector<int> values;
         for (int j : columns)
             values << (i == 0 || j == 0 ? 100 : 100 * i + j);
-        lines << numbers(values);
+        lines << LabFixture::numbers(values);
     }
     return lines;
 }
@@ -85,18 +76,18 @@ void TestDoloran::deleteElement()
     t.click("Command4");
     QCOMPARE(t.input().prompts().last(), QStringLiteral("№ удаляемого числа"));
     QCOMPARE(t.input().prompts().size(), 2 + replies.size());
-    QCOMPARE(t.printed(), (QStringList{kLinearTitle, numbers({100, 200, 300, 400, 500}) + " Исходный массив",
-                                       QString(), QString(), numbers(after) + " Новый массив"}));
+    QCOMPARE(t.printed(), (QStringList{LabForm::LinearTitle, LabFixture::numbers({100, 200, 300, 400, 500}) + " Исходный массив",
+                                       QString(), QString(), LabFixture::numbers(after) + " Новый массив"}));
     QList<quint32> marked;
     for (int i = 1; i <= 5; ++i)
-        marked << (i == k ? kRed : kGreen);
+        marked << (i == k ? kMark : kPlain);
     QCOMPARE(t.colours(1), marked);
-    QCOMPARE(t.colours(4), QList<quint32>(4, kGreen));
+    QCOMPARE(t.colours(4), QList<quint32>(4, kPlain));
     // The heading takes the colour of the last number printed before it.
     const QVariantList items = t.form().surface()->items();
     const QVariantMap heading = items[6].toMap();
     QCOMPARE(heading.value("text").toString(), QStringLiteral(" Исходный массив"));
-    QCOMPARE(heading.value("color").toUInt(), k == 5 ? kRed : kGreen);
+    QCOMPARE(heading.value("color").toUInt(), k == 5 ? kMark : kPlain);
     QCOMPARE(int(t.form().m), 4);
     QCOMPARE(t.enabledButtons(), QStringLiteral("Command1 Command2 Command3 Command4 Command6"));
 }
@@ -112,7 +103,7 @@ void TestDoloran::deleteUntilNegative()
     // At m = 0 only 0 or less is taken.
     t.input().replies({"1", "0"});
     t.click("Command4");
-    QCOMPARE(t.printed(), (QStringList{kLinearTitle, " Исходный массив", QString(), QString(), " Новый массив"}));
+    QCOMPARE(t.printed(), (QStringList{LabForm::LinearTitle, " Исходный массив", QString(), QString(), " Новый массив"}));
     QCOMPARE(t.form().surface()->items()[1].toMap().value("color").toUInt(), LabForm::TitleColor);
     QCOMPARE(int(t.form().m), -1);
     t.input().reply("-7");
@@ -120,7 +111,7 @@ void TestDoloran::deleteUntilNegative()
     QCOMPARE(int(t.form().m), -2);
     // A later "Массив1" fills nothing while the length is negative.
     t.click("Command1");
-    QCOMPARE(t.printed(), QStringList{kLinearTitle});
+    QCOMPARE(t.printed(), QStringList{LabForm::LinearTitle});
     // The size never wraps round from the smallest 16-bit value.
     t.input().replies({"-32768", "1"});
     t.click("Command6");
@@ -151,17 +142,17 @@ void TestDoloran::deleteColumn()
     t.input().replies({"5", reply}); // 5 columns is beyond the limit: asked again
     t.click("Command5");
     QCOMPARE(t.input().prompts().last(), QStringLiteral("№ удаляемого столбца"));
-    QStringList expected = QStringList{kTableTitle, " Исходный массив"} + rowsOf({1, 2, 3}, {1, 2, 3, 4});
+    QStringList expected = QStringList{LabForm::TableTitle, " Исходный массив"} + rowsOf({1, 2, 3}, {1, 2, 3, 4});
     expected << QString() << " Новый массив";
     expected += rowsOf({1, 2, 3}, kept);
     QCOMPARE(t.printed(), expected);
     for (int line = 2; line <= 4; ++line) {
         QList<quint32> marked;
         for (int j = 1; j <= 4; ++j)
-            marked << (j == k ? kRed : kGreen);
+            marked << (j == k ? kMark : kPlain);
         QCOMPARE(t.colours(line), marked);
     }
-    QCOMPARE(t.colours(7), QList<quint32>(3, kGreen));
+    QCOMPARE(t.colours(7), QList<quint32>(3, kPlain));
     QCOMPARE(int(t.form().m), 3);
     QVERIFY(t.form().shown[2] && !t.form().shown[1]);
     QCOMPARE(t.enabledButtons(), QStringLiteral("Command1 Command2 Command3 Command5 Command6 Command7 Command8 Command9"));
@@ -186,13 +177,13 @@ void TestDoloran::deleteRow()
     t.input().reply(reply);
     t.click("Command7");
     QCOMPARE(t.input().prompts().last(), QStringLiteral("№ удаляемой строки"));
-    QStringList expected = QStringList{kTableTitle, " Исходный массив"} + rowsOf({1, 2, 3}, {1, 2});
+    QStringList expected = QStringList{LabForm::TableTitle, " Исходный массив"} + rowsOf({1, 2, 3}, {1, 2});
     expected << QString() << QString() << " Новый массив";
     expected += rowsOf(kept, {1, 2});
     QCOMPARE(t.printed(), expected);
     const int k = reply.toInt();
     for (int i = 1; i <= 3; ++i)
-        QCOMPARE(t.colours(1 + i), QList<quint32>(2, i == k ? kRed : kGreen));
+        QCOMPARE(t.colours(1 + i), QList<quint32>(2, i == k ? kMark : kPlain));
     QCOMPARE(int(t.form().n), 2);
 }
 
@@ -216,7 +207,7 @@ void TestDoloran::deleteLastRowAndColumn()
     QCOMPARE(c.printed().mid(c.printed().size() - 3), (QStringList{" Новый массив", QString(), QString()}));
     // A later "Массив1" fills one element fewer for every deleted column.
     c.click("Command1");
-    QCOMPARE(c.printed(), QStringList{kLinearTitle});
+    QCOMPARE(c.printed(), QStringList{LabForm::LinearTitle});
 }
 
 void TestDoloran::insertColumn_data()
@@ -240,15 +231,15 @@ void TestDoloran::insertColumn()
     t.input().replies({"5", reply});
     t.click("Command8");
     QCOMPARE(t.input().prompts().last(), QStringLiteral("№ вставляемого столбца"));
-    QStringList expected = QStringList{kTableTitle, " Исходный массив"} + rowsOf({1, 2}, {1, 2, 3});
+    QStringList expected = QStringList{LabForm::TableTitle, " Исходный массив"} + rowsOf({1, 2}, {1, 2, 3});
     expected << QString() << QString() << " Новый массив";
     expected += rowsOf({1, 2}, columns);
     QCOMPARE(t.printed(), expected);
     QList<quint32> before, after;
     for (int j = 1; j <= 3; ++j)
-        before << (j == k ? kRed : kGreen);
+        before << (j == k ? kMark : kPlain);
     for (int j = 1; j <= 4; ++j)
-        after << (j == k ? kRed : kGreen);
+        after << (j == k ? kMark : kPlain);
     QCOMPARE(t.colours(2), before);
     QCOMPARE(t.colours(7), after);
     QCOMPARE(int(t.form().m), 4);
@@ -273,13 +264,13 @@ void TestDoloran::insertRow()
     t.fillTable(2, 2);
     t.input().reply(reply);
     t.click("Command9");
-    QStringList expected = QStringList{kTableTitle, " Исходный массив"} + rowsOf({1, 2}, {1, 2});
+    QStringList expected = QStringList{LabForm::TableTitle, " Исходный массив"} + rowsOf({1, 2}, {1, 2});
     expected << QString() << QString() << " Новый массив";
     expected += rowsOf(rows, {1, 2});
     QCOMPARE(t.printed(), expected);
     const int newRow = int(rows.indexOf(0));
     for (int r = 0; r < 3; ++r)
-        QCOMPARE(t.colours(7 + r), QList<quint32>(2, r == newRow ? kRed : kGreen));
+        QCOMPARE(t.colours(7 + r), QList<quint32>(2, r == newRow ? kMark : kPlain));
     QCOMPARE(int(t.form().n), 3);
 }
 
@@ -322,15 +313,15 @@ void TestDoloran::insertIntoEmptyTable()
     t.click("Command7"); // n = 0
     t.input().reply("1");
     t.click("Command9");
-    QCOMPARE(t.printed().mid(3), (QStringList{QString(), " Новый массив", numbers({100, 100, 100})}));
-    QCOMPARE(t.colours(5), QList<quint32>(3, kRed));
+    QCOMPARE(t.printed().mid(3), (QStringList{QString(), " Новый массив", LabFixture::numbers({100, 100, 100})}));
+    QCOMPARE(t.colours(5), QList<quint32>(3, kMark));
 
     t.input().reply("1");
     t.click("Command7"); // n = 0 again
     t.input().reply("1");
     t.click("Command8"); // a column into no rows: only m grows
     QCOMPARE(int(t.form().m), 4);
-    QCOMPARE(t.printed(), (QStringList{kTableTitle, " Исходный массив", QString(), QString(), " Новый массив"}));
+    QCOMPARE(t.printed(), (QStringList{LabForm::TableTitle, " Исходный массив", QString(), QString(), " Новый массив"}));
 }
 
 void TestDoloran::cancelChangesNothing()

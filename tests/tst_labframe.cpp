@@ -9,18 +9,6 @@
 using Lab = LabFixture::Lab;
 Q_DECLARE_METATYPE(LabFixture::Lab)
 
-namespace {
-const QString &kLinearTitle = LabForm::LinearTitle;
-const QString &kTableTitle = LabForm::TableTitle;
-constexpr quint32 kRed = LabForm::MarkColor;
-constexpr quint32 kGreen = LabForm::PlainColor;
-
-QString numbers(const QVector<int> &values)
-{
-    return LabFixture::numbers(values);
-}
-} // namespace
-
 class TestLabFrame : public QObject
 {
     Q_OBJECT
@@ -185,7 +173,7 @@ void TestLabFrame::fillLinear()
     t.setSizes(m, 2);
     t.click("Command1");
     const QStringList lines = t.printed();
-    QCOMPARE(lines.first(), kLinearTitle);
+    QCOMPARE(lines.first(), LabForm::LinearTitle);
     QCOMPARE(lines.size(), m > 0 ? 2 : 1);
     const QVariantMap title = t.form().surface()->items().first().toMap();
     QCOMPARE(title.value("color").toUInt(), LabForm::TitleColor);
@@ -197,7 +185,7 @@ void TestLabFrame::fillLinear()
             QCOMPARE(values[k].toInt(), int(t.form().linear[k + 1]));
             QVERIFY(values[k].toInt() >= 100 && values[k].toInt() <= 999);
         }
-        QCOMPARE(t.colours(1), QList<quint32>(m, kRed));
+        QCOMPARE(t.colours(1), QList<quint32>(m, kMark));
         // The line is left open: the next print continues it.
         t.form().Print(QStringLiteral("+"));
         QVERIFY(t.printed()[1].endsWith(QStringLiteral(" +")));
@@ -224,7 +212,7 @@ void TestLabFrame::fillTable()
     t.click("Command2");
     const QStringList lines = t.printed();
     QCOMPARE(lines.size(), 1 + qMax(n, 0));
-    QCOMPARE(lines.first(), kTableTitle);
+    QCOMPARE(lines.first(), LabForm::TableTitle);
     const QVariantMap title = t.form().surface()->items().first().toMap();
     QVERIFY(title.value("italic").toBool() && title.value("underline").toBool());
     QSet<int> distinct;
@@ -279,11 +267,11 @@ void TestLabFrame::minimumDisplay_data()
     QTest::addColumn<QString>("summary");
     QTest::addColumn<QList<quint32>>("colours");
     QTest::newRow("two equal minima") << QVector<int>{512, 130, 877, 130} << "min= 130 \t 2 шт"
-                                      << QList<quint32>{kGreen, kRed, kGreen, kRed};
+                                      << QList<quint32>{kPlain, kMark, kPlain, kMark};
     QTest::newRow("minimum first") << QVector<int>{100, 300, 200} << "min= 100 \t 1 шт"
-                                   << QList<quint32>{kRed, kGreen, kGreen};
+                                   << QList<quint32>{kMark, kPlain, kPlain};
     QTest::newRow("all equal") << QVector<int>{444, 444, 444} << "min= 444 \t 3 шт"
-                               << QList<quint32>{kRed, kRed, kRed};
+                               << QList<quint32>{kMark, kMark, kMark};
 }
 
 void TestLabFrame::minimumDisplay()
@@ -294,12 +282,12 @@ void TestLabFrame::minimumDisplay()
     LabFixture t(Lab::Doloran);
     t.fillLinear(values);
     t.clickWindow();
-    QCOMPARE(t.printed(), (QStringList{kLinearTitle, numbers(values), QString(), summary}));
+    QCOMPARE(t.printed(), (QStringList{LabForm::LinearTitle, LabFixture::numbers(values), QString(), summary}));
     QCOMPARE(t.colours(1), colours);
     QCOMPARE(int(t.form().count), int(values.count(*std::min_element(values.begin(), values.end()))));
     QCOMPARE(t.form().FontBold(), true);
     QCOMPARE(t.form().FontUnderline(), false);
-    QCOMPARE(t.form().ForeColor(), kRed);
+    QCOMPARE(t.form().ForeColor(), kMark);
 }
 
 void TestLabFrame::tableMinimumDisplay()
@@ -308,18 +296,18 @@ void TestLabFrame::tableMinimumDisplay()
     t.fillTable(3, 2); // 101 102 103 / 201 202 203
     t.form().table[2][3] = 101;
     t.click("Command9"); // Поиск max
-    QCOMPARE(t.printed(), (QStringList{kTableTitle, numbers({101, 102, 103}), numbers({201, 202, 101}),
+    QCOMPARE(t.printed(), (QStringList{LabForm::TableTitle, LabFixture::numbers({101, 102, 103}), LabFixture::numbers({201, 202, 101}),
                                        QString(), "max= 202 \t 1 шт"}));
-    QCOMPARE(t.colours(2), (QList<quint32>{kGreen, kRed, kGreen}));
+    QCOMPARE(t.colours(2), (QList<quint32>{kPlain, kMark, kPlain}));
     t.click("Command7"); // Поиск min: both 101s
     QCOMPARE(t.printed().last(), QStringLiteral("min= 101 \t 2 шт"));
-    QCOMPARE(t.colours(1), (QList<quint32>{kRed, kGreen, kGreen}));
+    QCOMPARE(t.colours(1), (QList<quint32>{kMark, kPlain, kPlain}));
     QVERIFY(!t.form().Text1->Visible()); // the buttons never touch the clock box
 
     // No columns: the rows are empty lines, the summary shows table(1, 1) and 0.
     t.setSizes(0, 2);
     t.click("Command7");
-    QCOMPARE(t.printed(), (QStringList{kTableTitle, QString(), QString(), QString(), "min= 101 \t 0 шт"}));
+    QCOMPARE(t.printed(), (QStringList{LabForm::TableTitle, QString(), QString(), QString(), "min= 101 \t 0 шт"}));
 }
 
 void TestLabFrame::clockBox_data()

@@ -7,18 +7,6 @@
 
 #include <algorithm>
 
-namespace {
-const QString &kLinearTitle = LabForm::LinearTitle;
-const QString &kTableTitle = LabForm::TableTitle;
-constexpr quint32 kRed = LabForm::MarkColor;
-constexpr quint32 kGreen = LabForm::PlainColor;
-
-QString numbers(const QVector<int> &values)
-{
-    return LabFixture::numbers(values);
-}
-} // namespace
-
 class TestPelmar : public QObject
 {
     Q_OBJECT
@@ -56,18 +44,18 @@ void TestPelmar::sortLinear()
     LabFixture t(LabFixture::Lab::Pelmar);
     t.fillLinear(values);
     t.form().Cls();
-    t.form().Print(kLinearTitle);
+    t.form().Print(LabForm::LinearTitle);
     for (int v : values)
         t.form().Print(v, Separator::SameLine);
     t.click("Command4");
     QVector<int> sorted = values;
     std::sort(sorted.begin(), sorted.end());
     // Right after "Массив1" the line is open: the sorted line comes straight under it.
-    QCOMPARE(t.printed(), (QStringList{kLinearTitle, numbers(values), numbers(sorted)}));
+    QCOMPARE(t.printed(), (QStringList{LabForm::LinearTitle, LabFixture::numbers(values), LabFixture::numbers(sorted)}));
     for (int k = 0; k < values.size(); ++k)
         QCOMPARE(int(t.form().linear[k + 1]), sorted[k]);
     const QVariantMap item = t.form().surface()->items().last().toMap();
-    QCOMPARE(item.value("color").toUInt(), kRed);
+    QCOMPARE(item.value("color").toUInt(), kMark);
     QVERIFY(item.value("bold").toBool() && item.value("underline").toBool());
     QCOMPARE(item.value("size").toDouble(), 12.0);
     QVERIFY(t.form().shown[1] && !t.form().shown[2]);
@@ -79,9 +67,9 @@ void TestPelmar::sortTwiceAndAfterDisplay()
     t.fillLinear({300, 200, 100});
     t.click("Command7"); // the display ends with a closed summary line
     t.click("Command4");
-    QCOMPARE(t.printed().mid(3), (QStringList{"min= 100 \t 1 шт", QString(), numbers({100, 200, 300})}));
+    QCOMPARE(t.printed().mid(3), (QStringList{"min= 100 \t 1 шт", QString(), LabFixture::numbers({100, 200, 300})}));
     t.click("Command4");
-    QCOMPARE(t.printed().mid(5), (QStringList{numbers({100, 200, 300}), numbers({100, 200, 300})}));
+    QCOMPARE(t.printed().mid(5), (QStringList{LabFixture::numbers({100, 200, 300}), LabFixture::numbers({100, 200, 300})}));
 }
 
 void TestPelmar::sortLinearEmpty_data()
@@ -99,7 +87,7 @@ void TestPelmar::sortLinearEmpty()
     t.setSizes(m, 1);
     t.click("Command1");
     t.click("Command4");
-    QCOMPARE(t.printed(), (QStringList{kLinearTitle, QString()}));
+    QCOMPARE(t.printed(), (QStringList{LabForm::LinearTitle, QString()}));
     QCOMPARE(int(t.form().m), m);
 }
 
@@ -114,11 +102,11 @@ void TestPelmar::sortTable()
     t.form().printTable();
     t.click("Command8");
     // Rows end closed, so one blank line stands between the two tables.
-    QCOMPARE(t.printed(), (QStringList{numbers({900, 850, 850}), numbers({300, 999, 100}), QString(),
-                                       numbers({100, 300, 850}), numbers({850, 900, 999})}));
+    QCOMPARE(t.printed(), (QStringList{LabFixture::numbers({900, 850, 850}), LabFixture::numbers({300, 999, 100}), QString(),
+                                       LabFixture::numbers({100, 300, 850}), LabFixture::numbers({850, 900, 999})}));
     QCOMPARE(int(t.form().table[1][1]), 100);
     QCOMPARE(int(t.form().table[2][3]), 999);
-    QCOMPARE(t.colours(4), QList<quint32>(3, kRed));
+    QCOMPARE(t.colours(4), QList<quint32>(3, kMark));
     QVERIFY(t.form().shown[2] && !t.form().shown[1]);
 }
 
@@ -128,7 +116,7 @@ void TestPelmar::sortTableWithoutColumns()
     t.setSizes(0, 2);
     t.click("Command2");
     t.click("Command8");
-    QCOMPARE(t.printed(), (QStringList{kTableTitle, QString(), QString(), QString(), QString(), QString()}));
+    QCOMPARE(t.printed(), (QStringList{LabForm::TableTitle, QString(), QString(), QString(), QString(), QString()}));
 }
 
 void TestPelmar::sortFullTable()
@@ -148,7 +136,7 @@ void TestPelmar::sortFullTable()
     std::sort(before.begin(), before.end());
     QCOMPARE(after, before);
     QCOMPARE(t.printed().size(), 1 + 30 + 1 + 30);
-    QCOMPARE(t.printed().last(), numbers(after.mid(870)));
+    QCOMPARE(t.printed().last(), LabFixture::numbers(after.mid(870)));
 }
 
 void TestPelmar::searchAfterSort()
@@ -157,9 +145,9 @@ void TestPelmar::searchAfterSort()
     t.fillLinear({500, 100, 900, 900});
     t.click("Command4");
     t.click("Command7");
-    QCOMPARE(t.colours(1), (QList<quint32>{kRed, kGreen, kGreen, kGreen}));
+    QCOMPARE(t.colours(1), (QList<quint32>{kMark, kPlain, kPlain, kPlain}));
     t.click("Command9");
-    QCOMPARE(t.colours(1), (QList<quint32>{kGreen, kGreen, kRed, kRed}));
+    QCOMPARE(t.colours(1), (QList<quint32>{kPlain, kPlain, kMark, kMark}));
     QCOMPARE(t.printed().last(), QStringLiteral("max= 900 \t 2 шт"));
 }
 
