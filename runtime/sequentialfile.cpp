@@ -23,19 +23,7 @@ SequentialFile::Status SequentialFile::open(const QString &path)
         return m_status;
     }
     QByteArray bytes = file.read(MaxBytes + 1);
-    if (bytes.size() > MaxBytes) {
-        bytes.truncate(MaxBytes);
-        // Do not cut a UTF-8 sequence in two: that would make the file look like
-        // another encoding.
-        int back = 0;
-        while (back < 4 && back < bytes.size()
-               && (static_cast<unsigned char>(bytes[bytes.size() - 1 - back]) & 0xC0) == 0x80)
-            ++back;
-        if (back < bytes.size()
-            && static_cast<unsigned char>(bytes[bytes.size() - 1 - back]) >= 0xC0)
-            bytes.truncate(bytes.size() - 1 - back);
-        m_truncated = true;
-    }
+    m_truncated = cutToLimit(bytes, MaxBytes);
     if (file.error() != QFileDevice::NoError) {
         m_status = Status::Unreadable;
         return m_status;
@@ -44,6 +32,28 @@ SequentialFile::Status SequentialFile::open(const QString &path)
     openBytes(bytes);
     m_truncated = truncated;
     return m_status;
+}
+
+bool SequentialFile::cutToLimit(QByteArray &bytes, qint64 limit)
+{
+    if (bytes.size() <= limit)
+        return false;
+    bytes.truncate(limit);
+    // Do not cut a UTF-8 sequence in two: that would make the file look like
+    // another encoding. An unfinished sequence at the end is dropped whole.
+    qsizetype lead = bytes.size();
+    int continuation = 0;
+    while (lead > 0 && continuation < 3 && (static_cast<unsigned char>(bytes[lead - 1]) & 0xC0) == 0x80) {
+        --lead;
+        ++continuation;
+    }
+    if (lead > 0) {
+        const auto first = static_cast<unsigned char>(bytes[lead - 1]);
+        const int length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+        if (length > 1 && continuation + 1 < length)
+            bytes.truncate(lead - 1);
+    }
+    return true;
 }
 
 void SequentialFile::openBytes(const QByteArray &bytes)

@@ -26,6 +26,10 @@ public:
     bool atEnd() const;
     QString readField();
 
+    // Cuts bytes to at most limit without splitting a UTF-8 sequence; true
+    // when anything was cut.
+    static bool cutToLimit(QByteArray &bytes, qint64 limit);
+
     // True when the file was longer than MaxBytes and its tail was not read.
     bool truncated() const { return m_truncated; }
 

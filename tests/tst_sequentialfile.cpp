@@ -123,6 +123,11 @@ void TestSequentialFile::windows1251RoundTrip()
         all.append(QChar(c));
     all += QStringLiteral("ЁёЎў№ «»");
     QCOMPARE(TextDecoder::fromWindows1251(TextDecoder::toWindows1251(all)), all);
+    // Every byte, the one without a letter (0x98) included, comes back unchanged.
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes.append(char(b));
+    QCOMPARE(TextDecoder::toWindows1251(TextDecoder::fromWindows1251(bytes)), bytes);
 }
 
 QTEST_APPLESS_MAIN(TestSequentialFile)
