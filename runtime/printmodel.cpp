@@ -43,7 +43,7 @@ void PrintModel::print(const QString &text, Separator separator)
     item.italic = m_italic;
     item.underline = m_underline;
     item.x = m_x;
-    m_x += metrics(m_size, m_bold, m_italic).horizontalAdvance(text);
+    m_x += advance(text);
     switch (separator) {
     case Separator::SameLine:
         m_lines.last().items.append(item);
@@ -71,7 +71,7 @@ void PrintModel::endLine()
     }
     m_lineOpen = false;
     m_x = 0;
-    m_y += metrics(m_size, m_bold, m_italic).height();
+    m_y += metrics(m_size, m_bold, m_italic).metrics.height();
 }
 
 QStringList PrintModel::lineTexts() const
@@ -131,11 +131,11 @@ QFont PrintModel::fontOf(const PrintItem &item) const
 
 qreal PrintModel::zoneWidth() const
 {
-    const qreal width = kZoneChars * metrics(m_size, m_bold, m_italic).averageCharWidth();
+    const qreal width = kZoneChars * metrics(m_size, m_bold, m_italic).metrics.averageCharWidth();
     return width > 0 ? width : kZoneChars;
 }
 
-const QFontMetricsF &PrintModel::metrics(qreal size, bool bold, bool italic) const
+PrintModel::Metrics &PrintModel::metrics(qreal size, bool bold, bool italic) const
 {
     const quint64 key = (quint64(std::llround(size * 100)) << 2) | (bold ? 1u : 0u) | (italic ? 2u : 0u);
     auto it = m_metrics.find(key);
@@ -144,7 +144,19 @@ const QFontMetricsF &PrintModel::metrics(qreal size, bool bold, bool italic) con
         f.setPointSizeF(size);
         f.setBold(bold);
         f.setItalic(italic);
-        it = m_metrics.insert(key, std::make_shared<QFontMetricsF>(f));
+        it = m_metrics.insert(key, std::make_shared<Metrics>(Metrics{QFontMetricsF(f), {}}));
     }
     return *it.value();
+}
+
+qreal PrintModel::advance(const QString &text) const
+{
+    Metrics &m = metrics(m_size, m_bold, m_italic);
+    auto it = m.advances.constFind(text);
+    if (it != m.advances.constEnd())
+        return it.value();
+    const qreal width = m.metrics.horizontalAdvance(text);
+    if (m.advances.size() < 4096 && text.size() < 64)
+        m.advances.insert(text, width);
+    return width;
 }

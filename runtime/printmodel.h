@@ -71,7 +71,13 @@ public:
     qreal zoneWidth() const;
 
 private:
-    const QFontMetricsF &metrics(qreal size, bool bold, bool italic) const;
+    struct Metrics
+    {
+        QFontMetricsF metrics;
+        QHash<QString, qreal> advances; // the same numbers are printed again and again
+    };
+    Metrics &metrics(qreal size, bool bold, bool italic) const;
+    qreal advance(const QString &text) const;
 
     QString m_family;
     quint32 m_color = 0;
@@ -85,5 +91,5 @@ private:
     qreal m_x = 0;
     qreal m_y = 0;
 
-    mutable QHash<quint64, std::shared_ptr<QFontMetricsF>> m_metrics;
+    mutable QHash<quint64, std::shared_ptr<Metrics>> m_metrics;
 };

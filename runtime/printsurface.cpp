@@ -31,25 +31,37 @@ void PrintSurface::paintEvent(QPaintEvent *event)
     if (!m_picture.isNull())
         painter.drawPixmap(0, 0, m_picture);
 
-    const QRect area = event->rect();
-    const qreal bottom = area.bottom() + 1;
+    const qreal bottom = event->rect().bottom() + 1;
     QFont lastFont;
     bool haveFont = false;
+    qreal ascent = 0;
     for (const PrintLine &line : m_model.lines()) {
         if (line.y > bottom)
             break;
-        for (const PrintItem &item : line.items) {
-            if (item.text.isEmpty())
-                continue;
-            const QFont font = m_model.fontOf(item);
-            if (!haveFont || font != lastFont) {
-                painter.setFont(font);
-                lastFont = font;
-                haveFont = true;
+        const auto &items = line.items;
+        // Items printed one after another in the same font and colour are
+        // drawn as one run: a row of a table is then a single text.
+        for (int first = 0; first < items.size();) {
+            int last = first;
+            QString run = items[first].text;
+            while (last + 1 < items.size() && !items[last].zoneAfter && items[last + 1].color == items[first].color
+                   && items[last + 1].size == items[first].size && items[last + 1].bold == items[first].bold
+                   && items[last + 1].italic == items[first].italic
+                   && items[last + 1].underline == items[first].underline) {
+                run += items[++last].text;
             }
-            painter.setPen(ColorValue::toColor(item.color));
-            const qreal ascent = painter.fontMetrics().ascent();
-            painter.drawText(QPointF(item.x, line.y + ascent), item.text);
+            if (!run.isEmpty()) {
+                const QFont font = m_model.fontOf(items[first]);
+                if (!haveFont || font != lastFont) {
+                    painter.setFont(font);
+                    ascent = painter.fontMetrics().ascent();
+                    lastFont = font;
+                    haveFont = true;
+                }
+                painter.setPen(ColorValue::toColor(items[first].color));
+                painter.drawText(QPointF(items[first].x, line.y + ascent), run);
+            }
+            first = last + 1;
         }
     }
 }

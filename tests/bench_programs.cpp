@@ -1,0 +1,159 @@
+// In-process timings of the heaviest things the programs do, and how far the
+// trainer's clock line lags the system clock. Run by scripts/bench on a
+// Release build; not part of the test run, since timings are not pass or fail.
+#include "appsetup.h"
+#include "checkbox.h"
+#include "clock.h"
+#include "commandbutton.h"
+#include "formtimer.h"
+#include "listbox.h"
+#include "optionbutton.h"
+#include "pelmarform.h"
+#include "printsurface.h"
+#include "scriptedinput.h"
+#include "textbox.h"
+#include "trainerform.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+class BenchPrograms : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void trainerLoad();
+    void tablePrintAndPaint();
+    void sortTable();
+    void fullReport();
+    void clockLag();
+
+private:
+    void preparePelmar(PelmarForm &form, ScriptedInput &input);
+    QTemporaryDir m_topic;
+};
+
+void BenchPrograms::initTestCase()
+{
+    AppSetup::installFontSubstitutes();
+    // A topic with the most the trainer reads: 31 fields in each file.
+    QFile q(m_topic.filePath("test.txt")), a(m_topic.filePath("test1.txt"));
+    QVERIFY(q.open(QIODevice::WriteOnly) && a.open(QIODevice::WriteOnly));
+    for (int k = 0; k < 31; ++k) {
+        q.write("\xc2\xee\xef\xf0\xee\xf1 " + QByteArray::number(k) + "\r\n");
+        a.write("\xce\xf2\xe2\xe5\xf2 " + QByteArray::number(k) + "\r\n");
+    }
+}
+
+void BenchPrograms::trainerLoad()
+{
+    QBENCHMARK {
+        TrainerForm form(m_topic.path());
+        form.Timer1->setEnabled(false);
+        form.load();
+    }
+}
+
+void BenchPrograms::preparePelmar(PelmarForm &form, ScriptedInput &input)
+{
+    form.Timer1->setEnabled(false);
+    form.setInputProvider(&input);
+    form.showForm();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.resize(1400, 1000);
+    input.replies({"30", "30"});
+    form.Command5->setValue(true);
+}
+
+void BenchPrograms::tablePrintAndPaint()
+{
+    PelmarForm form;
+    ScriptedInput input;
+    preparePelmar(form, input);
+    QBENCHMARK {
+        form.fillTable();
+        form.surface()->repaint();
+    }
+}
+
+void BenchPrograms::sortTable()
+{
+    PelmarForm form;
+    ScriptedInput input;
+    preparePelmar(form, input);
+    form.fillTable();
+    QBENCHMARK {
+        form.Cls();
+        form.sortTable();
+    }
+}
+
+void BenchPrograms::fullReport()
+{
+    TrainerForm form(m_topic.path());
+    form.Timer1->setEnabled(false);
+    form.showForm();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.Option2->setValue(true);
+    form.Check1->setValue(1);
+    form.Command1->setValue(true);
+    for (int step = 0; step < 16; ++step) {
+        form.List1->setCurrentRow(step);
+        form.List1_Click();
+        form.List2->setCurrentRow(step % 3 ? step : 0);
+        form.List2_Click();
+    }
+    QBENCHMARK {
+        form.Command3->setValue(true);
+        form.surface()->repaint();
+    }
+}
+
+void BenchPrograms::clockLag()
+{
+    // With the real clock and the real timer: when the clock line changes, how
+    // far behind the true time of day and the true working time is what it shows?
+    TrainerForm form(m_topic.path());
+    form.showForm();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTest::qWait(1500); // measure the idle window, not its start-up
+    const QRegularExpression shown(QStringLiteral("Время (\\d+):(\\d\\d):(\\d\\d).*Время работы (\\d+):(\\d\\d):(\\d\\d)"));
+    qint64 worst = 0;
+    int changes = 0;
+    qint64 lastTime = -1;
+    qint64 lastSpan = -1;
+    connect(form.Text1, &QPlainTextEdit::textChanged, &form, [&] {
+        const qint64 now = Clock::system().time().msecsSinceStartOfDay();
+        const QRegularExpressionMatch m = shown.match(form.Text1->Text().simplified());
+        if (!m.hasMatch())
+            return;
+        auto seconds = [&m](int first) {
+            return m.captured(first).toLongLong() * 3600 + m.captured(first + 1).toLongLong() * 60
+                + m.captured(first + 2).toLongLong();
+        };
+        // Each part is late by the time since its new second began.
+        const qint64 worked = now - qint64(double(form.startTime) * 86400000.0);
+        const qint64 timeLag = seconds(1) != lastTime ? now - seconds(1) * 1000 : 0;
+        const qint64 spanLag = seconds(4) != lastSpan ? worked - seconds(4) * 1000 : 0;
+        if (lastTime >= 0)
+            worst = qMax(worst, qMax(timeLag, spanLag));
+        lastTime = seconds(1);
+        lastSpan = seconds(4);
+        if (qEnvironmentVariableIsSet("BENCH_VERBOSE"))
+            std::printf("change at %lld: time lag %lld, span lag %lld\n", now, timeLag, spanLag);
+        ++changes;
+    });
+    const int seconds = qEnvironmentVariableIntValue("BENCH_CLOCK_SECONDS");
+    QTest::qWait((seconds > 0 ? seconds : 5) * 1000);
+    std::printf("RESULT : BenchPrograms::clockLag(): %lld msecs worst lag over %d changes\n", worst, changes);
+    QVERIFY(changes > 0);
+}
+
+QTEST_MAIN(BenchPrograms)
+#include "bench_programs.moc"
