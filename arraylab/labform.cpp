@@ -47,6 +47,7 @@ void LabForm::buildControls()
     Text1 = new TextBox(QStringLiteral("Text1"), this);
     Text1->Move(m_design.text1Left, m_design.text1Top, m_design.text1Width, 1215);
     Text1->setFontSpec(QStringLiteral("Georgia"), 12, true);
+    Text1->setAccessibleName(QStringLiteral("Дата и время"));
     if (m_design.text1BackColor)
         Text1->setBackColor(*m_design.text1BackColor);
     if (m_design.text1ForeColor)

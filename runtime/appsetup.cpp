@@ -1,5 +1,8 @@
 #include "appsetup.h"
 
+#include "printsurfaceaccessible.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
@@ -12,6 +15,12 @@ void AppSetup::apply(QApplication &app, const char *name)
     if (QStyle *style = QStyleFactory::create(QStringLiteral("Fusion")))
         app.setStyle(style);
     installFontSubstitutes();
+    installAccessibility();
+}
+
+void AppSetup::installAccessibility()
+{
+    QAccessible::installFactory(PrintSurfaceAccessible::factory);
 }
 
 void AppSetup::installFontSubstitutes()

@@ -9,4 +9,6 @@ class AppSetup
 public:
     static void apply(QApplication &app, const char *name);
     static void installFontSubstitutes();
+    // Screen readers can read the print surface.
+    static void installAccessibility();
 };

@@ -5,6 +5,7 @@ CommandButton::CommandButton(const QString &name, const QString &caption, QWidge
 {
     setObjectName(name);
     setText(caption);
+    setAccessibleName(caption);
     setAutoDefault(false);
     connect(this, &QPushButton::clicked, this, &CommandButton::Click);
 }

@@ -3,8 +3,10 @@
 #include "colorvalue.h"
 #include "twips.h"
 
+#include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QKeyEvent>
 #include <QListView>
 #include <QPalette>
 #include <QWidget>
@@ -97,6 +99,19 @@ public:
         QFont font = this->font();
         font.setBold(bold);
         this->setFont(font);
+    }
+
+protected:
+    // Enter presses a button, ticks a box or chooses an option, as Space does.
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if constexpr (std::is_base_of_v<QAbstractButton, Widget>) {
+            if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && this->isEnabled()) {
+                this->click();
+                return;
+            }
+        }
+        Widget::keyPressEvent(event);
     }
 
 private:

@@ -5,4 +5,5 @@ Label::Label(const QString &name, const QString &caption, QWidget *parent)
 {
     setObjectName(name);
     setText(caption);
+    setAccessibleName(caption);
 }

@@ -1,5 +1,7 @@
 #include "listbox.h"
 
+#include <QKeyEvent>
+
 ListBox::ListBox(const QString &name, QWidget *parent)
     : Control<QListWidget>(parent)
 {
@@ -20,4 +22,15 @@ QString ListBox::List(int row) const
 {
     const QListWidgetItem *it = item(row);
     return it ? it->text() : QString();
+}
+
+void ListBox::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) && currentRow() >= 0) {
+        setCurrentRow(currentRow()); // a row reached by the arrows counts as selected
+        emit Click();
+        return;
+    }
+    Control<QListWidget>::keyPressEvent(event);
 }

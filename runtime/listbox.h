@@ -5,7 +5,8 @@
 #include <QListWidget>
 
 // One colour and one font for all rows. A click on a row runs Click even when
-// the row is already selected.
+// the row is already selected; with the keyboard, the arrow keys move to a row
+// and Enter or Space picks it, running the same Click.
 class ListBox : public Control<QListWidget>
 {
     Q_OBJECT
@@ -21,4 +22,7 @@ public:
 
 signals:
     void Click();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };

@@ -7,22 +7,37 @@ OptionButton::OptionButton(const QString &name, const QString &caption, QWidget 
 {
     setObjectName(name);
     setText(caption);
+    setAccessibleName(caption);
+    setAutoExclusive(false);
     connect(this, &QRadioButton::clicked, this, &OptionButton::Click);
+}
+
+void OptionButton::nextCheckState()
+{
+    setChecked(true);
+    clearOthers();
+}
+
+void OptionButton::clearOthers()
+{
+    if (!parentWidget())
+        return;
+    for (OptionButton *other : parentWidget()->findChildren<OptionButton *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (other != this) {
+            const QSignalBlocker blocker(other);
+            other->setChecked(false);
+        }
+    }
 }
 
 void OptionButton::setValue(bool value)
 {
-    if (value) {
-        if (!isChecked()) {
-            const QSignalBlocker blocker(this);
-            setChecked(true);
-        }
-        emit Click();
-        return;
+    {
+        const QSignalBlocker blocker(this);
+        setChecked(value);
     }
-    // An exclusive radio button cannot be cleared directly.
-    const QSignalBlocker blocker(this);
-    setAutoExclusive(false);
-    setChecked(false);
-    setAutoExclusive(true);
+    if (value) {
+        clearOthers();
+        emit Click();
+    }
 }

@@ -4,7 +4,9 @@
 
 #include <QRadioButton>
 
-// Option buttons with the same parent form one group: choosing one clears the others.
+// Option buttons with the same parent form one group: choosing one clears the
+// others. Each is a stop of its own for Tab and is chosen with Space or Enter,
+// so that the arrow keys never choose an option on the way to another.
 class OptionButton : public Control<QRadioButton>
 {
     Q_OBJECT
@@ -18,4 +20,11 @@ public:
 
 signals:
     void Click();
+
+protected:
+    // A click chooses; it never clears a chosen option.
+    void nextCheckState() override;
+
+private:
+    void clearOthers();
 };

@@ -5,6 +5,7 @@ TextBox::TextBox(const QString &name, QWidget *parent)
 {
     setObjectName(name);
     setReadOnly(true);
+    setTabChangesFocus(true); // Tab moves on, as from every other control
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -124,6 +124,15 @@ void TrainerForm::buildControls()
     Option3 = option("Option3", QStringLiteral("5 мин"), 9600);
     Timer1 = new FormTimer(QStringLiteral("Timer1"), &clock(), this);
 
+    // The bare check boxes are named after the button above them.
+    Check1->setAccessibleName(Command1->text());
+    Check2->setAccessibleName(Command2->text());
+    Check4->setAccessibleName(Command6->text());
+    Check3->setAccessibleName(Command3->text());
+    List1->setAccessibleName(Label1->text());
+    List2->setAccessibleName(Label2->text());
+    Text1->setAccessibleName(QStringLiteral("Дата и время"));
+
     const QList<QWidget *> tabOrder = {Command1, Command2, Command3, Command4, Check1, Check2,
                                         Command5, List1, List2, Command6, Check4, Label1,
                                         Label2, Check3, Text1, Option1, Option2, Option3};
