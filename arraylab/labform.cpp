@@ -32,16 +32,16 @@ LabForm::LabForm(const LabDesign &design, QWidget *parent)
 void LabForm::buildControls()
 {
     QList<QWidget *> tabOrder;
-    for (const LabDesign::Button &spec : m_design.buttons) {
+    for (const LabDesign::Button &entry : m_design.buttons) {
         if (tabOrder.size() == m_design.text1TabIndex)
             tabOrder.append(nullptr); // the clock box's place, filled below
-        auto *b = new CommandButton(spec.name, spec.caption, this);
+        auto *b = new CommandButton(entry.name, entry.caption, this);
         b->Move(0, 0, m_design.buttonWidth, m_design.buttonHeight);
-        if (spec.fontFamily.isEmpty())
+        if (entry.fontFamily.isEmpty())
             b->setFontSpec(kWindowFont, 8.25, false);
         else
-            b->setFontSpec(spec.fontFamily, spec.fontSize, true);
-        m_buttons.insert(spec.name, b);
+            b->setFontSpec(entry.fontFamily, entry.fontSize, true);
+        m_buttons.insert(entry.name, b);
         tabOrder.append(b);
     }
     Text1 = new TextBox(QStringLiteral("Text1"), this);

@@ -1,9 +1,12 @@
 #pragma once
 
-class QApplication;
+#include "form.h"
+
+#include <QApplication>
 
 // What every program sets up before its window: one widget style on every
-// platform, and close faces where the design fonts are not installed.
+// platform, close faces where the design fonts are not installed, and the
+// print surface made readable to screen readers.
 class AppSetup
 {
 public:
@@ -11,4 +14,16 @@ public:
     static void installFontSubstitutes();
     // Screen readers can read the print surface.
     static void installAccessibility();
+
+    // The whole life of a program: its one window, until "Выход" ends it.
+    template <class Window>
+    static int run(int argc, char *argv[], const char *name)
+    {
+        QApplication app(argc, argv);
+        apply(app, name);
+        Window window;
+        QObject::connect(&window, &Form::ended, &app, &QApplication::quit, Qt::QueuedConnection);
+        window.showForm();
+        return app.exec();
+    }
 };

@@ -87,9 +87,9 @@ QList<quint32> LabFixture::colours(int line) const
 QString LabFixture::enabledButtons() const
 {
     QStringList names;
-    for (const LabDesign::Button &spec : m_form->design().buttons) {
-        if (m_form->button(spec.name)->isEnabled())
-            names << spec.name;
+    for (const LabDesign::Button &entry : m_form->design().buttons) {
+        if (m_form->button(entry.name)->isEnabled())
+            names << entry.name;
     }
     names.sort();
     return names.join(QLatin1Char(' '));
