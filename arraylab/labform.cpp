@@ -9,6 +9,8 @@
 #include "randomsource.h"
 #include "textbox.h"
 
+#include <QIcon>
+
 #include <limits>
 
 const QString LabForm::LinearTitle = QStringLiteral("1-й массив - одномерный (линейный) случайных целых чисел");
@@ -23,6 +25,10 @@ LabForm::LabForm(const LabDesign &design, QWidget *parent)
     , m_design(design)
 {
     setWindowTitle(design.caption);
+    QIcon icon;
+    for (const char *size : {"16", "32"})
+        icon.addFile(QStringLiteral(":/arraylab/icons/%1-%2.png").arg(design.iconName, QLatin1String(size)));
+    setWindowIcon(icon);
     setClientSize(design.clientWidth, design.clientHeight);
     setBackColor(design.backColor);
     printModel().setFamily(kWindowFont);

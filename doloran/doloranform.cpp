@@ -13,6 +13,7 @@ LabDesign DoloranForm::windowDesign()
 {
     const QString sans = QStringLiteral("MS Sans Serif");
     LabDesign d;
+    d.iconName = QStringLiteral("doloran");
     d.caption = QStringLiteral("Form1");
     d.backColor = 0x00FFFF80;
     d.clientWidth = 8625;

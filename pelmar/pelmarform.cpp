@@ -9,6 +9,7 @@ LabDesign PelmarForm::windowDesign()
 {
     const QString sans = QStringLiteral("MS Sans Serif");
     LabDesign d;
+    d.iconName = QStringLiteral("pelmar");
     d.caption = QStringLiteral("Pelmar");
     d.backColor = 0x00FFFFC0;
     d.clientWidth = 8880;

@@ -58,6 +58,7 @@ void TestLabFrame::startState()
     QFETCH(QString, enabled);
     LabFixture t(lab);
     QCOMPARE(t.form().windowTitle(), caption);
+    QCOMPARE(t.form().windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}}));
     QCOMPARE(t.form().size(), size);
     QCOMPARE(t.enabledButtons(), enabled);
     QVERIFY(!t.form().Text1->Visible());

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the trainer's background picture and window icon.
+"""Draws the pictures of the three programs.
 
-Run from this folder: python3 make_assets.py. It writes picture.png
-(500 x 375, 24-bit) and icon32.png / icon16.png (16 colours). Only the
-standard library is used, so the pictures can be made again anywhere.
+Run from anywhere: python3 scripts/make_assets.py. It writes
+  tesmora/assets/picture.png        the trainer's 500 x 375 24-bit background
+  tesmora/assets/icon32.png, 16     the trainer's window icon (16 colours)
+  */assets/icons/NAME-SIZE.png      launcher icons of tesmora, doloran and pelmar
+                                    in the sizes the desktop's icon theme uses
+Only the standard library is used, so the pictures can be made again anywhere.
 """
 import math
 import struct
@@ -138,7 +141,50 @@ def icon(size):
     return index
 
 
+def table_icon(marked_column):
+    """A 4 x 4 table of cells on a light ground; one column red (doloran)."""
+
+    def index(x, y, size):
+        u, v = x * 32.0 / size, y * 32.0 / size
+        if 3 <= u < 29 and 5 <= v < 27:
+            cu, cv = (u - 3) / 6.5, (v - 5) / 5.5
+            if (u - 3) % 6.5 < 1 or (v - 5) % 5.5 < 1:
+                return 8
+            return 9 if int(cu) == marked_column else 14
+        return 0
+
+    return index
+
+
+def bars_icon(x, y, size):
+    """Four bars growing from left to right: a sorted array (pelmar)."""
+    u, v = x * 32.0 / size, y * 32.0 / size
+    for k, height in enumerate((8, 14, 20, 26)):
+        left = 3 + k * 7
+        if left <= u < left + 5 and 29 - height <= v < 29:
+            return 9 if k == 3 else 12
+    if 2 <= u < 30 and 29 <= v < 30:
+        return 8
+    return 0
+
+
+LAUNCHER_SIZES = (16, 32, 48, 64, 128)
+
 if __name__ == "__main__":
-    write_rgb("picture.png", 500, 375, picture)
-    write_indexed("icon32.png", 32, PALETTE, icon(32))
-    write_indexed("icon16.png", 16, PALETTE, icon(16))
+    import os
+
+    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+    assets = os.path.join(root, "tesmora", "assets")
+    write_rgb(os.path.join(assets, "picture.png"), 500, 375, picture)
+    write_indexed(os.path.join(assets, "icon32.png"), 32, PALETTE, icon(32))
+    write_indexed(os.path.join(assets, "icon16.png"), 16, PALETTE, icon(16))
+    drawers = {
+        "tesmora": lambda size: (lambda x, y: icon(size)(x, y)),
+        "doloran": lambda size: (lambda x, y: table_icon(2)(x, y, size)),
+        "pelmar": lambda size: (lambda x, y: bars_icon(x, y, size)),
+    }
+    for name, drawer in drawers.items():
+        folder = os.path.join(root, "tesmora" if name == "tesmora" else "arraylab", "assets", "icons")
+        os.makedirs(folder, exist_ok=True)
+        for size in LAUNCHER_SIZES:
+            write_indexed(os.path.join(folder, "%s-%d.png" % (name, size)), size, PALETTE, drawer(size))

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Usage: check_package.sh BUILD_DIR
+# Builds the .deb, unpacks it into a temporary root with dpkg -x and checks
+# that every file is where the launchers and the trainer expect it.
+set -euo pipefail
+build="$1"
+(cd "$build" && cpack -G DEB >/dev/null)
+deb=$(ls "$build"/classroom-programs_*.deb | head -n 1)
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg -x "$deb" "$root"
+failed=0
+check() { if [ -e "$root/$1" ]; then echo "ok   $1"; else echo "MISSING $1"; failed=1; fi; }
+
+for program in tesmora doloran pelmar; do
+    check "usr/bin/$program"
+    launcher="usr/share/applications/$program.desktop"
+    check "$launcher"
+    [ -f "$root/$launcher" ] || continue
+    exec_name=$(sed -n 's/^Exec=//p' "$root/$launcher")
+    icon=$(sed -n 's/^Icon=//p' "$root/$launcher")
+    check "usr/bin/$exec_name"
+    for size in 16 32 48 64 128; do
+        check "usr/share/icons/hicolor/${size}x${size}/apps/$icon.png"
+    done
+    grep -q '^Categories=.*Education' "$root/$launcher" || { echo "no Education category in $launcher"; failed=1; }
+    # Cyrillic letters start with the byte D0 or D1 in UTF-8.
+    LC_ALL=C grep -q $'^Name=[\xd0\xd1]' "$root/$launcher" || { echo "no Russian name in $launcher"; failed=1; }
+    LC_ALL=C grep -q $'^Comment=[\xd0\xd1]' "$root/$launcher" || { echo "no Russian comment in $launcher"; failed=1; }
+done
+# The trainer finds its topic at ../share/tesmora beside its bin folder.
+check "usr/share/tesmora/test.txt"
+check "usr/share/tesmora/test1.txt"
+depends=$(dpkg-deb -f "$deb" Depends)
+for needed in libqt6widgets6 qt6-qpa-plugins fonts-liberation2; do
+    case "$depends" in
+        *"$needed"*) echo "ok   depends on $needed" ;;
+        *) echo "MISSING dependency $needed"; failed=1 ;;
+    esac
+done
+[ "$failed" -eq 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
+exit "$failed"
