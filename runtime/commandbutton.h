@@ -4,6 +4,8 @@
 
 #include <QPushButton>
 
+// A caption too wide for its button is shown on two lines, broken at the
+// blank that fits best, rather than cut at the edges.
 class CommandButton : public Control<QPushButton>
 {
     Q_OBJECT
@@ -11,10 +13,21 @@ class CommandButton : public Control<QPushButton>
 public:
     explicit CommandButton(const QString &name, const QString &caption, QWidget *parent);
 
+    QString Caption() const { return m_caption; }
+
     // Setting the value to true runs the button's Click at once, enabled or not.
     void setValue(bool value);
     bool Value() const { return false; }
 
 signals:
     void Click();
+
+protected:
+    void placed() override { fitCaption(); }
+    void changeEvent(QEvent *event) override;
+
+private:
+    void fitCaption();
+
+    QString m_caption;
 };

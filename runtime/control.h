@@ -102,6 +102,9 @@ public:
     }
 
 protected:
+    // Called whenever the control got a new place or size.
+    virtual void placed() {}
+
     // Enter presses a button, ticks a box or chooses an option, as Space does.
     void keyPressEvent(QKeyEvent *event) override
     {
@@ -124,6 +127,7 @@ private:
             height = std::max(height, this->fontMetrics().height() + 2 * this->frameWidth() + 4);
         this->setGeometry(Twips::toPixels(m_left), Twips::toPixels(m_top),
                           Twips::toPixels(m_width), height);
+        placed();
     }
 
     int m_left = 0;

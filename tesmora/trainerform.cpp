@@ -125,10 +125,10 @@ void TrainerForm::buildControls()
     Timer1 = new FormTimer(QStringLiteral("Timer1"), &clock(), this);
 
     // The bare check boxes are named after the button above them.
-    Check1->setAccessibleName(Command1->text());
-    Check2->setAccessibleName(Command2->text());
-    Check4->setAccessibleName(Command6->text());
-    Check3->setAccessibleName(Command3->text());
+    Check1->setAccessibleName(Command1->Caption());
+    Check2->setAccessibleName(Command2->Caption());
+    Check4->setAccessibleName(Command6->Caption());
+    Check3->setAccessibleName(Command3->Caption());
     List1->setAccessibleName(Label1->text());
     List2->setAccessibleName(Label2->text());
     Text1->setAccessibleName(QStringLiteral("Дата и время"));

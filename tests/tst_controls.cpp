@@ -21,6 +21,8 @@ private slots:
     void optionButtons();
     void listClickOnSelectedRow();
     void twipsReadBackExactly();
+    void longCaptionsWrap_data();
+    void longCaptionsWrap();
     void textBoxRewritesOnlyChanges();
     void timerWakesWhenTextCanChange_data();
     void timerWakesWhenTextCanChange();
@@ -157,6 +159,37 @@ void TestControls::twipsReadBackExactly()
     button.setLeft(-300); // negative places are allowed
     QCOMPARE(button.Left(), -300);
     QCOMPARE(button.x(), -20);
+}
+
+void TestControls::longCaptionsWrap_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("widthTwips");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("fits") << "Выход" << 1215 << "Выход";
+    QTest::newRow("two words, narrow") << "Удаление элемента" << 1215 << "Удаление\nэлемента";
+    QTest::newRow("two words, wide") << "Удаление элемента" << 4000 << "Удаление элемента";
+    QTest::newRow("three words break at the best blank") << "Вставка нового столбца" << 1500 << "Вставка\nнового столбца";
+    QTest::newRow("one long word stays") << "Перевычисление" << 300 << "Перевычисление";
+}
+
+void TestControls::longCaptionsWrap()
+{
+    QFETCH(QString, caption);
+    QFETCH(int, widthTwips);
+    QFETCH(QString, shown);
+    QWidget window;
+    CommandButton button(QStringLiteral("Command4"), caption, &window);
+    button.setFontSpec(QStringLiteral("MS Sans Serif"), 8.25);
+    button.Move(0, 0, widthTwips, 495);
+    QCOMPARE(button.text(), shown);
+    QCOMPARE(button.Caption(), caption);
+    QCOMPARE(button.accessibleName(), caption);
+    // Each line fits the button once it is broken.
+    for (const QString &line : shown.split(QLatin1Char('\n'))) {
+        if (line.contains(QLatin1Char(' ')) || shown.contains(QLatin1Char('\n')))
+            QVERIFY(button.fontMetrics().horizontalAdvance(line) <= button.width() - 8);
+    }
 }
 
 void TestControls::textBoxRewritesOnlyChanges()
