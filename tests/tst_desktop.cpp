@@ -10,7 +10,10 @@
 #include "textbox.h"
 #include "trainertestsupport.h"
 
+#include "inputprovider.h"
+
 #include <QAccessible>
+#include <QTimer>
 #include <QTest>
 
 // Keyboard paths through the windows, and what a screen reader is told.
@@ -22,6 +25,8 @@ private slots:
     void initTestCase();
     void trainingStepByKeyboard();
     void labOperationByKeyboard();
+    void inputDialogKeys_data();
+    void inputDialogKeys();
     void accessibleNames_data();
     void accessibleNames();
     void printedTextIsAccessible();
@@ -100,6 +105,36 @@ void TestDesktop::labOperationByKeyboard()
     QTest::keyClick(t.button("Command7"), Qt::Key_Enter);
     QCOMPARE(int(f.n), 1);
     QCOMPARE(t.printed().at(t.printed().size() - 2), QStringLiteral(" Новый массив"));
+}
+
+void TestDesktop::inputDialogKeys_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("answered");
+    QTest::newRow("Enter takes the reply") << "17" << int(Qt::Key_Return) << true;
+    QTest::newRow("Enter on an empty reply") << QString() << int(Qt::Key_Enter) << true;
+    QTest::newRow("Escape cancels") << "17" << int(Qt::Key_Escape) << false;
+}
+
+void TestDesktop::inputDialogKeys()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(bool, answered);
+    // The real dialog, answered from the keyboard as soon as it is up.
+    QTimer::singleShot(0, this, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        QWidget *field = dialog->focusWidget() ? dialog->focusWidget() : dialog;
+        QTest::keyClicks(field, typed);
+        QTest::keyClick(field, Qt::Key(key));
+    });
+    InputProvider provider;
+    const std::optional<QString> reply = provider.ask(nullptr, QStringLiteral("да - 1 или нет - 0"));
+    QCOMPARE(reply.has_value(), answered);
+    if (answered)
+        QCOMPARE(*reply, typed);
 }
 
 void TestDesktop::accessibleNames_data()
