@@ -5,11 +5,10 @@
 #include "convert.h"
 #include "formtimer.h"
 #include "inputprovider.h"
+#include "pngresource.h"
 #include "printsurface.h"
 #include "randomsource.h"
 #include "textbox.h"
-
-#include <QIcon>
 
 #include <limits>
 
@@ -25,10 +24,9 @@ LabForm::LabForm(const LabDesign &design, QWidget *parent)
     , m_design(design)
 {
     setWindowTitle(design.caption);
-    QIcon icon;
-    for (const char *size : {"16", "32"})
-        icon.addFile(QStringLiteral(":/arraylab/icons/%1-%2.png").arg(design.iconName, QLatin1String(size)));
-    setWindowIcon(icon);
+    const QString icons = QStringLiteral(":/arraylab/icons/%1-%2.png");
+    setWindowIcon(PngResource::icon({icons.arg(design.iconName, QLatin1String("16")),
+                                     icons.arg(design.iconName, QLatin1String("32"))}));
     setClientSize(design.clientWidth, design.clientHeight);
     setBackColor(design.backColor);
     printModel().setFamily(kWindowFont);

@@ -1,6 +1,7 @@
 #include "appsetup.h"
 
 #include "printsurfaceaccessible.h"
+#include "textfont.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -15,6 +16,9 @@ void AppSetup::apply(QApplication &app, const char *name)
     if (QStyle *style = QStyleFactory::create(QStringLiteral("Fusion")))
         app.setStyle(style);
     installFontSubstitutes();
+    // The windows' own font is the default of every widget and dialog, so the
+    // system's default face is never loaded just to be replaced.
+    app.setFont(TextFont::make(QStringLiteral("MS Sans Serif"), 8.25));
     installAccessibility();
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "colorvalue.h"
+#include "textfont.h"
 #include "twips.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
-#include <QFont>
 #include <QKeyEvent>
 #include <QListView>
 #include <QPalette>
@@ -79,10 +79,7 @@ public:
 
     void setFontSpec(const QString &family, qreal size, bool bold = false)
     {
-        QFont font(family);
-        font.setPointSizeF(size);
-        font.setBold(bold);
-        this->setFont(font);
+        this->setFont(TextFont::make(family, size, bold));
         place();
     }
     qreal FontSize() const { return this->font().pointSizeF(); }

@@ -1,5 +1,7 @@
 #include "printmodel.h"
 
+#include "textfont.h"
+
 #include <QVariantMap>
 
 #include <cmath>
@@ -111,20 +113,14 @@ QVariantList PrintModel::itemMaps() const
 
 QFont PrintModel::font() const
 {
-    QFont f(m_family);
-    f.setPointSizeF(m_size);
-    f.setBold(m_bold);
-    f.setItalic(m_italic);
+    QFont f = TextFont::make(m_family, m_size, m_bold, m_italic);
     f.setUnderline(m_underline);
     return f;
 }
 
 QFont PrintModel::fontOf(const PrintItem &item) const
 {
-    QFont f(m_family);
-    f.setPointSizeF(item.size);
-    f.setBold(item.bold);
-    f.setItalic(item.italic);
+    QFont f = TextFont::make(m_family, item.size, item.bold, item.italic);
     f.setUnderline(item.underline);
     return f;
 }
@@ -140,10 +136,7 @@ PrintModel::Metrics &PrintModel::metrics(qreal size, bool bold, bool italic) con
     const quint64 key = (quint64(std::llround(size * 100)) << 2) | (bold ? 1u : 0u) | (italic ? 2u : 0u);
     auto it = m_metrics.find(key);
     if (it == m_metrics.end()) {
-        QFont f(m_family);
-        f.setPointSizeF(size);
-        f.setBold(bold);
-        f.setItalic(italic);
+        const QFont f = TextFont::make(m_family, size, bold, italic);
         it = m_metrics.insert(key, std::make_shared<Metrics>(Metrics{QFontMetricsF(f), {}}));
     }
     return *it.value();

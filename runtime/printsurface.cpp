@@ -18,9 +18,12 @@ void PrintSurface::setBackColor(quint32 color)
     update();
 }
 
-void PrintSurface::setPicture(const QPixmap &picture)
+void PrintSurface::setPicture(QImage picture)
 {
-    m_picture = picture;
+    // Three bytes a pixel hold a 24-bit picture whole and cost a quarter less
+    // than the four of a pixmap; the painter reads them as they are.
+    picture.convertTo(QImage::Format_RGB888);
+    m_picture = std::move(picture);
     update();
 }
 
@@ -29,7 +32,7 @@ void PrintSurface::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     painter.fillRect(event->rect(), ColorValue::toColor(m_backColor));
     if (!m_picture.isNull())
-        painter.drawPixmap(0, 0, m_picture);
+        painter.drawImage(0, 0, m_picture);
 
     const qreal bottom = event->rect().bottom() + 1;
     QFont lastFont;

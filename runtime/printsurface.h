@@ -2,7 +2,7 @@
 
 #include "printmodel.h"
 
-#include <QPixmap>
+#include <QImage>
 #include <QWidget>
 
 // The window's own drawing area: paints the background, an optional picture at
@@ -26,7 +26,7 @@ public:
 
     void setBackColor(quint32 color);
     quint32 backColor() const { return m_backColor; }
-    void setPicture(const QPixmap &picture);
+    void setPicture(QImage picture);
 
 signals:
     void clicked();
@@ -40,5 +40,5 @@ protected:
 private:
     PrintModel m_model;
     quint32 m_backColor = 0x00FFFFFF;
-    QPixmap m_picture;
+    QImage m_picture;
 };

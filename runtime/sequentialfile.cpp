@@ -22,7 +22,15 @@ SequentialFile::Status SequentialFile::open(const QString &path)
         m_status = Status::Unreadable;
         return m_status;
     }
-    QByteArray bytes = file.read(MaxBytes + 1);
+    // Read in pieces: asking for the whole limit at once would set aside
+    // a megabyte for every small topic file.
+    QByteArray bytes;
+    while (bytes.size() <= MaxBytes) {
+        const QByteArray piece = file.read(qMin<qint64>(64 * 1024, MaxBytes + 1 - bytes.size()));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
     m_truncated = cutToLimit(bytes, MaxBytes);
     if (file.error() != QFileDevice::NoError) {
         m_status = Status::Unreadable;

@@ -8,6 +8,7 @@
 #include "label.h"
 #include "listbox.h"
 #include "optionbutton.h"
+#include "pngresource.h"
 #include "printsurface.h"
 #include "randomsource.h"
 #include "sequentialfile.h"
@@ -15,8 +16,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QIcon>
-#include <QPixmap>
 
 namespace {
 
@@ -43,13 +42,10 @@ TrainerForm::TrainerForm(const QString &dataFolder, QWidget *parent)
     , m_dataFolder(dataFolder)
 {
     setWindowTitle(QStringLiteral("Tesmora"));
-    QIcon icon;
-    icon.addPixmap(QPixmap(QStringLiteral(":/tesmora/icon32.png")));
-    icon.addPixmap(QPixmap(QStringLiteral(":/tesmora/icon16.png")));
-    setWindowIcon(icon);
+    setWindowIcon(PngResource::icon({QStringLiteral(":/tesmora/icon32.png"), QStringLiteral(":/tesmora/icon16.png")}));
     setClientSize(11745, 9075);
     setBackColor(0x00000000);
-    surface()->setPicture(QPixmap(QStringLiteral(":/tesmora/picture.png")));
+    surface()->setPicture(PngResource::image(QStringLiteral(":/tesmora/picture.png")));
     printModel().setFamily(kCourier);
     setForeColor(kDesignColor);
     setFontSize(11.25);

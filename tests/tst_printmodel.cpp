@@ -20,6 +20,8 @@ private slots:
     void clsStartsAgainAtTheTop();
     void propertiesReadByName();
     void textSurvivesResize();
+    void widthIsTheSumOfTheCharacters_data();
+    void widthIsTheSumOfTheCharacters();
 };
 
 void TestPrintModel::initTestCase()
@@ -178,6 +180,41 @@ void TestPrintModel::textSurvivesResize()
     form.resize(120, 80);
     form.resize(400, 300);
     QCOMPARE(countRed(form.grab().toImage()), before);
+}
+
+void TestPrintModel::widthIsTheSumOfTheCharacters_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("bold");
+    // Pairs that a kerning font draws closer together.
+    QTest::newRow("sans latin") << QStringLiteral("MS Sans Serif") << QStringLiteral("AVATAR To LT") << false;
+    QTest::newRow("sans cyrillic") << QStringLiteral("MS Sans Serif") << QStringLiteral("Тут Гу АУ") << false;
+    QTest::newRow("sans bold digits") << QStringLiteral("MS Sans Serif") << QStringLiteral("11 71 -1") << true;
+    QTest::newRow("mono") << QStringLiteral("Courier New") << QStringLiteral("AVATAR Тут") << false;
+}
+
+// Text printed in one piece ends where the same characters printed one by
+// one end, so columns of printed text line up whatever the pairs of letters.
+void TestPrintModel::widthIsTheSumOfTheCharacters()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, text);
+    QFETCH(bool, bold);
+    Form whole, apart;
+    for (Form *form : {&whole, &apart}) {
+        form->printModel().setFamily(family);
+        form->setFontSize(12);
+        form->setFontBold(bold);
+    }
+    whole.Print(text, Separator::SameLine);
+    for (const QChar c : text)
+        apart.Print(QString(c), Separator::SameLine);
+    whole.Print(QStringLiteral("|"));
+    apart.Print(QStringLiteral("|"));
+    const qreal wholeEnd = whole.printModel().lines().at(0).items.last().x;
+    QVERIFY(wholeEnd > 0);
+    QCOMPARE(wholeEnd, apart.printModel().lines().at(0).items.last().x);
 }
 
 QTEST_MAIN(TestPrintModel)
