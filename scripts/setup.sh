@@ -61,3 +61,52 @@ run_fuzzer() {
 }
 
 FUZZ_TARGETS=(fieldreader numbers)
+
+# start_xvfb DISPLAY GEOMETRY: a virtual X server for the programs' windows,
+# stopped (with any window still open) when the script ends.
+start_xvfb() {
+    export DISPLAY="$1"
+    Xvfb "$DISPLAY" -maxclients 2048 -screen 0 "$2" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    shown_pid=""
+    trap 'close_window; kill "$XVFB_PID" 2>/dev/null || true' EXIT
+    for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0; sleep 0.1; done
+    echo "the virtual X server on $DISPLAY did not start" >&2
+    exit 1
+}
+
+# show_window PROGRAM LOG: starts a built program, its output to LOG, and waits
+# until its window is mapped. Leaves the process in $shown_pid, the window in
+# $shown_win and the microseconds from start to mapped window in $shown_us.
+show_window() {
+    local attempt start
+    for attempt in 1 2 3; do
+        start=$(( $(date +%s%N) / 1000 ))
+        "$BUILD/bin/$1" >"$2" 2>&1 &
+        shown_pid=$!
+        shown_win=""
+        for _ in $(seq 5000); do
+            shown_win=$(xdotool search --onlyvisible --pid "$shown_pid" 2>/dev/null) || true
+            [ -n "$shown_win" ] && break
+            kill -0 "$shown_pid" 2>/dev/null || break
+        done
+        if [ -n "$shown_win" ]; then
+            shown_win=${shown_win%%$'\n'*}
+            shown_us=$(( $(date +%s%N) / 1000 - start ))
+            return 0
+        fi
+        # A fresh virtual X server now and then turns a client away; try again.
+        echo "$1 did not show its window (attempt $attempt):" >&2
+        tail -n 3 "$2" >&2
+        close_window
+        sleep 1
+    done
+    exit 1
+}
+
+close_window() {
+    [ -n "${shown_pid:-}" ] || return 0
+    kill "$shown_pid" 2>/dev/null || true
+    wait "$shown_pid" 2>/dev/null || true
+    shown_pid=""
+}
