@@ -42,7 +42,14 @@ void AppSetup::installFontSubstitutes()
     const QStringList installed = QFontDatabase::families();
     for (const auto &entry : table) {
         const QString family = QString::fromLatin1(entry.family);
-        if (!installed.contains(family, Qt::CaseInsensitive))
-            QFont::insertSubstitutions(family, entry.substitutes);
+        if (installed.contains(family, Qt::CaseInsensitive))
+            continue;
+        QFont::insertSubstitutions(family, entry.substitutes);
+        for (const QString &substitute : entry.substitutes) {
+            if (installed.contains(substitute, Qt::CaseInsensitive)) {
+                TextFont::setFace(family, substitute);
+                break;
+            }
+        }
     }
 }

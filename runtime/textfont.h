@@ -11,4 +11,11 @@ class TextFont
 {
 public:
     static QFont make(const QString &family, qreal pointSize, bool bold = false, bool italic = false);
+
+    // Draws a design family that is not installed with an installed face.
+    // Naming the face directly spares the font database a search through
+    // every installed font for fallbacks, once per size and style, which
+    // is most of the cost of the first text a window shows.
+    static void setFace(const QString &family, const QString &face);
+    static QString face(const QString &family);
 };

@@ -1,8 +1,11 @@
 #include "appsetup.h"
 #include "form.h"
 #include "printsurface.h"
+#include "textfont.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QImage>
 #include <QTest>
 
@@ -22,6 +25,8 @@ private slots:
     void textSurvivesResize();
     void widthIsTheSumOfTheCharacters_data();
     void widthIsTheSumOfTheCharacters();
+    void designFamiliesDrawTheirSubstitute_data();
+    void designFamiliesDrawTheirSubstitute();
 };
 
 void TestPrintModel::initTestCase()
@@ -217,5 +222,36 @@ void TestPrintModel::widthIsTheSumOfTheCharacters()
     QCOMPARE(wholeEnd, apart.printModel().lines().at(0).items.last().x);
 }
 
+void TestPrintModel::designFamiliesDrawTheirSubstitute_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<qreal>("size");
+    QTest::addColumn<bool>("bold");
+    QTest::newRow("sans") << QStringLiteral("MS Sans Serif") << 8.25 << false;
+    QTest::newRow("sans bold") << QStringLiteral("MS Sans Serif") << 12.0 << true;
+    QTest::newRow("mono") << QStringLiteral("Courier New") << 9.75 << false;
+    QTest::newRow("mono bold") << QStringLiteral("Courier New") << 14.25 << true;
+    QTest::newRow("serif bold") << QStringLiteral("Georgia") << 12.0 << true;
+    QTest::newRow("lower case") << QStringLiteral("courier new") << 12.0 << false;
+    QTest::newRow("installed face") << QStringLiteral("Liberation Sans") << 10.0 << false;
+}
+
+// A design family is drawn with the face the font substitutes would pick,
+// and that face is named directly, so it is always an installed one.
+void TestPrintModel::designFamiliesDrawTheirSubstitute()
+{
+    QFETCH(QString, family);
+    QFETCH(qreal, size);
+    QFETCH(bool, bold);
+    const QFont made = TextFont::make(family, size, bold);
+    QFont substituted(family);
+    substituted.setPointSizeF(size);
+    substituted.setBold(bold);
+    QCOMPARE(QFontInfo(made).family(), QFontInfo(substituted).family());
+    QVERIFY2(QFontDatabase::families().contains(made.family()), qPrintable(made.family()));
+    QCOMPARE(QFontInfo(made).bold(), bold);
+}
+
 QTEST_MAIN(TestPrintModel)
+
 #include "tst_printmodel.moc"
