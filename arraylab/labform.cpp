@@ -40,11 +40,11 @@ void LabForm::buildControls()
         if (tabOrder.size() == m_design.text1TabIndex)
             tabOrder.append(nullptr); // the clock box's place, filled below
         auto *b = new CommandButton(entry.name, entry.caption, this);
-        b->Move(0, 0, m_design.buttonWidth, m_design.buttonHeight);
         if (entry.fontFamily.isEmpty())
             b->setFontSpec(kWindowFont, 8.25, false);
         else
             b->setFontSpec(entry.fontFamily, entry.fontSize, true);
+        b->Move(0, 0, m_design.buttonWidth, m_design.buttonHeight);
         m_buttons.insert(entry.name, b);
         tabOrder.append(b);
     }

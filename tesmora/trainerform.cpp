@@ -63,8 +63,9 @@ void TrainerForm::buildControls()
     auto button = [this](const char *name, const QString &caption, int l, int t, int w, int h,
                          const QString &family, qreal size, bool bold) {
         auto *b = new CommandButton(QString::fromLatin1(name), caption, this);
-        b->Move(l, t, w, h);
+        // The font first: a caption is fitted to its button in the font it is drawn in.
         b->setFontSpec(family, size, bold);
+        b->Move(l, t, w, h);
         return b;
     };
     auto box = [this](const char *name, int l, int t, int w, int h, const QString &family,
@@ -76,8 +77,8 @@ void TrainerForm::buildControls()
     };
     auto list = [this](const char *name, int l, int t, int w, int h) {
         auto *lb = new ListBox(QString::fromLatin1(name), this);
+        lb->setFontSpec(kCourier, 9.75); // before its place: a list is at least one row high
         lb->Move(l, t, w, h);
-        lb->setFontSpec(kCourier, 9.75);
         lb->setBackColor(0x00E0E0E0);
         return lb;
     };
