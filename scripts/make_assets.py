@@ -2,7 +2,9 @@
 """Draws the pictures of the three programs.
 
 Run from anywhere: python3 scripts/make_assets.py. It writes
-  tesmora/assets/picture.png        the trainer's 500 x 375 24-bit background
+  tesmora/assets/picture.ppm        the trainer's 500 x 375 24-bit background, a binary
+                                    PPM whose pixel rows start on 4-byte boundaries, so
+                                    that the program draws it without decoding it
   tesmora/assets/icon32.png, 16     the trainer's window icon (16 colours)
   */assets/icons/NAME-SIZE.png      launcher icons of tesmora, doloran and pelmar
                                     in the sizes the desktop's icon theme uses
@@ -18,18 +20,16 @@ def chunk(kind, data):
     return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
 
 
-def write_rgb(path, width, height, pixel):
-    rows = bytearray()
+def write_ppm(path, width, height, pixel):
+    header = b"P6\n%d %d\n255\n" % (width, height)
+    # Blanks after the magic number pad the header to a multiple of 4 bytes.
+    header = header[:2] + b" " * (-len(header) % 4) + header[2:]
+    rows = bytearray(header)
     for y in range(height):
-        rows.append(0)
         for x in range(width):
             rows.extend(pixel(x, y))
-    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
     with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n")
-        f.write(chunk(b"IHDR", header))
-        f.write(chunk(b"IDAT", zlib.compress(bytes(rows), 9)))
-        f.write(chunk(b"IEND", b""))
+        f.write(bytes(rows))
 
 
 def write_indexed(path, size, palette, index):
@@ -175,7 +175,7 @@ if __name__ == "__main__":
 
     root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
     assets = os.path.join(root, "tesmora", "assets")
-    write_rgb(os.path.join(assets, "picture.png"), 500, 375, picture)
+    write_ppm(os.path.join(assets, "picture.ppm"), 500, 375, picture)
     write_indexed(os.path.join(assets, "icon32.png"), 32, PALETTE, icon(32))
     write_indexed(os.path.join(assets, "icon16.png"), 16, PALETTE, icon(16))
     drawers = {

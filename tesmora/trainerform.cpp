@@ -9,6 +9,7 @@
 #include "listbox.h"
 #include "optionbutton.h"
 #include "pngresource.h"
+#include "ppmresource.h"
 #include "printsurface.h"
 #include "randomsource.h"
 #include "sequentialfile.h"
@@ -45,7 +46,7 @@ TrainerForm::TrainerForm(const QString &dataFolder, QWidget *parent)
     setWindowIcon(PngResource::icon({QStringLiteral(":/tesmora/icon32.png"), QStringLiteral(":/tesmora/icon16.png")}));
     setClientSize(11745, 9075);
     setBackColor(0x00000000);
-    surface()->setPicture(PngResource::image(QStringLiteral(":/tesmora/picture.png")));
+    surface()->setPicture(PpmResource::image(QStringLiteral(":/tesmora/picture.ppm")));
     printModel().setFamily(kCourier);
     setForeColor(kDesignColor);
     setFontSize(11.25);
