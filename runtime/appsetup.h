@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fontwarmup.h"
 #include "form.h"
 
 #include <QApplication>
@@ -19,7 +20,9 @@ public:
     template <class Window>
     static int run(int argc, char *argv[], const char *name)
     {
+        FontWarmUp fonts; // while the toolkit connects to the display
         QApplication app(argc, argv);
+        fonts.wait();
         apply(app, name);
         Window window;
         QObject::connect(&window, &Form::ended, &app, &QApplication::quit, Qt::QueuedConnection);

@@ -3,7 +3,9 @@
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build"
-PACKAGES=(qt6-base-dev cmake ninja-build g++ fonts-liberation2)
+# libfontconfig-dev: the programs read the font configuration on a second
+# thread at start-up (see README).
+PACKAGES=(qt6-base-dev libfontconfig-dev cmake ninja-build g++ fonts-liberation2)
 # The fuzz targets need clang with its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
