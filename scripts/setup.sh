@@ -65,36 +65,60 @@ run_fuzzer() {
 FUZZ_TARGETS=(fieldreader numbers)
 
 # start_xvfb DISPLAY GEOMETRY: a virtual X server for the programs' windows,
-# stopped (with any window still open) when the script ends.
+# stopped (with any window still open) when the script ends. A watcher on its
+# root window (xev, from x11-utils) reports every window the moment it is
+# mapped, so a start-up is timed to that event, not to the next poll, and no
+# polling process competes with the program for the processor meanwhile.
 start_xvfb() {
     export DISPLAY="$1"
     Xvfb "$DISPLAY" -maxclients 2048 -screen 0 "$2" >/dev/null 2>&1 &
     XVFB_PID=$!
     shown_pid=""
-    trap 'close_window; kill "$XVFB_PID" 2>/dev/null || true' EXIT
-    for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0; sleep 0.1; done
+    MAPWATCH_PID=""
+    trap 'close_window; kill $MAPWATCH_PID "$XVFB_PID" 2>/dev/null || true' EXIT
+    for _ in $(seq 100); do
+        if xdotool getdisplaygeometry >/dev/null 2>&1; then
+            coproc MAPWATCH { exec xev -root -event substructure; }
+            return 0
+        fi
+        sleep 0.1
+    done
     echo "the virtual X server on $DISPLAY did not start" >&2
     exit 1
 }
+
+# microseconds since the epoch, read without starting a process
+now_us() { echo "${EPOCHREALTIME/./}"; }
 
 # show_window PROGRAM LOG: starts a built program, its output to LOG, and waits
 # until its window is mapped. Leaves the process in $shown_pid, the window in
 # $shown_win and the microseconds from start to mapped window in $shown_us.
 show_window() {
-    local attempt start
+    local attempt start line mapped
     for attempt in 1 2 3; do
-        start=$(( $(date +%s%N) / 1000 ))
+        # Forget what earlier windows reported.
+        while read -r -t 0.05 -u "${MAPWATCH[0]}" line; do :; done
+        start=$(now_us)
         "$BUILD/bin/$1" >"$2" 2>&1 &
         shown_pid=$!
-        shown_win=""
-        for _ in $(seq 5000); do
-            shown_win=$(xdotool search --onlyvisible --pid "$shown_pid" 2>/dev/null) || true
-            [ -n "$shown_win" ] && break
-            kill -0 "$shown_pid" 2>/dev/null || break
+        mapped=""
+        for _ in $(seq 100); do
+            if read -r -t 0.2 -u "${MAPWATCH[0]}" line; then
+                case $line in MapNotify*) mapped=$(now_us); break ;; esac
+            else
+                kill -0 "$shown_pid" 2>/dev/null || break
+            fi
         done
+        shown_win=""
+        if [ -n "$mapped" ]; then
+            shown_us=$(( mapped - start ))
+            for _ in $(seq 50); do
+                shown_win=$(xdotool search --onlyvisible --pid "$shown_pid" 2>/dev/null) && break
+                sleep 0.1
+            done
+        fi
         if [ -n "$shown_win" ]; then
             shown_win=${shown_win%%$'\n'*}
-            shown_us=$(( $(date +%s%N) / 1000 - start ))
             return 0
         fi
         # A fresh virtual X server now and then turns a client away; try again.
