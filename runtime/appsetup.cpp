@@ -7,12 +7,17 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStyleFactory>
+#include <QTranslator>
 
 void AppSetup::apply(QApplication &app, const char *name)
 {
+    // No display name: Qt would append it to every window title, and the
+    // title bars must show the window captions alone.
     app.setApplicationName(QString::fromLatin1(name));
-    app.setApplicationDisplayName(QString::fromLatin1(name));
+    installRussianTranslation(app);
     if (QStyle *style = QStyleFactory::create(QStringLiteral("Fusion")))
         app.setStyle(style);
     installFontSubstitutes();
@@ -20,6 +25,21 @@ void AppSetup::apply(QApplication &app, const char *name)
     // system's default face is never loaded just to be replaced.
     app.setFont(TextFont::make(QStringLiteral("MS Sans Serif"), 8.25));
     installAccessibility();
+}
+
+bool AppSetup::installRussianTranslation(QApplication &app)
+{
+    // The programs are Russian whatever the system's language, so the texts
+    // Qt supplies itself (context menus, standard buttons) are Russian too.
+    // Without the translation file they stay English; the program runs.
+    auto *translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    app.installTranslator(translator);
+    return true;
 }
 
 void AppSetup::installAccessibility()

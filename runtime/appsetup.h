@@ -13,6 +13,8 @@ class AppSetup
 public:
     static void apply(QApplication &app, const char *name);
     static void installFontSubstitutes();
+    // Qt's own texts in Russian; false when the translation is not installed.
+    static bool installRussianTranslation(QApplication &app);
     // Screen readers can read the print surface.
     static void installAccessibility();
 

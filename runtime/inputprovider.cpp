@@ -1,14 +1,17 @@
 #include "inputprovider.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QInputDialog>
 
 std::optional<QString> InputProvider::ask(QWidget *parent, const QString &prompt)
 {
     QInputDialog dialog(parent);
-    dialog.setWindowTitle(QGuiApplication::applicationDisplayName());
+    dialog.setWindowTitle(QCoreApplication::applicationName());
     dialog.setLabelText(prompt);
     dialog.setInputMode(QInputDialog::TextInput);
+    // Set here, not left to a translation, so they read right on any system.
+    dialog.setOkButtonText(QStringLiteral("ОК"));
+    dialog.setCancelButtonText(QStringLiteral("Отмена"));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();

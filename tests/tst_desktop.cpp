@@ -13,6 +13,9 @@
 #include "inputprovider.h"
 
 #include <QAccessible>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QTest>
 
@@ -30,6 +33,7 @@ private slots:
     void accessibleNames_data();
     void accessibleNames();
     void printedTextIsAccessible();
+    void qtTextsInRussian();
 };
 
 namespace {
@@ -188,6 +192,24 @@ void TestDesktop::printedTextIsAccessible()
     QCOMPARE(text->text(0, text->characterCount()), expected);
     QVERIFY(expected.contains(QStringLiteral("min= 130 \t 1 шт")));
     QCOMPARE(iface->text(QAccessible::Value), expected);
+}
+
+void TestDesktop::qtTextsInRussian()
+{
+    // Run last: from here on Qt speaks Russian in this process. The tests
+    // themselves run in the C locale, as a program may.
+    QVERIFY(AppSetup::installRussianTranslation(*qApp));
+    QLineEdit field;
+    const std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+    QStringList texts;
+    for (const QAction *action : menu->actions()) {
+        if (!action->isSeparator())
+            texts << action->text();
+    }
+    QVERIFY(texts.size() >= 6);
+    const QRegularExpression cyrillic(QStringLiteral("[А-Яа-яЁё]"));
+    for (const QString &text : std::as_const(texts))
+        QVERIFY2(text.contains(cyrillic), qPrintable(text));
 }
 
 QTEST_MAIN(TestDesktop)
