@@ -5,8 +5,8 @@
 #include <QRadioButton>
 
 // Option buttons with the same parent form one group: choosing one clears the
-// others. Each is a stop of its own for Tab and is chosen with Space or Enter,
-// so that the arrow keys never choose an option on the way to another.
+// others. Each is a stop of its own for Tab and is chosen with Space or Enter;
+// the arrow keys move between them without choosing.
 class OptionButton : public Control<QRadioButton>
 {
     Q_OBJECT
@@ -24,7 +24,9 @@ signals:
 protected:
     // A click chooses; it never clears a chosen option.
     void nextCheckState() override;
+    void focusInEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void clearOthers();
+    QList<OptionButton *> group() const;
 };
