@@ -126,15 +126,18 @@ std::optional<qint16> LabForm::askNumber(const QString &prompt, qint16 limit)
 
 void LabForm::sizeInput()
 {
+    const PrintState before = printState();
     setFontSize(12);
     setForeColor(TitleColor);
     setFontBold(true);
     const std::optional<qint16> columns = askNumber(QStringLiteral("Введите m - число столбцов (не более 30)"), 30);
-    if (!columns)
+    const std::optional<qint16> rows = columns ? askNumber(QStringLiteral("Введите n - число строк (не более 30)"), 30)
+                                               : std::nullopt;
+    if (!rows) {
+        // Cancelled: both sizes or neither, and the print state as it was.
+        setPrintState(before);
         return;
-    const std::optional<qint16> rows = askNumber(QStringLiteral("Введите n - число строк (не более 30)"), 30);
-    if (!rows)
-        return; // both sizes or neither
+    }
     m = *columns;
     n = *rows;
     button(QStringLiteral("Command1"))->setEnabled(true);

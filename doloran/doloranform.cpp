@@ -98,12 +98,15 @@ void DoloranForm::Form_Click()
 
 void DoloranForm::Command4_Click()
 {
+    const PrintState before = printState();
     setFontSize(12);
     setForeColor(TitleColor);
     setFontBold(true);
     const std::optional<qint16> position = askNumber(QStringLiteral("№ удаляемого числа"), m);
-    if (!position)
+    if (!position) {
+        setPrintState(before); // a cancelled prompt changes nothing
         return;
+    }
     k = *position;
     Cls();
     setFontUnderline(true);
@@ -158,6 +161,7 @@ void DoloranForm::printSourceTable(Line line)
 
 void DoloranForm::deleteLine(Line line)
 {
+    const PrintState before = printState();
     setFontSize(12);
     setForeColor(TitleColor);
     setFontItalic(true);
@@ -165,8 +169,10 @@ void DoloranForm::deleteLine(Line line)
     const std::optional<qint16> position = line == Line::Column
         ? askNumber(QStringLiteral("№ удаляемого столбца"), m)
         : askNumber(QStringLiteral("№ удаляемой строки"), n);
-    if (!position)
+    if (!position) {
+        setPrintState(before); // the italic of the table title included
         return;
+    }
     k = *position;
     printSourceTable(line);
     if (line == Line::Row)
@@ -210,25 +216,29 @@ void DoloranForm::Command7_Click()
 
 void DoloranForm::insertLine(Line line)
 {
+    const PrintState before = printState();
     setFontSize(12);
     setForeColor(TitleColor);
     setFontItalic(true);
     setFontBold(true);
     const qint16 size = line == Line::Column ? m : n;
     if (size >= Bound) {
-        // The table has room for 40 columns and 40 rows, no more.
-        Cls();
+        // The table has room for 40 columns and 40 rows, no more. The message
+        // goes below the table the pupil is looking at.
         setForeColor(MarkColor);
         setFontItalic(false);
         Print(line == Line::Column ? QStringLiteral("В таблице уже 40 столбцов - вставить ещё один нельзя.")
                                    : QStringLiteral("В таблице уже 40 строк - вставить ещё одну нельзя."));
+        setPrintState(before);
         return;
     }
     const std::optional<qint16> position = line == Line::Column
         ? askNumber(QStringLiteral("№ вставляемого столбца"), qint16(m + 1))
         : askNumber(QStringLiteral("№ вставляемой строки"), qint16(n + 1));
-    if (!position)
+    if (!position) {
+        setPrintState(before);
         return;
+    }
     // A position before the first puts the new column (row) first.
     k = std::max<qint16>(*position, 1);
     printSourceTable(line);

@@ -7,6 +7,8 @@
 #include "randomsource.h"
 #include "twips.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QResizeEvent>
 
 Form::Form(QWidget *parent)
@@ -21,6 +23,8 @@ Form::Form(QWidget *parent)
     m_surface->lower();
     connect(m_surface, &PrintSurface::clicked, this, [this] { Form_Click(); });
     connect(m_surface, &PrintSurface::doubleClicked, this, [this] { Form_DblClick(); });
+    // Once the program is quitting, every dialog it opens returns at once.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_closing = true; });
 }
 
 Form::~Form()
@@ -144,6 +148,7 @@ void Form::setInputProvider(InputProvider *input)
 
 void Form::End()
 {
+    m_closing = true;
     emit ended();
     close();
 }
@@ -159,6 +164,12 @@ void Form::showEvent(QShowEvent *event)
 {
     load();
     QWidget::showEvent(event);
+}
+
+void Form::closeEvent(QCloseEvent *event)
+{
+    m_closing = true;
+    QWidget::closeEvent(event);
 }
 
 void Form::changed()

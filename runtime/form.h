@@ -43,6 +43,9 @@ public:
     bool FontUnderline() const;
     void setFontUnderline(bool on);
     void setBackColor(quint32 color);
+    // All of the above at once, to put back what a cancelled prompt changed.
+    PrintState printState() const { return printModel().state(); }
+    void setPrintState(const PrintState &state) { printModel().setState(state); }
 
     // Inner size in twips.
     int ScaleWidth() const;
@@ -71,6 +74,9 @@ public:
 
     // Ends the program: the window closes and ended() tells the application.
     void End();
+    // The window was closed or the program is ending: a handler waiting on a
+    // dialog stops asking.
+    bool isClosing() const { return m_closing; }
 
 signals:
     void ended();
@@ -85,6 +91,7 @@ protected:
 
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void changed();
@@ -95,4 +102,5 @@ private:
     InputProvider *m_defaultInput;
     InputProvider *m_input;
     bool m_loaded = false;
+    bool m_closing = false;
 };

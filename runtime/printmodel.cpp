@@ -21,6 +21,15 @@ void PrintModel::setFamily(const QString &family)
     m_metrics.clear();
 }
 
+void PrintModel::setState(const PrintState &state)
+{
+    m_color = state.color;
+    m_size = state.size;
+    m_bold = state.bold;
+    m_italic = state.italic;
+    m_underline = state.underline;
+}
+
 void PrintModel::clear()
 {
     m_lines.clear();

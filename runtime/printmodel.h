@@ -30,6 +30,22 @@ struct PrintLine
     QVector<PrintItem> items;
 };
 
+// The window's font and colour for the next print.
+struct PrintState
+{
+    quint32 color = 0;
+    qreal size = 8.25;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+
+    bool operator==(const PrintState &o) const
+    {
+        return color == o.color && size == o.size && bold == o.bold && italic == o.italic
+            && underline == o.underline;
+    }
+};
+
 // What has been printed on a window, kept as lines of items so that the text
 // can be painted again at any time and read back by tests. It also holds the
 // window's print state: colour, font and the print position.
@@ -54,6 +70,8 @@ public:
     void setFontItalic(bool on) { m_italic = on; }
     bool fontUnderline() const { return m_underline; }
     void setFontUnderline(bool on) { m_underline = on; }
+    PrintState state() const { return {m_color, m_size, m_bold, m_italic, m_underline}; }
+    void setState(const PrintState &state);
 
     void clear();
     void print(const QString &text, Separator separator);

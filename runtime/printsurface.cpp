@@ -69,16 +69,29 @@ void PrintSurface::paintEvent(QPaintEvent *event)
     }
 }
 
+void PrintSurface::mousePressEvent(QMouseEvent *event)
+{
+    m_secondPress = false;
+    QWidget::mousePressEvent(event);
+}
+
+// A double-click is press, release (Click), second press (DblClick) and a
+// second release that raises nothing.
 void PrintSurface::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    const bool endsDoubleClick = m_secondPress;
+    m_secondPress = false;
+    if (event->button() == Qt::LeftButton && !endsDoubleClick && rect().contains(event->position().toPoint()))
         emit clicked();
     QWidget::mouseReleaseEvent(event);
 }
 
 void PrintSurface::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
+    // Not passed on: QWidget would take it for a plain press.
+    event->accept();
+    if (event->button() == Qt::LeftButton) {
+        m_secondPress = true;
         emit doubleClicked();
-    QWidget::mouseDoubleClickEvent(event);
+    }
 }

@@ -34,6 +34,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
@@ -41,4 +42,5 @@ private:
     PrintModel m_model;
     quint32 m_backColor = 0x00FFFFFF;
     QImage m_picture;
+    bool m_secondPress = false; // the press that made a double-click
 };

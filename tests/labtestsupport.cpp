@@ -42,6 +42,11 @@ void LabFixture::clickWindow()
     QTest::mouseClick(m_form->surface(), Qt::LeftButton, {}, QPoint(20, m_form->height() - 20));
 }
 
+void LabFixture::doubleClickWindow()
+{
+    QTest::mouseDClick(m_form->windowHandle(), Qt::LeftButton, {}, QPoint(20, m_form->height() - 20));
+}
+
 void LabFixture::setSizes(int m, int n)
 {
     m_input.reply(QString::number(m));

@@ -27,6 +27,8 @@ public:
 
     void click(const char *button);
     void clickWindow();
+    // Press, release, press, release, delivered as the window system does.
+    void doubleClickWindow();
     // Size input through the real dialog, with both replies accepted.
     void setSizes(int m, int n);
     // Fills through the real button, then puts known values in: element k of

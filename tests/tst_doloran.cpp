@@ -289,11 +289,16 @@ void TestDoloran::insertUpToForty()
     QCOMPARE(int(t.form().table[1][1]), 100);
     const auto before = t.form().table;
 
-    // A 41st column or row is refused with a message; nothing changes.
+    // A 41st column or row is refused with a message below the table shown;
+    // nothing else changes.
+    const QStringList shown = t.printed();
+    const PrintState state = t.form().printState();
     t.click("Command8");
-    QCOMPARE(t.printed(), QStringList{"В таблице уже 40 столбцов - вставить ещё один нельзя."});
+    QCOMPARE(t.printed(), shown + QStringList{"В таблице уже 40 столбцов - вставить ещё один нельзя."});
     t.click("Command9");
-    QCOMPARE(t.printed(), QStringList{"В таблице уже 40 строк - вставить ещё одну нельзя."});
+    QCOMPARE(t.printed(), shown + (QStringList{"В таблице уже 40 столбцов - вставить ещё один нельзя.",
+                                               "В таблице уже 40 строк - вставить ещё одну нельзя."}));
+    QVERIFY(t.form().printState() == state);
     QCOMPARE(t.input().prompts().size(), 2 + 20); // sizes, 20 positions, none for the refusals
     QCOMPARE(int(t.form().m), 40);
     QCOMPARE(int(t.form().n), 40);
@@ -329,18 +334,24 @@ void TestDoloran::cancelChangesNothing()
     LabFixture t(LabFixture::Lab::Doloran);
     t.fillTable(3, 3);
     const QStringList shown = t.printed();
-    for (const char *b : {"Command5", "Command7", "Command8", "Command9"}) {
+    // The print state too: a cancelled table prompt once left the font italic.
+    const PrintState state = t.form().printState();
+    for (const char *b : {"Command5", "Command7", "Command8", "Command9", "Command6"}) {
         t.input().cancel();
         t.click(b);
         QCOMPARE(t.printed(), shown);
+        QVERIFY2(t.form().printState() == state, b);
         QCOMPARE(int(t.form().m), 3);
         QCOMPARE(int(t.form().n), 3);
     }
     t.click("Command1");
     const QStringList linear = t.printed();
+    QCOMPARE(t.form().surface()->items().last().toMap().value("italic").toBool(), false);
+    const PrintState linearState = t.form().printState();
     t.input().cancel();
     t.click("Command4");
     QCOMPARE(t.printed(), linear);
+    QVERIFY(t.form().printState() == linearState);
     QCOMPARE(int(t.form().m), 3);
 }
 

@@ -4,6 +4,7 @@
 #include "printsurface.h"
 #include "textbox.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using Lab = LabFixture::Lab;
@@ -144,7 +145,10 @@ void TestLabFrame::sizePrompt()
         else
             t.input().reply(r);
     }
+    const PrintState state = t.form().printState();
     t.click(t.form().design().sizeInput.toLatin1().constData());
+    if (!armed) // cancelled: the print state as it was
+        QVERIFY(t.form().printState() == state);
     QCOMPARE(int(t.form().m), m);
     QCOMPARE(int(t.form().n), n);
     QCOMPARE(t.input().prompts().size(), prompts);
@@ -316,11 +320,14 @@ void TestLabFrame::clockBox_data()
     QTest::addColumn<Lab>("lab");
     QTest::addColumn<QString>("fill"); // empty: no array yet
     QTest::addColumn<QString>("visibleAfterClicks");
-    QTest::newRow("doloran, no array") << Lab::Doloran << QString() << "11";
-    QTest::newRow("doloran, linear") << Lab::Doloran << "Command1" << "11";
-    QTest::newRow("doloran, table") << Lab::Doloran << "Command2" << "00";
-    QTest::newRow("pelmar, no array") << Lab::Pelmar << QString() << "10";
-    QTest::newRow("pelmar, table") << Lab::Pelmar << "Command2" << "101";
+    QTest::addColumn<bool>("doubleClicks");
+    QTest::newRow("doloran, no array") << Lab::Doloran << QString() << "11" << false;
+    QTest::newRow("doloran, linear") << Lab::Doloran << "Command1" << "11" << false;
+    QTest::newRow("doloran, table") << Lab::Doloran << "Command2" << "00" << false;
+    QTest::newRow("pelmar, no array") << Lab::Pelmar << QString() << "10" << false;
+    QTest::newRow("pelmar, table") << Lab::Pelmar << "Command2" << "101" << false;
+    // A double-click is one Click, then DblClick: the box toggles once each time.
+    QTest::newRow("pelmar, double-clicks") << Lab::Pelmar << "Command2" << "101" << true;
 }
 
 void TestLabFrame::clockBox()
@@ -328,17 +335,23 @@ void TestLabFrame::clockBox()
     QFETCH(Lab, lab);
     QFETCH(QString, fill);
     QFETCH(QString, visibleAfterClicks);
+    QFETCH(bool, doubleClicks);
     LabFixture t(lab);
     if (!fill.isEmpty()) {
         t.setSizes(2, 2);
         t.click(fill.toLatin1().constData());
     }
     QString seen;
+    QSignalSpy clicks(t.form().surface(), &PrintSurface::clicked);
     for (int c = 0; c < visibleAfterClicks.size(); ++c) {
-        t.clickWindow();
+        if (doubleClicks)
+            t.doubleClickWindow();
+        else
+            t.clickWindow();
         seen += t.form().Text1->Visible() ? QLatin1Char('1') : QLatin1Char('0');
     }
     QCOMPARE(seen, visibleAfterClicks);
+    QCOMPARE(clicks.count(), visibleAfterClicks.size());
     if (fill.isEmpty())
         QVERIFY(t.printed().isEmpty()); // nothing to show yet
 }
