@@ -108,7 +108,7 @@ std::optional<qint16> Convert::toInteger16(const QString &text)
     return roundToInteger16(parseReal(text, first, length));
 }
 
-double Convert::value(const QString &text)
+std::optional<double> Convert::leadingNumber(const QString &text)
 {
     int pos = 0;
     while (pos < text.size() && isBlank(text[pos]))
@@ -116,7 +116,7 @@ double Convert::value(const QString &text)
     int digits = 0;
     const int length = numericPrefix(text, pos, false, digits);
     if (length == 0)
-        return 0.0;
+        return std::nullopt;
     return parseReal(text, pos, length);
 }
 

@@ -21,8 +21,9 @@ public:
     // text that is not a number and values outside -32768..32767 fail.
     static std::optional<qint16> toInteger16(const QString &text);
 
-    // The leading numeric part of a text as a real number, 0 when there is none.
-    static double value(const QString &text);
+    // The leading numeric part of a text (after blanks) as a real number; no
+    // value when the text does not start with a number.
+    static std::optional<double> leadingNumber(const QString &text);
 
     // A real to a 16-bit whole number: nearest, halves to even; fails outside the range.
     static std::optional<qint16> roundToInteger16(double value);

@@ -4,7 +4,9 @@ std::optional<QString> ScriptedInput::ask(QWidget *, const QString &prompt)
 {
     m_prompts.append(prompt);
     if (m_replies.isEmpty()) {
-        ++m_overruns;
+        // A prompt that repeats until answered would otherwise hang the test.
+        if (++m_overruns > MaxOverruns)
+            qFatal("ScriptedInput: \"%s\" asked %d times with no reply left", qPrintable(prompt), m_overruns);
         return std::nullopt;
     }
     return m_replies.takeFirst();

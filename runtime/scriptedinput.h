@@ -10,6 +10,8 @@
 class ScriptedInput : public InputProvider
 {
 public:
+    static constexpr int MaxOverruns = 1000;
+
     std::optional<QString> ask(QWidget *parent, const QString &prompt) override;
 
     void reply(const QString &text) { m_replies.append(text); }

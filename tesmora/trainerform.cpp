@@ -229,7 +229,7 @@ void TrainerForm::readTopicFile(const QString &fileName, const QString &what,
         ++loopIndex;
     }
     if (!file.atEnd() || file.truncated())
-        m_loadMessages << QStringLiteral("В файле %1 больше %2 записей, лишние не загружены: %3")
+        m_loadMessages << QStringLiteral("В файле %1 больше %2 записи, лишние не загружены: %3")
                               .arg(what)
                               .arg(FileEntries)
                               .arg(path);
@@ -414,6 +414,7 @@ void TrainerForm::clearMarks()
     // A new run must not report the marks of an earlier one.
     for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
         marks[loopIndex] = 0;
+    scored.fill(false);
 }
 
 bool TrainerForm::pickedRowUsable(const ListBox *list) const
@@ -421,6 +422,23 @@ bool TrainerForm::pickedRowUsable(const ListBox *list) const
     // Rows above 20 cannot be recorded in the pick arrays; such a click is ignored.
     const int row = list->ListIndex();
     return row >= 0 && row < Rows;
+}
+
+void TrainerForm::scorePick(bool right)
+{
+    // A question counts once per run: picking it again is a step, but adds
+    // no match and no error and leaves its mark as it was.
+    if (scored[pickedQuestion])
+        return;
+    scored[pickedQuestion] = true;
+    if (right) {
+        ++correctCount;
+        ++matchCount;
+        marks[pickedQuestion] = 1;
+    } else {
+        ++errorCount;
+        marks[pickedQuestion] = 0;
+    }
 }
 
 bool TrainerForm::pickIsRight() const
@@ -508,31 +526,17 @@ void TrainerForm::List2_Click()
         // A Test 2 pick is scored like a training pick, silently.
         pickedAnswer = row;
         answerPicked = kTrue;
-        if (pickIsRight()) {
-            ++correctCount;
-            ++matchCount;
-            marks[pickedQuestion] = 1;
-        } else {
-            ++errorCount;
-            marks[pickedQuestion] = 0;
-        }
+        scorePick(pickIsRight());
     }
     if ((Check2->Value() == 1 || Check1->Value() == 1) && questionPicked == kTrue && answerPicked == 0) {
         pickedAnswer = row;
         answerOrder[pickedAnswer] = row;
-        if (pickIsRight()) {
-            ++correctCount;
-            answerPicked = kTrue;
-            marks[pickedQuestion] = 1;
-            ++matchCount;
+        answerPicked = kTrue;
+        const bool right = pickIsRight();
+        scorePick(right);
+        if (right) {
             Print(answers[answerOrder[pickedAnswer]], Separator::SameLine);
             Print(QStringLiteral(" верно"));
-        } else {
-            ++errorCount;
-            marks[pickedQuestion] = 0;
-            pickedAnswer = row;
-            answerOrder[pickedAnswer] = row;
-            answerPicked = kTrue;
         }
     }
     if (questionPicked == kTrue && answerPicked == kTrue) {
@@ -592,8 +596,10 @@ void TrainerForm::Command2_Click()
             setForeColor(kTest1Candidate);
             Print(answers[candidate]);
 
-            replyTexts[turn] = InputBox(QStringLiteral("да - 1 или нет - 0")).value_or(QString());
-            const std::optional<qint16> reply = Convert::roundToInteger16(Convert::value(replyTexts[turn]));
+            const std::optional<double> value = askYesNo(turn);
+            if (!value)
+                return; // the window was closed during the dialog
+            const std::optional<qint16> reply = Convert::roundToInteger16(*value);
             if (candidate == turn)
                 ++matchCount;
             // A reply too large for a mark counts as neither right nor wrong.
@@ -618,6 +624,22 @@ void TrainerForm::Command2_Click()
     List1->show();
     List2->show();
     Check2->setValue(1);
+}
+
+std::optional<double> TrainerForm::askYesNo(int turn)
+{
+    // No answer is not a "no": a cancelled dialog or a reply that does not
+    // start with a number brings the same question back.
+    for (;;) {
+        const std::optional<QString> reply = InputBox(QStringLiteral("да - 1 или нет - 0"));
+        if (isClosing())
+            return std::nullopt;
+        const std::optional<double> value = Convert::leadingNumber(reply.value_or(QString()));
+        if (value) {
+            replyTexts[turn] = *reply;
+            return value;
+        }
+    }
 }
 
 void TrainerForm::Command6_Click()

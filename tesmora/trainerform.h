@@ -91,6 +91,9 @@ private:
     void clearMarks();
     bool pickedRowUsable(const ListBox *list) const;
     bool pickIsRight() const;
+    void scorePick(bool right);
+    // The value of the reply of a Test 1 turn; none when the window was closed.
+    std::optional<double> askYesNo(int turn);
     void drawWithoutRepeat(int range, int slot);
     void reportLine(ListBox *list, const QString &text, Separator separator = Separator::NewLine);
 

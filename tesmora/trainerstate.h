@@ -35,4 +35,5 @@ struct TrainerState
     qint16 answeredCount = 0;
     QString rowText;
     qint16 controlsShown = 0;
+    std::array<bool, Rows> scored{}; // questions already scored in this run
 };

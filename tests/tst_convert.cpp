@@ -16,8 +16,8 @@ private slots:
     void singleText();
     void toInteger16_data();
     void toInteger16();
-    void value_data();
-    void value();
+    void leadingNumber_data();
+    void leadingNumber();
     void roundToInteger16_data();
     void roundToInteger16();
     void spanText_data();
@@ -112,28 +112,34 @@ void TestConvert::toInteger16()
         QCOMPARE(int(*result), number);
 }
 
-void TestConvert::value_data()
+void TestConvert::leadingNumber_data()
 {
     QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok"); // the text starts with a number
     QTest::addColumn<double>("number");
-    QTest::newRow("number then word") << "1abc" << 1.0;
-    QTest::newRow("word") << "abc" << 0.0;
-    QTest::newRow("empty") << "" << 0.0;
-    QTest::newRow("fraction") << "0.5" << 0.5;
-    QTest::newRow("blanks") << " 7 " << 7.0;
-    QTest::newRow("negative prefix") << "-3.5x" << -3.5;
-    QTest::newRow("exponent") << "1e2" << 100.0;
-    QTest::newRow("bare exponent letter") << "1e" << 1.0;
-    QTest::newRow("leading point") << ".5" << 0.5;
-    QTest::newRow("comma stops") << "7,5" << 7.0;
-    QTest::newRow("sign only") << "-" << 0.0;
+    QTest::newRow("number then word") << "1abc" << true << 1.0;
+    QTest::newRow("word") << "abc" << false << 0.0;
+    QTest::newRow("empty") << "" << false << 0.0;
+    QTest::newRow("fraction") << "0.5" << true << 0.5;
+    QTest::newRow("blanks") << " 7 " << true << 7.0;
+    QTest::newRow("negative prefix") << "-3.5x" << true << -3.5;
+    QTest::newRow("exponent") << "1e2" << true << 100.0;
+    QTest::newRow("bare exponent letter") << "1e" << true << 1.0;
+    QTest::newRow("leading point") << ".5" << true << 0.5;
+    QTest::newRow("comma stops") << "7,5" << true << 7.0;
+    QTest::newRow("sign only") << "-" << false << 0.0;
+    QTest::newRow("point only") << "." << false << 0.0;
 }
 
-void TestConvert::value()
+void TestConvert::leadingNumber()
 {
     QFETCH(QString, text);
+    QFETCH(bool, ok);
     QFETCH(double, number);
-    QCOMPARE(Convert::value(text), number);
+    const std::optional<double> result = Convert::leadingNumber(text);
+    QCOMPARE(result.has_value(), ok);
+    if (ok)
+        QCOMPARE(*result, number);
 }
 
 void TestConvert::roundToInteger16_data()

@@ -91,6 +91,8 @@ private slots:
     void sameAnswerTextIsRight();
     void trainingReport_data();
     void trainingReport();
+    void repeatedPicksScoreOnce_data();
+    void repeatedPicksScoreOnce();
     void tooFewAnswers();
     void marksStartAtZeroInEveryRun();
     void test1Turns();
@@ -99,6 +101,7 @@ private slots:
     void test1WithoutMatch_data();
     void test1WithoutMatch();
     void test1WithoutQuestions();
+    void test1EndsWhenWindowCloses();
     void test2SetUp();
     void test2Picks();
     void doubleClick();
@@ -146,17 +149,20 @@ void TestTrainerModes::trainingSteps()
     QCOMPARE(f.errorCount, qint16(1));
     QCOMPARE(f.marks[5], qint16(0));
 
-    pick(t, rightThenWrong(13).mid(2, 13)); // 11 right, 2 wrong
+    // Questions 2..14, 3 and 5 again among them: those two score nothing more.
+    pick(t, rightThenWrong(13).mid(2, 13));
     QCOMPARE(f.answeredCount, qint16(15));
+    QCOMPARE(f.marks[5], qint16(0));
     t.clickRow(f.List1, 16);
     t.clickRow(f.List2, 16);
-    QCOMPARE(t.printed(), (QStringList{"всё", " 13 \t 13 "}));
+    QCOMPARE(t.printed(), (QStringList{"всё", " 11 \t 11 "}));
     QCOMPARE(t.modeButtons(), QStringLiteral("0001"));
     QVERIFY(!f.List2->isEnabled());
     // A 17th question click is ignored.
     t.clickRow(f.List1, 4);
     QCOMPARE(f.answeredCount, qint16(16));
-    QCOMPARE(t.printed(), (QStringList{"всё", " 13 \t 13 "}));
+    QCOMPARE(t.printed(), (QStringList{"всё", " 11 \t 11 "}));
+    QCOMPARE(f.errorCount, qint16(3));
 }
 
 void TestTrainerModes::sameAnswerTextIsRight()
@@ -248,6 +254,45 @@ void TestTrainerModes::trainingReport()
     }
 }
 
+void TestTrainerModes::repeatedPicksScoreOnce_data()
+{
+    QTest::addColumn<bool>("test2");
+    QTest::addColumn<Picks>("picks"); // question, answer text index
+    QTest::addColumn<QStringList>("summary");
+    const QStringList oneMatch{" 1 cовпало", " 6.25% правильных ответов,", " ошибок -  0\tоценка 1"};
+    QTest::newRow("training, one right pair 16 times") << false << Picks(16, {0, 0}) << oneMatch;
+    QTest::newRow("test 2, one right pair 16 times") << true << Picks(16, {0, 0}) << oneMatch;
+    Picks wrongFirst(16, {0, 0});
+    wrongFirst[0] = {0, 1};
+    QTest::newRow("training, wrong then right 15 times") << false << wrongFirst
+        << QStringList{"Совпадений ", "не было", " 0% правильных ответов,", " ошибок -  1\tоценка 1"};
+}
+
+void TestTrainerModes::repeatedPicksScoreOnce()
+{
+    QFETCH(bool, test2);
+    QFETCH(Picks, picks);
+    QFETCH(QStringList, summary);
+    TrainerFixture t;
+    TrainerForm &f = t.form();
+    if (test2) {
+        t.click(f.Option2);
+        t.click(f.Check4);
+        t.click(f.Command6);
+    } else {
+        startTraining(t);
+    }
+    for (const auto &[question, answer] : picks) {
+        t.clickRow(f.List1, question);
+        t.clickRow(f.List2, int(rows(f.List2).indexOf(QStringLiteral("a%1").arg(answer))));
+    }
+    QCOMPARE(t.printed().first(), QStringLiteral("всё"));
+    t.click(f.Command3);
+    const QStringList lines = t.printed();
+    QCOMPARE(lines.first(), QStringLiteral("a0 %1").arg(picks.first().second == 0 ? 1 : 0));
+    QCOMPARE(lines.mid(17), summary);
+}
+
 void TestTrainerModes::tooFewAnswers()
 {
     TrainerFixture t;
@@ -331,30 +376,35 @@ void TestTrainerModes::test1Replies_data()
 void TestTrainerModes::test1Replies()
 {
     QFETCH(QString, kind);
-    // Replies and what each means: 1 yes, 0 no, -1 neither.
+    // Replies in the order asked and what each means: 1 yes, 0 no, -1 neither,
+    // and kAgain for no answer, which brings the same turn back.
+    constexpr int kAgain = -2;
     const QList<QPair<std::optional<QString>, int>> mix = {
         {QStringLiteral("1"), 1},     {QStringLiteral("0"), 0},     {QStringLiteral("2"), -1},
         {QStringLiteral("1abc"), 1},  {QStringLiteral("0.5"), 0},   {QStringLiteral("1.5"), -1},
-        {QStringLiteral("0.6"), 1},   {QStringLiteral(""), 0},      {std::nullopt, 0},
-        {QStringLiteral("99999"), -1}, {QStringLiteral("-1"), -1},  {QStringLiteral("да"), 0},
-        {QStringLiteral(" 1"), 1},    {QStringLiteral("1e9"), -1},  {QStringLiteral("0"), 0},
+        {QStringLiteral("0.6"), 1},   {QStringLiteral(""), kAgain}, {std::nullopt, kAgain},
+        {QStringLiteral("да"), kAgain}, {QStringLiteral("0"), 0},   {QStringLiteral("99999"), -1},
+        {QStringLiteral("-1"), -1},   {QStringLiteral(" 1"), 1},    {QStringLiteral("1e9"), -1},
+        {QStringLiteral("0,5"), 0},   {QStringLiteral("0"), 0},     {QStringLiteral("1"), 1},
         {QStringLiteral("1"), 1}};
     int right = 0, wrong = 0, matches = 0;
     TrainerFixture t;
     TrainerForm &f = t.form();
-    PupilInput pupil(f, [&](int turn, const QStringList &shown) -> std::optional<QString> {
-        const bool own = shown[1] == QStringLiteral("a%1").arg(turn);
-        matches += own ? 1 : 0;
+    PupilInput pupil(f, [&](int asked, const QStringList &shown) -> std::optional<QString> {
+        const bool own = shown[1] == QString(shown[0]).replace(QLatin1Char('q'), QLatin1Char('a'));
         int meaning = 0;
         std::optional<QString> reply;
         if (kind == QLatin1String("mix")) {
-            reply = mix[turn].first;
-            meaning = mix[turn].second;
+            reply = mix[asked].first;
+            meaning = mix[asked].second;
+            if (meaning == kAgain)
+                return reply;
         } else {
             const bool yes = (kind == QLatin1String("truthful")) == own;
             reply = yes ? QStringLiteral("1") : QStringLiteral("0");
             meaning = yes ? 1 : 0;
         }
+        matches += own ? 1 : 0;
         if (meaning == 1)
             (own ? right : wrong) += 1;
         if (meaning == 0)
@@ -374,7 +424,11 @@ void TestTrainerModes::test1Replies()
     if (kind == QLatin1String("contrary"))
         QCOMPARE(wrong, 16);
     if (kind == QLatin1String("mix")) {
-        QCOMPARE(f.replyTexts[8], QString()); // cancelled
+        QCOMPARE(pupil.prompts.size(), mix.size());
+        // No answer asked the eighth question again, with the same candidate shown.
+        for (int again = 8; again <= 10; ++again)
+            QCOMPARE(pupil.shownAtDialog[again], pupil.shownAtDialog[7]);
+        QCOMPARE(f.replyTexts[7], QStringLiteral("0"));
         QCOMPARE(f.replyTexts[3], QStringLiteral("1abc"));
         QCOMPARE(f.marks[6], qint16(1));
         QCOMPARE(f.marks[5], qint16(2));
@@ -445,6 +499,26 @@ void TestTrainerModes::test1WithoutQuestions()
     QCOMPARE(t.printed(), (QStringList{"Ишь чего захотел.", "Нажмите клавишу ОБУЧЕНИЕ", "затем клавишу ТЕСТ"}));
     QCOMPARE(f.rowText, QStringLiteral("затем клавишу ТЕСТ"));
     QCOMPARE(f.List2->ListCount(), 0);
+}
+
+void TestTrainerModes::test1EndsWhenWindowCloses()
+{
+    TrainerFixture t;
+    TrainerForm &f = t.form();
+    // The window is closed while the third dialog is open; the dialog then
+    // returns as cancelled, and nothing more may be asked.
+    PupilInput pupil(f, [&f](int asked, const QStringList &) -> std::optional<QString> {
+        if (asked < 2 || asked > 10) // past 10: the loop went on, and the count below fails
+            return QStringLiteral("1");
+        f.close();
+        return std::nullopt;
+    });
+    f.setInputProvider(&pupil);
+    t.click(f.Option1);
+    t.click(f.Check2);
+    t.click(f.Command2);
+    QCOMPARE(pupil.prompts.size(), 3);
+    QCOMPARE(f.replyTexts[2], QString());
 }
 
 void TestTrainerModes::test2SetUp()

@@ -111,7 +111,7 @@ void TestTrainerWindow::topicFileProblems_data()
     QTest::newRow("missing question file") << false << QByteArray() << "Не найден файл вопросов" << 0;
     QTest::newRow("empty question file") << true << QByteArray() << QString() << 0;
     QTest::newRow("more than 31 fields")
-        << true << TrainerFixture::numberedLines("q", 40) << "В файле вопросов больше 31 записей" << 31;
+        << true << TrainerFixture::numberedLines("q", 40) << "В файле вопросов больше 31 записи" << 31;
     QTest::newRow("exactly 31 fields") << true << TrainerFixture::numberedLines("q", 31) << QString() << 31;
 }
 

@@ -1,6 +1,6 @@
 // Fuzzes every conversion applied to what a pupil types: the whole-number
-// conversion of the labs' size and position replies, and the value and
-// rounding of Test 1's replies.
+// conversion of the labs' size and position replies, and the leading number
+// and rounding of Test 1's replies.
 #include "convert.h"
 
 #include <QString>
@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
 
     const std::optional<qint16> whole = Convert::toInteger16(text);
-    const double value = Convert::value(text);
+    const std::optional<double> leading = Convert::leadingNumber(text);
+    const double value = leading.value_or(0.0);
     const std::optional<qint16> mark = Convert::roundToInteger16(value);
 
     // Where the reply is a plain number with a period or none, both readings agree.
