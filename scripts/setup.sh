@@ -5,9 +5,14 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build"
 # libfontconfig-dev: the programs read the font configuration on a second
 # thread at start-up (see README).
-PACKAGES=(qt6-base-dev libfontconfig-dev cmake ninja-build g++ fonts-liberation2)
+# qt6-translations-l10n: Qt's own texts (context menus, standard buttons) in Russian.
+PACKAGES=(qt6-base-dev libfontconfig-dev cmake ninja-build g++ fonts-liberation2 qt6-translations-l10n)
 # The fuzz targets need clang with its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The check from outside: a virtual X server, xdotool to click and type, xprop
+# (x11-utils) for the title bars, and a screen-reader client over the
+# accessibility bus in its own D-Bus session.
+DESKTOP_PACKAGES=(xvfb xdotool x11-utils dbus at-spi2-core python3-pyatspi)
 
 install_missing() {
     local missing=()
