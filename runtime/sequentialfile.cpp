@@ -75,6 +75,9 @@ void SequentialFile::close()
 {
     m_text.clear();
     m_pos = 0;
+    m_line = 0;
+    m_fieldLine = 0;
+    m_fieldCut = false;
     m_truncated = false;
     m_status = Status::Closed;
 }
@@ -92,6 +95,7 @@ bool SequentialFile::isLineEnd(int pos) const
 
 void SequentialFile::skipLineEnd()
 {
+    ++m_line;
     if (m_text[m_pos] == QLatin1Char('\r') && m_pos + 1 < m_text.size()
         && m_text[m_pos + 1] == QLatin1Char('\n'))
         m_pos += 2;
@@ -107,6 +111,7 @@ QString SequentialFile::readField()
     while (m_pos < size && (m_text[m_pos] == QLatin1Char(' ') || m_text[m_pos] == QLatin1Char('\t')))
         ++m_pos;
 
+    m_fieldLine = m_line;
     QString field;
     if (m_pos < size && m_text[m_pos] == QLatin1Char('"')) {
         // A quoted field runs to the closing quote; an unbalanced quote ends at
@@ -114,6 +119,7 @@ QString SequentialFile::readField()
         const int start = ++m_pos;
         while (m_pos < size && m_text[m_pos] != QLatin1Char('"') && !isLineEnd(m_pos))
             ++m_pos;
+        m_fieldCut = m_pos - start > MaxFieldLength;
         field = m_text.mid(start, qMin(m_pos - start, MaxFieldLength));
         if (m_pos < size && m_text[m_pos] == QLatin1Char('"'))
             ++m_pos;
@@ -127,6 +133,7 @@ QString SequentialFile::readField()
         int end = m_pos;
         while (end > start && (m_text[end - 1] == QLatin1Char(' ') || m_text[end - 1] == QLatin1Char('\t')))
             --end;
+        m_fieldCut = end - start > MaxFieldLength;
         field = m_text.mid(start, qMin(end - start, MaxFieldLength));
     }
 

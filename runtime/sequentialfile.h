@@ -32,6 +32,10 @@ public:
 
     // True when the file was longer than MaxBytes and its tail was not read.
     bool truncated() const { return m_truncated; }
+    // The line (from 0) on which the last field read began, and whether it
+    // was longer than MaxFieldLength and cut.
+    int fieldLine() const { return m_fieldLine; }
+    bool fieldCut() const { return m_fieldCut; }
 
 private:
     bool isLineEnd(int pos) const;
@@ -39,6 +43,9 @@ private:
 
     QString m_text;
     int m_pos = 0;
+    int m_line = 0;
+    int m_fieldLine = 0;
+    bool m_fieldCut = false;
     Status m_status = Status::Closed;
     bool m_truncated = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -76,6 +77,17 @@ QString TextDecoder::fromWindows1251(const QByteArray &bytes)
             text.append(QChar(char16_t(0x0410 + (b - 0xC0))));
     }
     return text;
+}
+
+int TextDecoder::firstNotInWindows1251(const QString &text)
+{
+    for (int k = 0; k < int(text.size()); ++k) {
+        const char16_t u = text[k].unicode();
+        if (u >= 0x80 && !(u >= 0x0410 && u <= 0x044F)
+            && std::find(kUpperHalf.begin(), kUpperHalf.end(), u) == kUpperHalf.end())
+            return k;
+    }
+    return -1;
 }
 
 QByteArray TextDecoder::toWindows1251(const QString &text)

@@ -15,4 +15,7 @@ public:
     static QString decode(const QByteArray &bytes, Encoding *detected = nullptr);
     static QString fromWindows1251(const QByteArray &bytes);
     static QByteArray toWindows1251(const QString &text);
+    // Where the first character stands that Windows-1251 has no code for;
+    // -1 when it has one for every character.
+    static int firstNotInWindows1251(const QString &text);
 };
