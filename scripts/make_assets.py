@@ -6,7 +6,7 @@ Run from anywhere: python3 scripts/make_assets.py. It writes
                                     PPM whose pixel rows start on 4-byte boundaries, so
                                     that the program draws it without decoding it
   tesmora/assets/icon32.png, 16     the trainer's window icon (16 colours)
-  */assets/icons/NAME-SIZE.png      launcher icons of tesmora, doloran and pelmar
+  */assets/icons/NAME-SIZE.png      launcher icons of tesmora, doloran, pelmar and tesmora-editor
                                     in the sizes the desktop's icon theme uses
 Only the standard library is used, so the pictures can be made again anywhere.
 """
@@ -168,6 +168,27 @@ def bars_icon(x, y, size):
     return 0
 
 
+def editor_icon(x, y, size):
+    """A sheet of two columns, questions and answers, and a pencil (the topic editor)."""
+    u, v = x * 32.0 / size, y * 32.0 / size
+    # The pencil, lying from the upper right to the lower left over the sheet.
+    along, across = (u - v) / 1.414, (u + v - 32) / 1.414
+    if -2.2 <= across <= 2.2 and -6 <= along <= 15:
+        if along < -3:
+            return 0 if along < -4.8 else 7  # the lead, then the bare wood
+        if along > 12:
+            return 9                         # the eraser
+        return 11 if across < 0 else 3       # the painted body, lit and shaded
+    if 3 <= u < 29 and 3 <= v < 29:
+        if u < 4 or u >= 28 or v < 4 or v >= 28 or 15.5 <= u < 16.5:
+            return 8                         # the frame and the line between the columns
+        row = (v - 4) % 5
+        if 2 <= row < 3 and (6 <= u < 14 or 18 <= u < 26):
+            return 12 if u < 16 else 2       # a question in blue, its answer in green
+        return 15
+    return 0
+
+
 LAUNCHER_SIZES = (16, 32, 48, 64, 128)
 
 if __name__ == "__main__":
@@ -182,9 +203,11 @@ if __name__ == "__main__":
         "tesmora": lambda size: (lambda x, y: icon(size)(x, y)),
         "doloran": lambda size: (lambda x, y: table_icon(2)(x, y, size)),
         "pelmar": lambda size: (lambda x, y: bars_icon(x, y, size)),
+        "tesmora-editor": lambda size: (lambda x, y: editor_icon(x, y, size)),
     }
+    folders = {"tesmora": "tesmora", "tesmora-editor": "tesmora-editor"}
     for name, drawer in drawers.items():
-        folder = os.path.join(root, "tesmora" if name == "tesmora" else "arraylab", "assets", "icons")
+        folder = os.path.join(root, folders.get(name, "arraylab"), "assets", "icons")
         os.makedirs(folder, exist_ok=True)
         for size in LAUNCHER_SIZES:
             write_indexed(os.path.join(folder, "%s-%d.png" % (name, size)), size, PALETTE, drawer(size))

@@ -67,7 +67,7 @@ run_fuzzer() {
         "$corpus" "$ROOT/tests/fuzz/corpus/$target"
 }
 
-FUZZ_TARGETS=(fieldreader numbers)
+FUZZ_TARGETS=(fieldreader numbers topicfile)
 
 # start_xvfb DISPLAY GEOMETRY: a virtual X server for the programs' windows,
 # stopped (with any window still open) when the script ends. A watcher on its

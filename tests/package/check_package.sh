@@ -12,7 +12,7 @@ dpkg -x "$deb" "$root"
 failed=0
 check() { if [ -e "$root/$1" ]; then echo "ok   $1"; else echo "MISSING $1"; failed=1; fi; }
 
-for program in tesmora doloran pelmar; do
+for program in tesmora doloran pelmar tesmora-editor; do
     check "usr/bin/$program"
     launcher="usr/share/applications/$program.desktop"
     check "$launcher"

@@ -1,0 +1,296 @@
+#include "editorwindow.h"
+
+#include "topicmodel.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+EditorWindow::EditorWindow(const QString &folder, QWidget *parent)
+    : QMainWindow(parent)
+    , m_model(new TopicModel(this))
+{
+    setObjectName(QStringLiteral("editorWindow"));
+    setWindowIcon(QIcon(QStringLiteral(":/tesmora-editor/tesmora-editor-32.png")));
+    buildCentre();
+    buildActions();
+    resize(900, 640);
+    connect(m_model->undoStack(), &QUndoStack::cleanChanged, this, &EditorWindow::showState);
+    openFolder(folder);
+}
+
+QString EditorWindow::trainerFolder()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tesmora"));
+}
+
+void EditorWindow::buildCentre()
+{
+    auto *centre = new QWidget(this);
+    auto *layout = new QVBoxLayout(centre);
+    m_place = new QLabel(centre);
+    m_messages = new QLabel(centre);
+    m_messages->setObjectName(QStringLiteral("messages"));
+    m_messages->setWordWrap(true);
+    m_messages->setStyleSheet(QStringLiteral("color: #a01010;"));
+    auto *hint = new QLabel(QStringLiteral("Режимы трейнера задают строки 0–16; строки 17–30 (серые) он читает, "
+                                           "но не задаёт. Запятая внутри записи сохраняется в кавычках."),
+                            centre);
+    hint->setWordWrap(true);
+    m_table = new QTableView(centre);
+    m_table->setObjectName(QStringLiteral("pairs"));
+    m_table->setAccessibleName(QStringLiteral("Пары: вопрос и ответ"));
+    m_table->setModel(m_model);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                             | QAbstractItemView::AnyKeyPressed);
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_place, 1);
+    auto *encodingLabel = new QLabel(QStringLiteral("Кодировка файлов:"), centre);
+    m_encoding = new QComboBox(centre);
+    m_encoding->setObjectName(QStringLiteral("encoding"));
+    m_encoding->setAccessibleName(encodingLabel->text());
+    // Windows-1251 first: the computers with older copies of the trainer read only it.
+    m_encoding->addItem(QStringLiteral("Windows-1251"));
+    m_encoding->addItem(QStringLiteral("UTF-8"));
+    encodingLabel->setBuddy(m_encoding);
+    top->addWidget(encodingLabel);
+    top->addWidget(m_encoding);
+    layout->addLayout(top);
+    for (QWidget *w : std::initializer_list<QWidget *>{m_messages, hint, m_table})
+        layout->addWidget(w);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 8);
+    setCentralWidget(centre);
+}
+
+QAction *EditorWindow::addAction(const QString &name, const QString &text, const QKeySequence &key)
+{
+    auto *action = new QAction(text, this);
+    action->setObjectName(name);
+    action->setShortcut(key);
+    action->setToolTip(text + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + QLatin1Char(')'));
+    // Insert and Delete belong to the table, so that a cell being edited keeps them.
+    action->setShortcutContext(key == QKeySequence(Qt::Key_Insert) || key == QKeySequence(Qt::Key_Delete)
+                                   ? Qt::WidgetWithChildrenShortcut
+                                   : Qt::WindowShortcut);
+    return action;
+}
+
+void EditorWindow::buildActions()
+{
+    QToolBar *bar = addToolBar(QStringLiteral("Действия"));
+    bar->setObjectName(QStringLiteral("actions"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    QAction *open = addAction(QStringLiteral("open"), QStringLiteral("Открыть…"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QAction *save = addAction(QStringLiteral("save"), QStringLiteral("Сохранить"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QAction *saveAs = addAction(QStringLiteral("saveAs"), QStringLiteral("Сохранить в папку…"),
+                                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    QAction *undo = m_model->undoStack()->createUndoAction(this, QStringLiteral("Отменить"));
+    undo->setObjectName(QStringLiteral("undo"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction *redo = m_model->undoStack()->createRedoAction(this, QStringLiteral("Повторить"));
+    redo->setObjectName(QStringLiteral("redo"));
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    QAction *add = addAction(QStringLiteral("add"), QStringLiteral("Добавить строку"), QKeySequence(Qt::Key_Insert));
+    QAction *remove = addAction(QStringLiteral("remove"), QStringLiteral("Удалить строку"), QKeySequence(Qt::Key_Delete));
+    QAction *up = addAction(QStringLiteral("up"), QStringLiteral("Выше"), QKeySequence(Qt::CTRL | Qt::Key_Up));
+    QAction *down = addAction(QStringLiteral("down"), QStringLiteral("Ниже"), QKeySequence(Qt::CTRL | Qt::Key_Down));
+    bar->addActions({open, save, saveAs});
+    bar->addSeparator();
+    bar->addActions({undo, redo});
+    bar->addSeparator();
+    bar->addActions({add, remove, up, down});
+    m_table->addActions({add, remove});
+    for (QAction *a : bar->actions()) {
+        if (QWidget *button = bar->widgetForAction(a))
+            button->setAccessibleName(a->text());
+    }
+
+    connect(open, &QAction::triggered, this, &EditorWindow::chooseFolder);
+    connect(save, &QAction::triggered, this, &EditorWindow::save);
+    connect(saveAs, &QAction::triggered, this, &EditorWindow::saveElsewhere);
+    connect(add, &QAction::triggered, this, [this] {
+        const int row = currentRow() < 0 ? int(m_model->pairs().size()) : currentRow() + 1;
+        m_model->addRow(row);
+        selectRow(row);
+    });
+    connect(remove, &QAction::triggered, this, [this] {
+        const int row = currentRow();
+        m_model->deleteRow(row);
+        selectRow(qMin(row, int(m_model->pairs().size()) - 1));
+    });
+    connect(up, &QAction::triggered, this, [this] { moveCurrent(-1); });
+    connect(down, &QAction::triggered, this, [this] { moveCurrent(1); });
+}
+
+QAction *EditorWindow::action(const QString &name) const
+{
+    return findChild<QAction *>(name);
+}
+
+TopicFile::Encoding EditorWindow::encoding() const
+{
+    return m_encoding->currentIndex() == 1 ? TopicFile::Encoding::Utf8 : TopicFile::Encoding::Windows1251;
+}
+
+void EditorWindow::setEncoding(TopicFile::Encoding encoding)
+{
+    m_encoding->setCurrentIndex(encoding == TopicFile::Encoding::Utf8 ? 1 : 0);
+}
+
+int EditorWindow::currentRow() const
+{
+    return m_table->currentIndex().isValid() ? m_table->currentIndex().row() : -1;
+}
+
+void EditorWindow::selectRow(int row)
+{
+    if (row >= 0 && row < m_model->rowCount())
+        m_table->setCurrentIndex(m_model->index(row, 0));
+}
+
+void EditorWindow::moveCurrent(int by)
+{
+    const int row = currentRow();
+    if (m_model->moveRow(row, by))
+        selectRow(row + by);
+}
+
+void EditorWindow::openFolder(const QString &folder)
+{
+    const TopicFile::Loaded loaded = TopicFile::read(folder);
+    m_folder = folder;
+    m_model->reset(loaded.pairs, loaded.markedRows);
+    setEncoding(loaded.encoding);
+    m_messages->setText(loaded.messages.join(QLatin1Char('\n')));
+    m_messages->setVisible(!loaded.messages.isEmpty());
+    showState();
+}
+
+void EditorWindow::showState()
+{
+    m_place->setText(QStringLiteral("Папка темы: %1").arg(QDir::toNativeSeparators(m_folder)));
+    setWindowTitle(QStringLiteral("Редактор темы — %1[*]").arg(QDir::toNativeSeparators(m_folder)));
+    setWindowModified(!m_model->undoStack()->isClean());
+}
+
+bool EditorWindow::settleChanges()
+{
+    if (m_model->undoStack()->isClean())
+        return true;
+    const auto answer = QMessageBox::question(this, windowTitle(), QStringLiteral("Сохранить изменения темы?"),
+                                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                              QMessageBox::Save);
+    if (answer == QMessageBox::Save)
+        return saveTo(m_folder);
+    return answer == QMessageBox::Discard;
+}
+
+void EditorWindow::chooseFolder()
+{
+    if (!settleChanges())
+        return;
+    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Папка темы"), m_folder);
+    if (!folder.isEmpty())
+        openFolder(folder);
+}
+
+void EditorWindow::save()
+{
+    saveTo(m_folder);
+}
+
+void EditorWindow::saveElsewhere()
+{
+    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Сохранить тему в папку"), m_folder);
+    if (!folder.isEmpty())
+        saveTo(folder);
+}
+
+bool EditorWindow::confirmFewPairs()
+{
+    const int pairs = int(m_model->pairs().size());
+    if (pairs >= TopicFile::AskedPairs)
+        return true;
+    return QMessageBox::warning(this, windowTitle(),
+                                QStringLiteral("Пар в теме: %1. Режимам трейнера нужно %2: недостающие строки "
+                                               "он покажет пустыми. Всё равно сохранить?")
+                                    .arg(pairs)
+                                    .arg(TopicFile::AskedPairs),
+                                QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel)
+        == QMessageBox::Save;
+}
+
+bool EditorWindow::handleRefusal(const TopicFile::Refusal &refusal)
+{
+    selectRow(refusal.row);
+    QMessageBox box(QMessageBox::Warning, windowTitle(), refusal.message + QStringLiteral("\nНичего не записано."),
+                    QMessageBox::Cancel, this);
+    QPushButton *utf8 = refusal.encoding ? box.addButton(QStringLiteral("Сохранить в UTF-8"), QMessageBox::AcceptRole)
+                                         : nullptr;
+    box.exec();
+    if (utf8 && box.clickedButton() == utf8) {
+        setEncoding(TopicFile::Encoding::Utf8);
+        return true; // try again
+    }
+    return false;
+}
+
+bool EditorWindow::saveTo(const QString &folder)
+{
+    m_table->setFocus(); // an open cell editor hands its text in first
+    while (const auto refusal = TopicFile::check(m_model->pairs(), encoding())) {
+        if (!handleRefusal(*refusal))
+            return false;
+    }
+    if (!confirmFewPairs())
+        return false;
+    if (const auto error = TopicFile::save(folder, m_model->pairs(), encoding())) {
+        offerOtherFolder(*error);
+        return false;
+    }
+    // What was written, read back as the trainer reads it.
+    const QVector<TopicPair> shown = m_model->pairs();
+    openFolder(folder);
+    statusBar()->showMessage(QStringLiteral("Сохранено: %1 пар, %2").arg(shown.size()).arg(m_encoding->currentText()));
+    return true;
+}
+
+void EditorWindow::offerOtherFolder(const QString &error)
+{
+    QString text = error;
+    if (!QFileInfo(m_folder).isWritable())
+        text += QStringLiteral("\n\nПапка трейнера установлена для всех и закрыта для записи. Сохраните тему в "
+                               "другую папку, затем скопируйте test.txt и test1.txt в %1 от имени "
+                               "администратора (например: sudo cp test.txt test1.txt %1).")
+                    .arg(QDir::toNativeSeparators(trainerFolder()));
+    QMessageBox box(QMessageBox::Critical, windowTitle(), text, QMessageBox::Cancel, this);
+    QPushButton *elsewhere = box.addButton(QStringLiteral("Сохранить в другую папку…"), QMessageBox::AcceptRole);
+    box.exec();
+    if (box.clickedButton() == elsewhere)
+        saveElsewhere();
+}
+
+void EditorWindow::closeEvent(QCloseEvent *event)
+{
+    if (settleChanges())
+        event->accept();
+    else
+        event->ignore();
+}

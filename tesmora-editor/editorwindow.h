@@ -1,0 +1,64 @@
+#pragma once
+
+#include "topicfile.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QTableView;
+class TopicModel;
+
+// The topic editor's window: the pairs side by side as the trainer will pair
+// them, what the reader made of the files above them, and the toolbar.
+class EditorWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit EditorWindow(const QString &folder, QWidget *parent = nullptr);
+
+    // share/tesmora beside the programs' bin folder: where the trainer reads.
+    static QString trainerFolder();
+
+    QString folder() const { return m_folder; }
+    TopicModel *model() const { return m_model; }
+    QTableView *table() const { return m_table; }
+    QComboBox *encodingBox() const { return m_encoding; }
+    QLabel *messages() const { return m_messages; }
+    QAction *action(const QString &name) const;
+
+    TopicFile::Encoding encoding() const;
+    void setEncoding(TopicFile::Encoding encoding);
+
+    void openFolder(const QString &folder);
+    // False when nothing was written.
+    bool saveTo(const QString &folder);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildActions();
+    void buildCentre();
+    QAction *addAction(const QString &name, const QString &text, const QKeySequence &key);
+    void chooseFolder();
+    void save();
+    void saveElsewhere();
+    bool confirmFewPairs();
+    bool handleRefusal(const TopicFile::Refusal &refusal);
+    void offerOtherFolder(const QString &error);
+    bool settleChanges();
+    int currentRow() const;
+    void selectRow(int row);
+    void moveCurrent(int by);
+    void showState();
+
+    QString m_folder;
+    TopicModel *m_model;
+    QTableView *m_table = nullptr;
+    QComboBox *m_encoding = nullptr;
+    QLabel *m_messages = nullptr;
+    QLabel *m_place = nullptr;
+};

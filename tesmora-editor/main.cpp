@@ -1,0 +1,15 @@
+#include "appsetup.h"
+#include "editorwindow.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("tesmora-editor"));
+    AppSetup::installRussianTranslation(app);
+    const QStringList args = QApplication::arguments();
+    EditorWindow window(args.size() > 1 ? args.at(1) : EditorWindow::trainerFolder());
+    window.show();
+    return app.exec();
+}

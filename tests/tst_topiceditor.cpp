@@ -1,0 +1,161 @@
+#include "editorwindow.h"
+#include "topicmodel.h"
+#include "trainerform.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+// The editor driven as a teacher drives it: clicks on the table and the toolbar.
+class TestTopicEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void openShowsThePairs();
+    void editAddUndoSave();
+    void refusalWritesNothing();
+
+private:
+    void click(EditorWindow &window, const char *action);
+    void editCell(EditorWindow &window, int row, int column, const QString &text);
+
+    QTemporaryDir m_dir;
+};
+
+void TestTopicEditor::init()
+{
+    // A fresh copy of the shipped topic for every test.
+    for (const char *name : {"test.txt", "test1.txt", "test.txt.bak", "test1.txt.bak"})
+        QFile::remove(m_dir.filePath(QString::fromLatin1(name)));
+    for (const char *name : {"test.txt", "test1.txt"})
+        QVERIFY(QFile::copy(QStringLiteral(TESMORA_DATA_DIR "/") + QLatin1String(name), m_dir.filePath(QLatin1String(name))));
+}
+
+void TestTopicEditor::click(EditorWindow &window, const char *action)
+{
+    QWidget *button = window.findChild<QToolBar *>()->widgetForAction(window.action(QLatin1String(action)));
+    QVERIFY(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void TestTopicEditor::editCell(EditorWindow &window, int row, int column, const QString &text)
+{
+    QTableView *table = window.table();
+    table->scrollTo(table->model()->index(row, column));
+    const QRect cell = table->visualRect(table->model()->index(row, column));
+    // A real double-click, as the window system delivers it, opens the cell.
+    QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, table->viewport()->mapTo(&window, cell.center()));
+    QLineEdit *editor = nullptr; // the open one: closed editors wait to be deleted
+    for (QLineEdit *open : table->viewport()->findChildren<QLineEdit *>())
+        editor = open->isVisible() ? open : editor;
+    QVERIFY(editor);
+    if (!editor)
+        QFAIL("no cell editor");
+    editor->selectAll();
+    // Key by key with its text, as a Russian keyboard layout delivers it.
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(editor, &press);
+        QApplication::sendEvent(editor, &release);
+    }
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the delegate hands the text in from the event loop
+}
+
+void TestTopicEditor::openShowsThePairs()
+{
+    EditorWindow window(m_dir.path());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.model()->rowCount(), 18);
+    QCOMPARE(window.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Вопрос"));
+    QCOMPARE(window.model()->cell(7, 0), QStringLiteral("Что такое массив, если говорить коротко?"));
+    QVERIFY(window.messages()->isHidden());
+    QCOMPARE(window.encoding(), TopicFile::Encoding::Windows1251);
+    // Row 17 is read but never asked: it looks different from row 16.
+    const auto colour = [&window](int row) { return window.model()->data(window.model()->index(row, 0), Qt::BackgroundRole); };
+    QVERIFY(!colour(16).isValid());
+    QVERIFY(colour(17).isValid());
+}
+
+void TestTopicEditor::editAddUndoSave()
+{
+    EditorWindow window(m_dir.path());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QString question = QStringLiteral("Что такое ключ, если говорить о сортировке?");
+    const QString answer = QStringLiteral("Поле, по которому упорядочивают");
+
+    window.table()->setCurrentIndex(window.model()->index(17, 0));
+    click(window, "add");
+    QCOMPARE(window.model()->rowCount(), 19);
+    editCell(window, 18, 0, question);
+    editCell(window, 18, 1, QStringLiteral("  ") + answer + QStringLiteral("  "));
+    QCOMPARE(window.model()->cell(18, 0), question);
+    QCOMPARE(window.model()->cell(18, 1), answer); // blanks at the ends dropped
+    QVERIFY(window.isWindowModified());
+
+    click(window, "undo");
+    QCOMPARE(window.model()->cell(18, 1), QString());
+    click(window, "redo");
+    QCOMPARE(window.model()->cell(18, 1), answer);
+
+    click(window, "save");
+    QVERIFY(!window.isWindowModified());
+    QVERIFY(QFile::exists(m_dir.filePath("test.txt.bak")));
+    QFile saved(m_dir.filePath("test.txt"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    QVERIFY(bytes.endsWith("\r\n"));
+    QVERIFY(bytes.contains("\"\xD7\xF2\xEE")); // the question with its comma, quoted, in Windows-1251
+
+    // The trainer pairs them as the table showed them.
+    TrainerForm trainer(m_dir.path());
+    trainer.load();
+    QCOMPARE(trainer.questions[18], question);
+    QCOMPARE(trainer.answers[18], answer);
+    QCOMPARE(trainer.questions[7], window.model()->cell(7, 0));
+    QCOMPARE(trainer.answers[7], window.model()->cell(7, 1));
+}
+
+void TestTopicEditor::refusalWritesNothing()
+{
+    EditorWindow window(m_dir.path());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QFile before(m_dir.filePath("test1.txt"));
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    const QByteArray old = before.readAll();
+    editCell(window, 2, 1, QStringLiteral("Ответ с «ёлочками» и знаком ü"));
+    // The refusal names the row and offers UTF-8; the test declines.
+    QString shown;
+    QTimer::singleShot(0, this, [&shown] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        shown = box->text();
+        box->reject();
+    });
+    click(window, "save");
+    QVERIFY2(shown.contains(QStringLiteral("Строка 2")), qPrintable(shown));
+    QVERIFY(window.isWindowModified());
+    QFile after(m_dir.filePath("test1.txt"));
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), old);
+}
+
+QTEST_MAIN(TestTopicEditor)
+#include "tst_topiceditor.moc"
