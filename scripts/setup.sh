@@ -9,6 +9,9 @@ BUILD="$ROOT/build"
 PACKAGES=(qt6-base-dev libfontconfig-dev cmake ninja-build g++ fonts-liberation2 qt6-translations-l10n)
 # The fuzz targets need clang with its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The package: dpkg-shlibdeps (dpkg-dev) computes its dependencies; the package
+# test checks it with lintian and its AppStream metadata with appstreamcli.
+PACKAGE_PACKAGES=(dpkg-dev lintian appstream)
 # The check from outside: a virtual X server, xdotool to click and type, xprop
 # (x11-utils) for the title bars, and a screen-reader client over the
 # accessibility bus in its own D-Bus session.

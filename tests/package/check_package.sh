@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Usage: check_package.sh BUILD_DIR
 # Builds the .deb, unpacks it into a temporary root with dpkg -x and checks
-# that every file is where the launchers and the trainer expect it.
+# that every file is where the launchers and the trainer expect it, that
+# lintian finds nothing to warn of and that its AppStream metadata validate.
 set -euo pipefail
 build="$1"
 (cd "$build" && cpack -G DEB >/dev/null)
@@ -38,5 +39,24 @@ for needed in libqt6widgets6 qt6-qpa-plugins fonts-liberation2 qt6-translations-
         *) echo "MISSING dependency $needed"; failed=1 ;;
     esac
 done
+# The package documents itself as Debian asks: copyright, changelog, manual pages.
+check "usr/share/doc/classroom-programs/copyright"
+check "usr/share/doc/classroom-programs/changelog.gz"
+for program in tesmora doloran pelmar tesmora-editor; do
+    check "usr/share/man/man1/$program.1.gz"
+    check "usr/share/man/ru/man1/$program.1.gz"
+    metainfo="$root/usr/share/metainfo/$program.metainfo.xml"
+    check "usr/share/metainfo/$program.metainfo.xml"
+    if [ -f "$metainfo" ] && ! appstreamcli validate --no-net "$metainfo" >"$root.appstream" 2>&1; then
+        cat "$root.appstream"; echo "appstreamcli validate failed on $program"; failed=1
+    fi
+done
+# lintian: no error and no warning (informational tags are allowed).
+if lintian --fail-on error,warning "$deb" >"$root.lintian" 2>&1; then
+    echo "ok   lintian"
+else
+    grep -v '^running with root' "$root.lintian"; echo "lintian reported errors or warnings"; failed=1
+fi
+rm -f "$root.appstream" "$root.lintian"
 [ "$failed" -eq 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
 exit "$failed"

@@ -1,0 +1,55 @@
+# The manual pages of the four programs, in English and Russian: the texts
+# here, the layout in page.1.in. Paragraphs are separated by ".PP"; a line
+# of roff may not start with a dot or an apostrophe unless it is a request.
+
+set(MAN_H_en NAME SYNOPSIS DESCRIPTION FILES "SEE ALSO")
+set(MAN_H_ru "ИМЯ" "ОБЗОР" "ОПИСАНИЕ" "ФАЙЛЫ" "СМОТРИТЕ ТАКЖЕ")
+set(MAN_MANUAL_en "Classroom programs")
+set(MAN_MANUAL_ru "Школьные программы")
+
+set(MAN_TOPIC_FILES_en ".TP\n.I /usr/share/tesmora/test.txt\nThe questions, one per line; an entry with a comma is written in double quotes.\n.TP\n.I /usr/share/tesmora/test1.txt\nThe answers: the k-th answer belongs to the k-th question.\n.PP\nBoth files may be in Windows-1251 or UTF-8, with CRLF, LF or CR line ends; at most 31 entries are read.")
+set(MAN_TOPIC_FILES_ru ".TP\n.I /usr/share/tesmora/test.txt\nВопросы, по одному в строке; запись с запятой пишется в двойных кавычках.\n.TP\n.I /usr/share/tesmora/test1.txt\nОтветы: k-й ответ относится к k-му вопросу.\n.PP\nФайлы могут быть в кодировке Windows-1251 или UTF-8, с концами строк CRLF, LF или CR; читается не более 31 записи.")
+set(MAN_NO_FILES_en "None: the program reads nothing but the pupil's clicks and replies, and writes nothing.")
+set(MAN_NO_FILES_ru "Нет: программа читает только щелчки и ответы ученика и ничего не записывает.")
+
+set(MAN_PAGES tesmora tesmora-editor doloran pelmar)
+
+set(MAN_tesmora_ARGS_en "")
+set(MAN_tesmora_ARGS_ru "")
+set(MAN_tesmora_SUMMARY_en "trainer and tester for one topic of a school computer-science course")
+set(MAN_tesmora_SUMMARY_ru "тренажёр и тест по одной теме школьного курса информатики")
+set(MAN_tesmora_DESCRIPTION_en "One window in Russian: the pupil chooses a time limit of 1, 2 or 5 minutes and a mode. Training shows the questions and answers of the topic; the pupil picks a question, then its answer, 16 times. Test 1 shows each question with a drawn answer, to be confirmed with 1 or refused with 0. Test 2 shows the answers in a shuffled order, to be matched by clicking.\n.PP\nThe report gives the matches, the percentage of right answers, the errors and a school grade from 1 to 5. Each question counts once per run.")
+set(MAN_tesmora_DESCRIPTION_ru "Одно окно на русском языке: ученик выбирает время (1, 2 или 5 минут) и режим. Обучение показывает вопросы и ответы темы; ученик 16 раз выбирает вопрос, затем ответ к нему. Тест 1 показывает каждый вопрос со случайным ответом, который нужно подтвердить (1) или отвергнуть (0). Тест 2 показывает ответы в случайном порядке, их сопоставляют щелчками.\n.PP\nРезультат показывает совпадения, процент правильных ответов, ошибки и школьную оценку от 1 до 5. Каждый вопрос засчитывается один раз за прохождение.")
+set(MAN_tesmora_FILES_en "${MAN_TOPIC_FILES_en}")
+set(MAN_tesmora_FILES_ru "${MAN_TOPIC_FILES_ru}")
+set(MAN_tesmora_SEEALSO "tesmora-editor (1)")
+
+set(MAN_tesmora-editor_ARGS_en "[\\fIFOLDER\\fR]")
+set(MAN_tesmora-editor_ARGS_ru "[\\fIПАПКА\\fR]")
+set(MAN_tesmora-editor_SUMMARY_en "edit the topic files of the tesmora trainer")
+set(MAN_tesmora-editor_SUMMARY_ru "редактор файлов темы тренажёра tesmora")
+set(MAN_tesmora-editor_DESCRIPTION_en "Shows the questions and answers of a topic side by side, one row per pair, read with the trainer's own reader, and says what that reader made of the files: a comma outside quotes that split an entry, files with different numbers of entries, entries that were cut. Rows 0 to 16 are the ones the trainer asks; rows 17 to 30 are read but not asked.\n.PP\nSaving writes both files in Windows-1251 or UTF-8 with CRLF line ends, keeps the previous pair as .bak files and refuses, before anything is written, what the trainer could not read back as shown. Without \\fIFOLDER\\fR it opens the trainer's folder.")
+set(MAN_tesmora-editor_DESCRIPTION_ru "Показывает вопросы и ответы темы рядом, по паре в строке, прочитанные так же, как их читает тренажёр, и сообщает, что получилось при чтении: запятая без кавычек, разделившая запись, разное число записей в файлах, обрезанные записи. Строки 0–16 тренажёр задаёт; строки 17–30 читает, но не задаёт.\n.PP\nПри сохранении оба файла записываются в Windows-1251 или UTF-8 с концами строк CRLF, прежняя пара остаётся в файлах .bak, а то, что тренажёр не прочёл бы так, как показано, отвергается до записи. Без \\fIПАПКИ\\fR открывается папка тренажёра.")
+set(MAN_tesmora-editor_FILES_en "${MAN_TOPIC_FILES_en}")
+set(MAN_tesmora-editor_FILES_ru "${MAN_TOPIC_FILES_ru}")
+set(MAN_tesmora-editor_SEEALSO "tesmora (1)")
+
+set(MAN_doloran_ARGS_en "")
+set(MAN_doloran_ARGS_ru "")
+set(MAN_doloran_SUMMARY_en "array-editing lab of a school computer-science course")
+set(MAN_doloran_SUMMARY_ru "лабораторная работа по изменению массивов")
+set(MAN_doloran_DESCRIPTION_en "One window in Russian. After the sizes m (columns) and n (rows), at most 30 each, are typed in, it fills a row of m random whole numbers from 100 to 999 or an n by m table of them, and deletes an element, a row or a column, or inserts a row or a column of 100s, printing the array before and after with the affected place in red. A click on the window marks the minimum.")
+set(MAN_doloran_DESCRIPTION_ru "Одно окно на русском языке. После ввода размеров m (столбцы) и n (строки), не более 30 каждый, программа заполняет строку из m случайных целых чисел от 100 до 999 или таблицу n на m, удаляет элемент, строку или столбец, вставляет строку или столбец из чисел 100 и печатает массив до и после, отмечая изменённое место красным. Щелчок по окну отмечает минимум.")
+set(MAN_doloran_FILES_en "${MAN_NO_FILES_en}")
+set(MAN_doloran_FILES_ru "${MAN_NO_FILES_ru}")
+set(MAN_doloran_SEEALSO "pelmar (1)")
+
+set(MAN_pelmar_ARGS_en "")
+set(MAN_pelmar_ARGS_ru "")
+set(MAN_pelmar_SUMMARY_en "array search-and-sort lab of a school computer-science course")
+set(MAN_pelmar_SUMMARY_ru "лабораторная работа по поиску и сортировке в массивах")
+set(MAN_pelmar_DESCRIPTION_en "One window in Russian. After the sizes are typed in, it fills a row or a table with random whole numbers from 100 to 999, prints it again with every occurrence of the minimum or the maximum marked and counted, and sorts the row or the whole table into ascending order. A click on the window shows or hides the clock.")
+set(MAN_pelmar_DESCRIPTION_ru "Одно окно на русском языке. После ввода размеров программа заполняет строку или таблицу случайными целыми числами от 100 до 999, печатает её снова, отмечая и подсчитывая все минимумы или максимумы, и сортирует строку или всю таблицу по возрастанию. Щелчок по окну показывает или прячет часы.")
+set(MAN_pelmar_FILES_en "${MAN_NO_FILES_en}")
+set(MAN_pelmar_FILES_ru "${MAN_NO_FILES_ru}")
+set(MAN_pelmar_SEEALSO "doloran (1)")
