@@ -32,6 +32,13 @@ EditorWindow::EditorWindow(const QString &folder, QWidget *parent)
     openFolder(folder);
 }
 
+EditorWindow::~EditorWindow()
+{
+    // The undo stack goes with the model after this window has become a
+    // plain widget; it must not call back into it then.
+    disconnect(m_model->undoStack(), nullptr, this, nullptr);
+}
+
 QString EditorWindow::trainerFolder()
 {
     return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tesmora"));

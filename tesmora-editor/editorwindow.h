@@ -18,6 +18,7 @@ class EditorWindow : public QMainWindow
 
 public:
     explicit EditorWindow(const QString &folder, QWidget *parent = nullptr);
+    ~EditorWindow() override;
 
     // share/tesmora beside the programs' bin folder: where the trainer reads.
     static QString trainerFolder();
