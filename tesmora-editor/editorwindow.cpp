@@ -185,8 +185,11 @@ void EditorWindow::openFolder(const QString &folder)
     m_folder = folder;
     m_model->reset(loaded.pairs, loaded.markedRows);
     setEncoding(loaded.encoding);
-    m_messages->setText(loaded.messages.join(QLatin1Char('\n')));
-    m_messages->setVisible(!loaded.messages.isEmpty());
+    QStringList messages = loaded.messages;
+    if (QFileInfo(folder).isDir() && !QFileInfo(folder).isWritable())
+        messages << closedFolderHint();
+    m_messages->setText(messages.join(QLatin1Char('\n')));
+    m_messages->setVisible(!messages.isEmpty());
     showState();
 }
 
@@ -283,15 +286,20 @@ void EditorWindow::offerOtherFolder(const QString &error)
 {
     QString text = error;
     if (!QFileInfo(m_folder).isWritable())
-        text += QStringLiteral("\n\nПапка трейнера установлена для всех и закрыта для записи. Сохраните тему в "
-                               "другую папку, затем скопируйте test.txt и test1.txt в %1 от имени "
-                               "администратора (например: sudo cp test.txt test1.txt %1).")
-                    .arg(QDir::toNativeSeparators(trainerFolder()));
+        text += QStringLiteral("\n\n") + closedFolderHint();
     QMessageBox box(QMessageBox::Critical, windowTitle(), text, QMessageBox::Cancel, this);
     QPushButton *elsewhere = box.addButton(QStringLiteral("Сохранить в другую папку…"), QMessageBox::AcceptRole);
     box.exec();
     if (box.clickedButton() == elsewhere)
         saveElsewhere();
+}
+
+QString EditorWindow::closedFolderHint() const
+{
+    return QStringLiteral("Папка %1 закрыта для записи (так установлен трейнер для всех). Сохраните тему в другую "
+                          "папку (Ctrl+Shift+S), затем скопируйте test.txt и test1.txt в папку трейнера %2 от "
+                          "имени администратора, например: sudo cp test.txt test1.txt %2")
+        .arg(QDir::toNativeSeparators(m_folder), QDir::toNativeSeparators(trainerFolder()));
 }
 
 void EditorWindow::closeEvent(QCloseEvent *event)

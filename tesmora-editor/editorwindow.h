@@ -50,6 +50,7 @@ private:
     bool confirmFewPairs();
     bool handleRefusal(const TopicFile::Refusal &refusal);
     void offerOtherFolder(const QString &error);
+    QString closedFolderHint() const;
     bool settleChanges();
     int currentRow() const;
     void selectRow(int row);
