@@ -83,10 +83,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PACKAGE_HOMEPAGE})
 # The libraries from the binaries themselves; then what no binary links but
-# the programs need: Qt's platform plug-ins, the fonts that stand in for the
-# design's, and Qt's Russian translation.
+# the programs need: the fonts that stand in for the design's, and Qt's
+# Russian translation. The X11 and offscreen platform plug-ins come with
+# libqt6gui6 (qt6-qpa-plugins holds only VNC and touch input).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-translations-l10n")
 # CPack puts one blank before every line after the first; "." is an empty line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 "school computer-science programs: trainer, topic editor, array labs

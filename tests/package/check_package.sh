@@ -33,7 +33,7 @@ done
 check "usr/share/tesmora/test.txt"
 check "usr/share/tesmora/test1.txt"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 qt6-qpa-plugins fonts-liberation2 qt6-translations-l10n; do
+for needed in libqt6widgets6 libqt6gui6 fonts-liberation2 qt6-translations-l10n; do
     case "$depends" in
         *"$needed"*) echo "ok   depends on $needed" ;;
         *) echo "MISSING dependency $needed"; failed=1 ;;
