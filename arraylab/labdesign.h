@@ -35,9 +35,9 @@ struct LabDesign
     int text1Width = 0;
     std::optional<quint32> text1BackColor;
     std::optional<quint32> text1ForeColor;
-    QVector<Button> buttons;  // in tab order
-    int text1TabIndex = 0;    // the clock box's place in the tab order
-    QVector<Place> layout;    // distances from the lower right corner
+    QVector<Button> buttons;     // in tab order
+    int text1TabIndex = 0;       // the clock box's place in the tab order
+    QVector<Place> layout;       // distances from the lower right corner
     QStringList disabledAtStart; // in the order they are disabled
-    QString sizeInput;        // the button that asks for m and n
+    QString sizeInput;           // the button that asks for m and n
 };

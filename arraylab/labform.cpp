@@ -25,8 +25,8 @@ LabForm::LabForm(const LabDesign &design, QWidget *parent)
 {
     setWindowTitle(design.caption);
     const QString icons = QStringLiteral(":/arraylab/icons/%1-%2.png");
-    setWindowIcon(PngResource::icon({icons.arg(design.iconName, QLatin1String("16")),
-                                     icons.arg(design.iconName, QLatin1String("32"))}));
+    setWindowIcon(PngResource::icon(
+        {icons.arg(design.iconName, QLatin1String("16")), icons.arg(design.iconName, QLatin1String("32"))}));
     setClientSize(design.clientWidth, design.clientHeight);
     setBackColor(design.backColor);
     printModel().setFamily(kWindowFont);
@@ -131,8 +131,8 @@ void LabForm::sizeInput()
     setForeColor(TitleColor);
     setFontBold(true);
     const std::optional<qint16> columns = askNumber(QStringLiteral("Введите m - число столбцов (не более 30)"), 30);
-    const std::optional<qint16> rows = columns ? askNumber(QStringLiteral("Введите n - число строк (не более 30)"), 30)
-                                               : std::nullopt;
+    const std::optional<qint16> rows
+        = columns ? askNumber(QStringLiteral("Введите n - число строк (не более 30)"), 30) : std::nullopt;
     if (!rows) {
         // Cancelled: both sizes or neither, and the print state as it was.
         setPrintState(before);

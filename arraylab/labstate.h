@@ -11,8 +11,8 @@ struct LabState
 {
     static constexpr int Bound = 40;
 
-    qint16 m = 0; // columns of the table and length of the linear array
-    qint16 n = 0; // rows of the table
+    qint16 m = 0;                // columns of the table and length of the linear array
+    qint16 n = 0;                // rows of the table
     std::array<bool, 4> shown{}; // 1: linear array current, 2: table current, 3: clock box shown
     qint16 extreme = 0;
     qint16 count = 0;

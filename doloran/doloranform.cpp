@@ -166,9 +166,8 @@ void DoloranForm::deleteLine(Line line)
     setForeColor(TitleColor);
     setFontItalic(true);
     setFontBold(true);
-    const std::optional<qint16> position = line == Line::Column
-        ? askNumber(QStringLiteral("№ удаляемого столбца"), m)
-        : askNumber(QStringLiteral("№ удаляемой строки"), n);
+    const std::optional<qint16> position = line == Line::Column ? askNumber(QStringLiteral("№ удаляемого столбца"), m)
+                                                                : askNumber(QStringLiteral("№ удаляемой строки"), n);
     if (!position) {
         setPrintState(before); // the italic of the table title included
         return;

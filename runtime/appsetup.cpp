@@ -33,8 +33,8 @@ bool AppSetup::installRussianTranslation(QApplication &app)
     // Qt supplies itself (context menus, standard buttons) are Russian too.
     // Without the translation file they stay English; the program runs.
     auto *translator = new QTranslator(&app);
-    if (!translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (!translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;
         return false;
     }
@@ -51,12 +51,15 @@ void AppSetup::installFontSubstitutes()
 {
     // Liberation Mono has the metrics of Courier New, so printed columns keep
     // their widths; the other two get faces of the same kind.
-    const struct {
+    const struct
+    {
         const char *family;
         QStringList substitutes;
     } table[] = {
-        {"Courier New", {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Monospace")}},
-        {"MS Sans Serif", {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")}},
+        {"Courier New",
+         {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Monospace")}},
+        {"MS Sans Serif",
+         {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")}},
         {"Georgia", {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif"), QStringLiteral("Serif")}},
     };
     const QStringList installed = QFontDatabase::families();

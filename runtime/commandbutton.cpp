@@ -36,8 +36,8 @@ void CommandButton::fitCaption()
         int bestWidth = 0;
         for (int at = int(m_caption.indexOf(QLatin1Char(' '))); at > 0;
              at = int(m_caption.indexOf(QLatin1Char(' '), at + 1))) {
-            const int wider = qMax(metrics.horizontalAdvance(m_caption.left(at)),
-                                   metrics.horizontalAdvance(m_caption.mid(at + 1)));
+            const int wider
+                = qMax(metrics.horizontalAdvance(m_caption.left(at)), metrics.horizontalAdvance(m_caption.mid(at + 1)));
             if (best < 0 || wider < bestWidth) {
                 best = at;
                 bestWidth = wider;

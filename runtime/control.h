@@ -23,8 +23,7 @@ class Control : public Widget
 public:
     explicit Control(QWidget *parent = nullptr)
         : Widget(parent)
-    {
-    }
+    {}
 
     void Move(int left, int top, int width, int height)
     {
@@ -36,12 +35,24 @@ public:
     }
 
     int Left() const { return m_left; }
-    void setLeft(int left) { m_left = left; place(); }
+    void setLeft(int left)
+    {
+        m_left = left;
+        place();
+    }
     int Top() const { return m_top; }
-    void setTop(int top) { m_top = top; place(); }
+    void setTop(int top)
+    {
+        m_top = top;
+        place();
+    }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
-    void setHeight(int height) { m_height = height; place(); }
+    void setHeight(int height)
+    {
+        m_height = height;
+        place();
+    }
 
     bool Visible() const { return !this->isHidden(); }
     bool Enabled() const { return this->isEnabled(); }
@@ -122,8 +133,7 @@ private:
         // the pupil can still see and click a row and scroll to the others.
         if constexpr (std::is_base_of_v<QListView, Widget>)
             height = std::max(height, this->fontMetrics().height() + 2 * this->frameWidth() + 4);
-        this->setGeometry(Twips::toPixels(m_left), Twips::toPixels(m_top),
-                          Twips::toPixels(m_width), height);
+        this->setGeometry(Twips::toPixels(m_left), Twips::toPixels(m_top), Twips::toPixels(m_width), height);
         placed();
     }
 

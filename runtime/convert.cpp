@@ -21,8 +21,7 @@ QString withSign(const char *begin, const char *end)
 
 bool isBlank(QChar c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r')
-        || c == QLatin1Char('\n');
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
 }
 
 // Length of the numeric prefix of text from pos: sign, digits, decimal sign,
@@ -38,8 +37,7 @@ int numericPrefix(const QString &text, int pos, bool allowComma, int &digits)
         ++pos;
         ++digits;
     }
-    if (pos < size
-        && (text[pos] == QLatin1Char('.') || (allowComma && text[pos] == QLatin1Char(',')))) {
+    if (pos < size && (text[pos] == QLatin1Char('.') || (allowComma && text[pos] == QLatin1Char(',')))) {
         ++pos;
         while (pos < size && text[pos].isDigit() && text[pos].unicode() < 128) {
             ++pos;

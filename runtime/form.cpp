@@ -57,16 +57,46 @@ const PrintModel &Form::printModel() const
     return m_surface->model();
 }
 
-quint32 Form::ForeColor() const { return printModel().foreColor(); }
-void Form::setForeColor(quint32 color) { printModel().setForeColor(color); }
-qreal Form::FontSize() const { return printModel().fontSize(); }
-void Form::setFontSize(qreal size) { printModel().setFontSize(size); }
-bool Form::FontBold() const { return printModel().fontBold(); }
-void Form::setFontBold(bool on) { printModel().setFontBold(on); }
-bool Form::FontItalic() const { return printModel().fontItalic(); }
-void Form::setFontItalic(bool on) { printModel().setFontItalic(on); }
-bool Form::FontUnderline() const { return printModel().fontUnderline(); }
-void Form::setFontUnderline(bool on) { printModel().setFontUnderline(on); }
+quint32 Form::ForeColor() const
+{
+    return printModel().foreColor();
+}
+void Form::setForeColor(quint32 color)
+{
+    printModel().setForeColor(color);
+}
+qreal Form::FontSize() const
+{
+    return printModel().fontSize();
+}
+void Form::setFontSize(qreal size)
+{
+    printModel().setFontSize(size);
+}
+bool Form::FontBold() const
+{
+    return printModel().fontBold();
+}
+void Form::setFontBold(bool on)
+{
+    printModel().setFontBold(on);
+}
+bool Form::FontItalic() const
+{
+    return printModel().fontItalic();
+}
+void Form::setFontItalic(bool on)
+{
+    printModel().setFontItalic(on);
+}
+bool Form::FontUnderline() const
+{
+    return printModel().fontUnderline();
+}
+void Form::setFontUnderline(bool on)
+{
+    printModel().setFontUnderline(on);
+}
 
 void Form::setBackColor(quint32 color)
 {
@@ -125,9 +155,9 @@ QString Form::clockLine(double startTime) const
 {
     const QDateTime now = m_clock->now();
     const qint64 worked = Convert::elapsedSeconds(now.time().msecsSinceStartOfDay() / 86400000.0, startTime);
-    return QStringLiteral("Дата ") + Convert::dateText(now.date()) + QStringLiteral("    ")
-        + QStringLiteral("Время ") + Convert::timeText(now.time()) + QStringLiteral("   ")
-        + QStringLiteral("Время работы ") + Convert::spanText(worked);
+    return QStringLiteral("Дата ") + Convert::dateText(now.date()) + QStringLiteral("    ") + QStringLiteral("Время ")
+        + Convert::timeText(now.time()) + QStringLiteral("   ") + QStringLiteral("Время работы ")
+        + Convert::spanText(worked);
 }
 
 std::optional<QString> Form::InputBox(const QString &prompt)

@@ -2,5 +2,4 @@
 
 ManualClock::ManualClock(const QDateTime &start)
     : m_now(start)
-{
-}
+{}

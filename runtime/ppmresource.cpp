@@ -56,8 +56,7 @@ QImage PpmResource::inPlace(const uchar *data, qint64 size)
     qint64 width = 0;
     qint64 height = 0;
     qint64 maxValue = 0;
-    if (!skipSpace() || !number(width) || !skipSpace() || !number(height) || !skipSpace()
-        || !number(maxValue))
+    if (!skipSpace() || !number(width) || !skipSpace() || !number(height) || !skipSpace() || !number(maxValue))
         return {};
     // Exactly one white-space character ends the header.
     if (at >= size || !isSpace(data[at]))

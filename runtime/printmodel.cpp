@@ -12,8 +12,7 @@ constexpr int kZoneChars = 14;
 
 PrintModel::PrintModel()
     : m_family(QFont().family())
-{
-}
+{}
 
 void PrintModel::setFamily(const QString &family)
 {

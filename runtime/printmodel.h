@@ -41,8 +41,7 @@ struct PrintState
 
     bool operator==(const PrintState &o) const
     {
-        return color == o.color && size == o.size && bold == o.bold && italic == o.italic
-            && underline == o.underline;
+        return color == o.color && size == o.size && bold == o.bold && italic == o.italic && underline == o.underline;
     }
 };
 

@@ -4,8 +4,7 @@
 
 PrintSurfaceAccessible::PrintSurfaceAccessible(PrintSurface *surface)
     : QAccessibleWidget(surface, QAccessible::StaticText, QStringLiteral("Вывод программы"))
-{
-}
+{}
 
 QAccessibleInterface *PrintSurfaceAccessible::factory(const QString &, QObject *object)
 {

@@ -2,8 +2,7 @@
 
 RandomSource::RandomSource()
     : m_engine(5489u)
-{
-}
+{}
 
 double RandomSource::draw()
 {

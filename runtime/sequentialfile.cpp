@@ -96,8 +96,7 @@ bool SequentialFile::isLineEnd(int pos) const
 void SequentialFile::skipLineEnd()
 {
     ++m_line;
-    if (m_text[m_pos] == QLatin1Char('\r') && m_pos + 1 < m_text.size()
-        && m_text[m_pos + 1] == QLatin1Char('\n'))
+    if (m_text[m_pos] == QLatin1Char('\r') && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == QLatin1Char('\n'))
         m_pos += 2;
     else
         m_pos += 1;

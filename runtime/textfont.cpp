@@ -8,7 +8,7 @@ QHash<QString, QString> &faces()
     static QHash<QString, QString> table;
     return table;
 }
-}
+} // namespace
 
 QFont TextFont::make(const QString &family, qreal pointSize, bool bold, bool italic)
 {

@@ -115,7 +115,8 @@ void EditorWindow::buildActions()
     redo->setObjectName(QStringLiteral("redo"));
     redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     QAction *add = addAction(QStringLiteral("add"), QStringLiteral("Добавить строку"), QKeySequence(Qt::Key_Insert));
-    QAction *remove = addAction(QStringLiteral("remove"), QStringLiteral("Удалить строку"), QKeySequence(Qt::Key_Delete));
+    QAction *remove
+        = addAction(QStringLiteral("remove"), QStringLiteral("Удалить строку"), QKeySequence(Qt::Key_Delete));
     QAction *up = addAction(QStringLiteral("up"), QStringLiteral("Выше"), QKeySequence(Qt::CTRL | Qt::Key_Up));
     QAction *down = addAction(QStringLiteral("down"), QStringLiteral("Ниже"), QKeySequence(Qt::CTRL | Qt::Key_Down));
     bar->addActions({open, save, saveAs});
@@ -204,9 +205,9 @@ bool EditorWindow::settleChanges()
 {
     if (m_model->undoStack()->isClean())
         return true;
-    const auto answer = QMessageBox::question(this, windowTitle(), QStringLiteral("Сохранить изменения темы?"),
-                                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
-                                              QMessageBox::Save);
+    const auto answer
+        = QMessageBox::question(this, windowTitle(), QStringLiteral("Сохранить изменения темы?"),
+                                QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Save)
         return saveTo(m_folder);
     return answer == QMessageBox::Discard;
@@ -252,8 +253,8 @@ bool EditorWindow::handleRefusal(const TopicFile::Refusal &refusal)
     selectRow(refusal.row);
     QMessageBox box(QMessageBox::Warning, windowTitle(), refusal.message + QStringLiteral("\nНичего не записано."),
                     QMessageBox::Cancel, this);
-    QPushButton *utf8 = refusal.encoding ? box.addButton(QStringLiteral("Сохранить в UTF-8"), QMessageBox::AcceptRole)
-                                         : nullptr;
+    QPushButton *utf8
+        = refusal.encoding ? box.addButton(QStringLiteral("Сохранить в UTF-8"), QMessageBox::AcceptRole) : nullptr;
     box.exec();
     if (utf8 && box.clickedButton() == utf8) {
         setEncoding(TopicFile::Encoding::Utf8);

@@ -7,8 +7,7 @@ TopicCommand::TopicCommand(TopicModel *model, Kind kind, int row, const QString 
     , m_model(model)
     , m_kind(kind)
     , m_row(row)
-{
-}
+{}
 
 TopicCommand *TopicCommand::edit(TopicModel *model, int row, int column, const QString &text)
 {

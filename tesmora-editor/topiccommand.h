@@ -27,8 +27,8 @@ private:
     TopicModel *m_model;
     Kind m_kind;
     int m_row;
-    int m_other = 0;   // the column of an edit, the target row of a move
-    QString m_text;    // the text an edit puts in
-    QString m_before;  // the text it replaced
-    TopicPair m_pair;  // the row a deletion took out
+    int m_other = 0;  // the column of an edit, the target row of a move
+    QString m_text;   // the text an edit puts in
+    QString m_before; // the text it replaced
+    TopicPair m_pair; // the row a deletion took out
 };

@@ -146,18 +146,23 @@ std::optional<TopicFile::Refusal> TopicFile::checkEntry(const QString &entry, in
     if (entry.contains(QLatin1Char('\n')) || entry.contains(QLatin1Char('\r')))
         return Refusal{row, where + QStringLiteral("перенос строки внутри записи. Запись должна быть одной строкой.")};
     if (entry.contains(QLatin1Char('"')))
-        return Refusal{row, where + QStringLiteral("двойная кавычка (\") внутри записи: трейнер её не прочтёт. "
-                                                   "Замените её на «ёлочки» или одинарную кавычку.")};
+        return Refusal{row,
+                       where
+                           + QStringLiteral("двойная кавычка (\") внутри записи: трейнер её не прочтёт. "
+                                            "Замените её на «ёлочки» или одинарную кавычку.")};
     if (entry.size() > SequentialFile::MaxFieldLength)
-        return Refusal{row, where + QStringLiteral("запись длиннее %1 знаков; трейнер прочтёт только первые %1.")
-                                        .arg(SequentialFile::MaxFieldLength)};
+        return Refusal{row,
+                       where
+                           + QStringLiteral("запись длиннее %1 знаков; трейнер прочтёт только первые %1.")
+                                 .arg(SequentialFile::MaxFieldLength)};
     if (encoding == Encoding::Windows1251) {
         const int at = TextDecoder::firstNotInWindows1251(entry);
         if (at >= 0)
             return Refusal{row,
-                           where + QStringLiteral("знак «%1» нельзя записать в кодировке Windows-1251. "
-                                                  "Сохраните тему в UTF-8.")
-                                       .arg(entry.mid(at, entry[at].isHighSurrogate() ? 2 : 1)),
+                           where
+                               + QStringLiteral("знак «%1» нельзя записать в кодировке Windows-1251. "
+                                                "Сохраните тему в UTF-8.")
+                                     .arg(entry.mid(at, entry[at].isHighSurrogate() ? 2 : 1)),
                            true};
     }
     return std::nullopt;
@@ -166,10 +171,11 @@ std::optional<TopicFile::Refusal> TopicFile::checkEntry(const QString &entry, in
 std::optional<TopicFile::Refusal> TopicFile::check(const QVector<TopicPair> &pairs, Encoding encoding)
 {
     if (pairs.size() > MaxPairs)
-        return Refusal{MaxPairs, QStringLiteral("Пар больше %1: трейнер читает только строки 0–%2. "
-                                                "Удалите строки начиная с %1.")
-                                     .arg(MaxPairs)
-                                     .arg(MaxPairs - 1)};
+        return Refusal{MaxPairs,
+                       QStringLiteral("Пар больше %1: трейнер читает только строки 0–%2. "
+                                      "Удалите строки начиная с %1.")
+                           .arg(MaxPairs)
+                           .arg(MaxPairs - 1)};
     for (int row = 0; row < pairs.size(); ++row) {
         for (const auto &[entry, what] : {std::pair{pairs[row].question, QStringLiteral("вопрос")},
                                           std::pair{pairs[row].answer, QStringLiteral("ответ")}}) {
@@ -187,9 +193,10 @@ std::optional<TopicFile::Refusal> TopicFile::check(const QVector<TopicPair> &pai
     const Loaded back = parse(encode(questions, encoding), encode(answers, encoding));
     for (int row = 0; row < pairs.size(); ++row) {
         if (!(back.pairs.value(row) == TopicPair{questions[row], answers[row]}))
-            return Refusal{row, QStringLiteral("Строка %1: в кодировке Windows-1251 трейнер прочёл бы эту пару "
-                                               "иначе. Сохраните тему в UTF-8.")
-                                    .arg(row),
+            return Refusal{row,
+                           QStringLiteral("Строка %1: в кодировке Windows-1251 трейнер прочёл бы эту пару "
+                                          "иначе. Сохраните тему в UTF-8.")
+                               .arg(row),
                            true};
     }
     return std::nullopt;
@@ -212,8 +219,8 @@ QByteArray TopicFile::encode(const QStringList &entries, Encoding encoding)
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-std::optional<QString> TopicFile::save(const QString &folder, const QVector<TopicPair> &pairs,
-                                       Encoding encoding, int failStep)
+std::optional<QString> TopicFile::save(const QString &folder, const QVector<TopicPair> &pairs, Encoding encoding,
+                                       int failStep)
 {
     if (const auto refusal = check(pairs, encoding))
         return refusal->message;

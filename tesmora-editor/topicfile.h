@@ -12,10 +12,7 @@ struct TopicPair
 {
     QString question;
     QString answer;
-    bool operator==(const TopicPair &other) const
-    {
-        return question == other.question && answer == other.answer;
-    }
+    bool operator==(const TopicPair &other) const { return question == other.question && answer == other.answer; }
 };
 
 // The trainer's two topic files, "test.txt" (questions) and "test1.txt"
@@ -35,8 +32,8 @@ public:
     struct Loaded
     {
         QVector<TopicPair> pairs;
-        QStringList messages; // what the reader did that the teacher should know
-        QSet<int> markedRows; // rows a message is about
+        QStringList messages;                      // what the reader did that the teacher should know
+        QSet<int> markedRows;                      // rows a message is about
         Encoding encoding = Encoding::Windows1251; // UTF-8 when a file was UTF-8 beyond ASCII
     };
 
@@ -61,8 +58,8 @@ public:
     // is kept as .bak files, and a failure at any step leaves the old pair in
     // place. failStep (tests only) makes step 1 (backups), 2 (questions) or
     // 3 (answers) fail. Returns what went wrong.
-    static std::optional<QString> save(const QString &folder, const QVector<TopicPair> &pairs,
-                                       Encoding encoding, int failStep = 0);
+    static std::optional<QString> save(const QString &folder, const QVector<TopicPair> &pairs, Encoding encoding,
+                                       int failStep = 0);
 
 private:
     struct Column
@@ -74,6 +71,5 @@ private:
     };
     static Column readColumn(const QByteArray &bytes, bool truncated);
     static void describe(const Column &column, const QString &what, Loaded &loaded);
-    static std::optional<Refusal> checkEntry(const QString &entry, int row, const QString &what,
-                                             Encoding encoding);
+    static std::optional<Refusal> checkEntry(const QString &entry, int row, const QString &what, Encoding encoding);
 };

@@ -6,15 +6,14 @@
 #include <QColor>
 
 namespace {
-const QColor kMarked(0xFF, 0xD0, 0xC8);    // a row a message is about
-const QColor kNotAsked(0xE4, 0xE4, 0xE4);  // read by the trainer, never asked
+const QColor kMarked(0xFF, 0xD0, 0xC8);   // a row a message is about
+const QColor kNotAsked(0xE4, 0xE4, 0xE4); // read by the trainer, never asked
 const QColor kNotAskedText(0x60, 0x60, 0x60);
 } // namespace
 
 TopicModel::TopicModel(QObject *parent)
     : QAbstractTableModel(parent)
-{
-}
+{}
 
 QString TopicModel::cell(int row, int column) const
 {

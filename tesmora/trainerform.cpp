@@ -29,8 +29,8 @@ constexpr quint32 kHelpOrange = 25555;
 constexpr quint32 kTest1Question = 4444444;
 constexpr quint32 kTest1Candidate = 7444444;
 constexpr qint16 kTrue = -1;
-constexpr int kSteps = 16;     // questions asked in every mode
-constexpr int kLastRow = 16;   // the lists show rows 0..16
+constexpr int kSteps = 16;   // questions asked in every mode
+constexpr int kLastRow = 16; // the lists show rows 0..16
 const QString kNoQuestionsHint = QStringLiteral("Нажмите клавишу ОБУЧЕНИЕ");
 
 const QString kCourier = QStringLiteral("Courier New");
@@ -55,22 +55,20 @@ TrainerForm::TrainerForm(const QString &dataFolder, QWidget *parent)
 
 QString TrainerForm::defaultDataFolder()
 {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath()
-                           + QStringLiteral("/../share/tesmora"));
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tesmora"));
 }
 
 void TrainerForm::buildControls()
 {
-    auto button = [this](const char *name, const QString &caption, int l, int t, int w, int h,
-                         const QString &family, qreal size, bool bold) {
+    auto button = [this](const char *name, const QString &caption, int l, int t, int w, int h, const QString &family,
+                         qreal size, bool bold) {
         auto *b = new CommandButton(QString::fromLatin1(name), caption, this);
         // The font first: a caption is fitted to its button in the font it is drawn in.
         b->setFontSpec(family, size, bold);
         b->Move(l, t, w, h);
         return b;
     };
-    auto box = [this](const char *name, int l, int t, int w, int h, const QString &family,
-                      qreal size, bool bold) {
+    auto box = [this](const char *name, int l, int t, int w, int h, const QString &family, qreal size, bool bold) {
         auto *c = new CheckBox(QString::fromLatin1(name), this);
         c->Move(l, t, w, h);
         c->setFontSpec(family, size, bold);
@@ -131,9 +129,9 @@ void TrainerForm::buildControls()
     List2->setAccessibleName(Label2->text());
     Text1->setAccessibleName(QStringLiteral("Дата и время"));
 
-    const QList<QWidget *> tabOrder = {Command1, Command2, Command3, Command4, Check1, Check2,
-                                        Command5, List1, List2, Command6, Check4, Label1,
-                                        Label2, Check3, Text1, Option1, Option2, Option3};
+    const QList<QWidget *> tabOrder
+        = {Command1, Command2, Command3, Command4, Check1, Check2, Command5, List1,   List2,
+           Command6, Check4,   Label1,   Label2,   Check3, Text1,  Option1,  Option2, Option3};
     for (int k = 0; k + 1 < tabOrder.size(); ++k)
         QWidget::setTabOrder(tabOrder[k], tabOrder[k + 1]);
 
@@ -204,8 +202,7 @@ void TrainerForm::Form_Load()
         Print(message);
 }
 
-void TrainerForm::readTopicFile(const QString &fileName, const QString &what,
-                                std::array<QString, FileEntries> &entries)
+void TrainerForm::readTopicFile(const QString &fileName, const QString &what, std::array<QString, FileEntries> &entries)
 {
     const QString path = QDir(m_dataFolder).filePath(fileName);
     SequentialFile file;
@@ -271,20 +268,20 @@ void TrainerForm::modeBoxClick(CheckBox *box, CommandButton *button,
 
 void TrainerForm::Check1_Click()
 {
-    modeBoxClick(Check1, Command1, {Command1, Command2, Command3, Command6},
-                 {Command2, Command3, Command6}, {Check2, Check3, Check4});
+    modeBoxClick(Check1, Command1, {Command1, Command2, Command3, Command6}, {Command2, Command3, Command6},
+                 {Check2, Check3, Check4});
 }
 
 void TrainerForm::Check2_Click()
 {
-    modeBoxClick(Check2, Command2, {Command2, Command1, Command3, Command6},
-                 {Command1, Command3, Command6}, {Check1, Check3, Check4});
+    modeBoxClick(Check2, Command2, {Command2, Command1, Command3, Command6}, {Command1, Command3, Command6},
+                 {Check1, Check3, Check4});
 }
 
 void TrainerForm::Check4_Click()
 {
-    modeBoxClick(Check4, Command6, {Command3, Command1, Command2, Command6},
-                 {Command2, Command3, Command1}, {Check2, Check1, Check3});
+    modeBoxClick(Check4, Command6, {Command3, Command1, Command2, Command6}, {Command2, Command3, Command1},
+                 {Check2, Check1, Check3});
 }
 
 void TrainerForm::Check3_Click()
@@ -686,8 +683,7 @@ void TrainerForm::Command6_Click()
 
 void TrainerForm::Form_DblClick()
 {
-    const QList<QWidget *> controls = {Command2, Command1, Command3, Command6,
-                                       List2,    List1,    Label1,   Label2};
+    const QList<QWidget *> controls = {Command2, Command1, Command3, Command6, List2, List1, Label1, Label2};
     if (controlsShown == 0) {
         for (QWidget *w : controls)
             w->show();
@@ -784,18 +780,17 @@ void TrainerForm::Command3_Click()
                 grade = QStringLiteral("2");
             if (percent >= 0 && percent < 30)
                 grade = QStringLiteral("1");
-            reportLine(List2, Convert::numberText(percent) + QStringLiteral("%")
-                                  + QStringLiteral(" правильных ответов,"));
-            reportLine(List2, QStringLiteral(" ошибок - ") + Convert::numberText(int(errorCount)),
-                       Separator::NextZone);
+            reportLine(List2,
+                       Convert::numberText(percent) + QStringLiteral("%") + QStringLiteral(" правильных ответов,"));
+            reportLine(List2, QStringLiteral(" ошибок - ") + Convert::numberText(int(errorCount)), Separator::NextZone);
             List2->setFontSize(14);
             reportLine(List2, QStringLiteral("оценка ") + grade);
             graded = true;
         }
     }
     if (!graded && questions[1].isEmpty()) {
-        for (const QString &line : {QStringLiteral("Ишь чего захотел."), kNoQuestionsHint,
-                                    QStringLiteral("затем клавишу ТЕСТ")}) {
+        for (const QString &line :
+             {QStringLiteral("Ишь чего захотел."), kNoQuestionsHint, QStringLiteral("затем клавишу ТЕСТ")}) {
             rowText = line;
             Print(rowText);
         }

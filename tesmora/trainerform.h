@@ -76,12 +76,10 @@ protected:
 
 private:
     void buildControls();
-    void readTopicFile(const QString &fileName, const QString &what,
-                       std::array<QString, FileEntries> &entries);
+    void readTopicFile(const QString &fileName, const QString &what, std::array<QString, FileEntries> &entries);
     void restartClock();
     bool levelChosen() const;
-    void modeBoxClick(CheckBox *box, CommandButton *button,
-                      std::initializer_list<CommandButton *> disableWithoutLevel,
+    void modeBoxClick(CheckBox *box, CommandButton *button, std::initializer_list<CommandButton *> disableWithoutLevel,
                       std::initializer_list<CommandButton *> disableWithLevel,
                       std::initializer_list<CheckBox *> boxesToClear);
     void optionClick(const QString &limit, OptionButton *other1, OptionButton *other2);

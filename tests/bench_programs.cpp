@@ -57,11 +57,12 @@ void BenchPrograms::trainerLoad()
     // from outside the process.
     struct Trainer : TrainerForm
     {
-        using TrainerForm::TrainerForm;
         using TrainerForm::Form_Load; // the handler itself, as often as asked
+        using TrainerForm::TrainerForm;
     } form(m_topic.path());
     form.Timer1->setEnabled(false);
-    QBENCHMARK {
+    QBENCHMARK
+    {
         form.Form_Load();
     }
     QCOMPARE(form.questions[31 - 1], QStringLiteral("Вопрос 30"));
@@ -83,7 +84,8 @@ void BenchPrograms::tablePrintAndPaint()
     PelmarForm form;
     ScriptedInput input;
     preparePelmar(form, input);
-    QBENCHMARK {
+    QBENCHMARK
+    {
         form.fillTable();
         form.surface()->repaint();
     }
@@ -95,7 +97,8 @@ void BenchPrograms::sortTable()
     ScriptedInput input;
     preparePelmar(form, input);
     form.fillTable();
-    QBENCHMARK {
+    QBENCHMARK
+    {
         form.Cls();
         form.sortTable();
     }
@@ -116,7 +119,8 @@ void BenchPrograms::fullReport()
         form.List2->setCurrentRow(step % 3 ? step : 0);
         form.List2_Click();
     }
-    QBENCHMARK {
+    QBENCHMARK
+    {
         form.Command3->setValue(true);
         form.surface()->repaint();
     }
@@ -130,7 +134,8 @@ void BenchPrograms::clockLag()
     form.showForm();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QTest::qWait(1500); // measure the idle window, not its start-up
-    const QRegularExpression shown(QStringLiteral("Время (\\d+):(\\d\\d):(\\d\\d).*Время работы (\\d+):(\\d\\d):(\\d\\d)"));
+    const QRegularExpression shown(
+        QStringLiteral("Время (\\d+):(\\d\\d):(\\d\\d).*Время работы (\\d+):(\\d\\d):(\\d\\d)"));
     qint64 worst = 0;
     int changes = 0;
     qint64 lastTime = -1;

@@ -23,11 +23,9 @@ void writeFile(const QString &path, const QByteArray &bytes)
 
 TrainerFixture::TrainerFixture()
     : TrainerFixture(numberedLines("q", Pairs), numberedLines("a", Pairs))
-{
-}
+{}
 
-TrainerFixture::TrainerFixture(const std::optional<QByteArray> &questions,
-                               const std::optional<QByteArray> &answers)
+TrainerFixture::TrainerFixture(const std::optional<QByteArray> &questions, const std::optional<QByteArray> &answers)
 {
     if (questions)
         writeFile(m_dir.filePath("test.txt"), *questions);
@@ -65,8 +63,7 @@ void TrainerFixture::click(QAbstractButton *button)
 void TrainerFixture::clickRow(ListBox *list, int row)
 {
     list->scrollToItem(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(row)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
 }
 
 QStringList TrainerFixture::printed() const

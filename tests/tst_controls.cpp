@@ -169,7 +169,8 @@ void TestControls::longCaptionsWrap_data()
     QTest::newRow("fits") << "Выход" << 1215 << "Выход";
     QTest::newRow("two words, narrow") << "Удаление элемента" << 1215 << "Удаление\nэлемента";
     QTest::newRow("two words, wide") << "Удаление элемента" << 4000 << "Удаление элемента";
-    QTest::newRow("three words break at the best blank") << "Вставка нового столбца" << 1500 << "Вставка\nнового столбца";
+    QTest::newRow("three words break at the best blank")
+        << "Вставка нового столбца" << 1500 << "Вставка\nнового столбца";
     QTest::newRow("one long word stays") << "Перевычисление" << 300 << "Перевычисление";
 }
 

@@ -16,8 +16,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRegularExpression>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 // Keyboard paths through the windows, and what a screen reader is told.
 class TestDesktop : public QObject
@@ -168,9 +168,9 @@ void TestDesktop::accessibleNames()
         names << w->objectName() + QLatin1Char('=') + name;
     }
     if (program == QLatin1String("tesmora")) {
-        for (const char *expected : {"Check1=Обучение", "Check2=Тест1 да/нет", "Check4=Тест2 выбор",
-                                     "Check3=Результат", "List1=Вопросы", "Option2=2 мин", "Command4=Выход",
-                                     "printSurface=Вывод программы"})
+        for (const char *expected :
+             {"Check1=Обучение", "Check2=Тест1 да/нет", "Check4=Тест2 выбор", "Check3=Результат", "List1=Вопросы",
+              "Option2=2 мин", "Command4=Выход", "printSurface=Вывод программы"})
             QVERIFY2(names.contains(QString::fromUtf8(expected)), expected);
     } else {
         QVERIFY(names.contains(QStringLiteral("Command1=Массив1")));

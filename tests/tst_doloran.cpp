@@ -76,8 +76,9 @@ void TestDoloran::deleteElement()
     t.click("Command4");
     QCOMPARE(t.input().prompts().last(), QStringLiteral("№ удаляемого числа"));
     QCOMPARE(t.input().prompts().size(), 2 + replies.size());
-    QCOMPARE(t.printed(), (QStringList{LabForm::LinearTitle, LabFixture::numbers({100, 200, 300, 400, 500}) + " Исходный массив",
-                                       QString(), QString(), LabFixture::numbers(after) + " Новый массив"}));
+    QCOMPARE(t.printed(),
+             (QStringList{LabForm::LinearTitle, LabFixture::numbers({100, 200, 300, 400, 500}) + " Исходный массив",
+                          QString(), QString(), LabFixture::numbers(after) + " Новый массив"}));
     QList<quint32> marked;
     for (int i = 1; i <= 5; ++i)
         marked << (i == k ? kMark : kPlain);
@@ -103,7 +104,8 @@ void TestDoloran::deleteUntilNegative()
     // At m = 0 only 0 or less is taken.
     t.input().replies({"1", "0"});
     t.click("Command4");
-    QCOMPARE(t.printed(), (QStringList{LabForm::LinearTitle, " Исходный массив", QString(), QString(), " Новый массив"}));
+    QCOMPARE(t.printed(),
+             (QStringList{LabForm::LinearTitle, " Исходный массив", QString(), QString(), " Новый массив"}));
     QCOMPARE(t.form().surface()->items()[1].toMap().value("color").toUInt(), LabForm::TitleColor);
     QCOMPARE(int(t.form().m), -1);
     t.input().reply("-7");
@@ -155,7 +157,8 @@ void TestDoloran::deleteColumn()
     QCOMPARE(t.colours(7), QList<quint32>(3, kPlain));
     QCOMPARE(int(t.form().m), 3);
     QVERIFY(t.form().shown[2] && !t.form().shown[1]);
-    QCOMPARE(t.enabledButtons(), QStringLiteral("Command1 Command2 Command3 Command5 Command6 Command7 Command8 Command9"));
+    QCOMPARE(t.enabledButtons(),
+             QStringLiteral("Command1 Command2 Command3 Command5 Command6 Command7 Command8 Command9"));
 }
 
 void TestDoloran::deleteRow_data()
@@ -243,7 +246,8 @@ void TestDoloran::insertColumn()
     QCOMPARE(t.colours(2), before);
     QCOMPARE(t.colours(7), after);
     QCOMPARE(int(t.form().m), 4);
-    QCOMPARE(t.enabledButtons(), QStringLiteral("Command1 Command2 Command3 Command5 Command6 Command7 Command8 Command9"));
+    QCOMPARE(t.enabledButtons(),
+             QStringLiteral("Command1 Command2 Command3 Command5 Command6 Command7 Command8 Command9"));
 }
 
 void TestDoloran::insertRow_data()
@@ -296,8 +300,10 @@ void TestDoloran::insertUpToForty()
     t.click("Command8");
     QCOMPARE(t.printed(), shown + QStringList{"В таблице уже 40 столбцов - вставить ещё один нельзя."});
     t.click("Command9");
-    QCOMPARE(t.printed(), shown + (QStringList{"В таблице уже 40 столбцов - вставить ещё один нельзя.",
-                                               "В таблице уже 40 строк - вставить ещё одну нельзя."}));
+    QCOMPARE(t.printed(),
+             shown
+                 + (QStringList{"В таблице уже 40 столбцов - вставить ещё один нельзя.",
+                                "В таблице уже 40 строк - вставить ещё одну нельзя."}));
     QVERIFY(t.form().printState() == state);
     QCOMPARE(t.input().prompts().size(), 2 + 20); // sizes, 20 positions, none for the refusals
     QCOMPARE(int(t.form().m), 40);
@@ -326,7 +332,8 @@ void TestDoloran::insertIntoEmptyTable()
     t.input().reply("1");
     t.click("Command8"); // a column into no rows: only m grows
     QCOMPARE(int(t.form().m), 4);
-    QCOMPARE(t.printed(), (QStringList{LabForm::TableTitle, " Исходный массив", QString(), QString(), " Новый массив"}));
+    QCOMPARE(t.printed(),
+             (QStringList{LabForm::TableTitle, " Исходный массив", QString(), QString(), " Новый массив"}));
 }
 
 void TestDoloran::cancelChangesNothing()

@@ -66,16 +66,29 @@ void TestHostileFiles::questionFile_data()
 
     QTest::newRow("missing") << Kind::Missing << QByteArray() << "Не найден файл вопросов" << QString() << 0;
     QTest::newRow("empty") << Kind::Bytes << QByteArray() << QString() << QString() << 0;
-    QTest::newRow("unreadable") << Kind::Unreadable << QByteArray() << "Не удалось прочитать файл вопросов" << QString() << 0;
-    QTest::newRow("directory") << Kind::Directory << QByteArray() << "Вместо файла вопросов стоит папка" << QString() << 0;
-    QTest::newRow("binary") << Kind::Bytes << randomBytes(4096) << "В файле вопросов больше 31 записи" << QString() << -1;
-    QTest::newRow("invalid UTF-8 is Windows-1251") << Kind::Bytes << QByteArray("\xc4\xe0\r\n\xcd\xe5\xf2") << QString() << "Да" << 2;
-    QTest::newRow("UTF-8 byte-order mark") << Kind::Bytes << QByteArray("\xef\xbb\xbf") + QStringLiteral("Вопрос\r\nЕщё").toUtf8() << QString() << "Вопрос" << 2;
-    QTest::newRow("UTF-16") << Kind::Bytes << QByteArray("\xff\xfe\x12\x04\x0a\x00\x31\x00", 8) << QString() << "В" << 2;
-    QTest::newRow("one line of 10 MB") << Kind::Bytes << QByteArray(10 * 1024 * 1024, 'x') << "В файле вопросов больше 31 записи" << QString(SequentialFile::MaxFieldLength, QLatin1Char('x')) << 1;
-    QTest::newRow("a million short lines") << Kind::Bytes << manyLines(1000000) << "В файле вопросов больше 31 записи" << "q0" << 31;
-    QTest::newRow("1000 fields") << Kind::Bytes << QByteArray("f,").repeated(1000) << "В файле вопросов больше 31 записи" << "f" << 31;
-    QTest::newRow("unbalanced quotes") << Kind::Bytes << QByteArray("\"one, two\r\n\"three\"\r\n\"") << QString() << "one, two" << 2; // the lone quote at the end is an empty field
+    QTest::newRow("unreadable") << Kind::Unreadable << QByteArray() << "Не удалось прочитать файл вопросов" << QString()
+                                << 0;
+    QTest::newRow("directory") << Kind::Directory << QByteArray() << "Вместо файла вопросов стоит папка" << QString()
+                               << 0;
+    QTest::newRow("binary") << Kind::Bytes << randomBytes(4096) << "В файле вопросов больше 31 записи" << QString()
+                            << -1;
+    QTest::newRow("invalid UTF-8 is Windows-1251")
+        << Kind::Bytes << QByteArray("\xc4\xe0\r\n\xcd\xe5\xf2") << QString() << "Да" << 2;
+    QTest::newRow("UTF-8 byte-order mark")
+        << Kind::Bytes << QByteArray("\xef\xbb\xbf") + QStringLiteral("Вопрос\r\nЕщё").toUtf8() << QString() << "Вопрос"
+        << 2;
+    QTest::newRow("UTF-16") << Kind::Bytes << QByteArray("\xff\xfe\x12\x04\x0a\x00\x31\x00", 8) << QString() << "В"
+                            << 2;
+    QTest::newRow("one line of 10 MB") << Kind::Bytes << QByteArray(10 * 1024 * 1024, 'x')
+                                       << "В файле вопросов больше 31 записи"
+                                       << QString(SequentialFile::MaxFieldLength, QLatin1Char('x')) << 1;
+    QTest::newRow("a million short lines") << Kind::Bytes << manyLines(1000000) << "В файле вопросов больше 31 записи"
+                                           << "q0" << 31;
+    QTest::newRow("1000 fields") << Kind::Bytes << QByteArray("f,").repeated(1000)
+                                 << "В файле вопросов больше 31 записи"
+                                 << "f" << 31;
+    QTest::newRow("unbalanced quotes") << Kind::Bytes << QByteArray("\"one, two\r\n\"three\"\r\n\"") << QString()
+                                       << "one, two" << 2; // the lone quote at the end is an empty field
     QTest::newRow("CR-only line ends") << Kind::Bytes << QByteArray("a\rb\rc\r") << QString() << "a" << 3;
 }
 

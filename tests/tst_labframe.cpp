@@ -154,8 +154,8 @@ void TestLabFrame::sizePrompt()
     QCOMPARE(t.input().prompts().size(), prompts);
     QCOMPARE(t.input().prompts().first(), QStringLiteral("Введите m - число столбцов (не более 30)"));
     if (prompts > 1)
-        QCOMPARE(t.input().prompts().last(), armed ? QStringLiteral("Введите n - число строк (не более 30)")
-                                                   : t.input().prompts().last());
+        QCOMPARE(t.input().prompts().last(),
+                 armed ? QStringLiteral("Введите n - число строк (не более 30)") : t.input().prompts().last());
     QCOMPARE(t.button("Command1")->isEnabled(), armed);
     QCOMPARE(t.button("Command2")->isEnabled(), armed);
     QCOMPARE(t.input().pending(), 0);
@@ -301,8 +301,9 @@ void TestLabFrame::tableMinimumDisplay()
     t.fillTable(3, 2); // 101 102 103 / 201 202 203
     t.form().table[2][3] = 101;
     t.click("Command9"); // Поиск max
-    QCOMPARE(t.printed(), (QStringList{LabForm::TableTitle, LabFixture::numbers({101, 102, 103}), LabFixture::numbers({201, 202, 101}),
-                                       QString(), "max= 202 \t 1 шт"}));
+    QCOMPARE(t.printed(),
+             (QStringList{LabForm::TableTitle, LabFixture::numbers({101, 102, 103}),
+                          LabFixture::numbers({201, 202, 101}), QString(), "max= 202 \t 1 шт"}));
     QCOMPARE(t.colours(2), (QList<quint32>{kPlain, kMark, kPlain}));
     t.click("Command7"); // Поиск min: both 101s
     QCOMPARE(t.printed().last(), QStringLiteral("min= 101 \t 2 шт"));
@@ -322,12 +323,16 @@ void TestLabFrame::clockBox_data()
     QTest::addColumn<QString>("visibleAfterClicks");
     QTest::addColumn<bool>("doubleClicks");
     QTest::newRow("doloran, no array") << Lab::Doloran << QString() << "11" << false;
-    QTest::newRow("doloran, linear") << Lab::Doloran << "Command1" << "11" << false;
-    QTest::newRow("doloran, table") << Lab::Doloran << "Command2" << "00" << false;
+    QTest::newRow("doloran, linear") << Lab::Doloran << "Command1"
+                                     << "11" << false;
+    QTest::newRow("doloran, table") << Lab::Doloran << "Command2"
+                                    << "00" << false;
     QTest::newRow("pelmar, no array") << Lab::Pelmar << QString() << "10" << false;
-    QTest::newRow("pelmar, table") << Lab::Pelmar << "Command2" << "101" << false;
+    QTest::newRow("pelmar, table") << Lab::Pelmar << "Command2"
+                                   << "101" << false;
     // A double-click is one Click, then DblClick: the box toggles once each time.
-    QTest::newRow("pelmar, double-clicks") << Lab::Pelmar << "Command2" << "101" << true;
+    QTest::newRow("pelmar, double-clicks") << Lab::Pelmar << "Command2"
+                                           << "101" << true;
 }
 
 void TestLabFrame::clockBox()

@@ -38,8 +38,8 @@ quint32 g_seed = 0;
 
 void dumpEvents()
 {
-    std::fprintf(stderr, "monkey: seed %u, %lld events; replay with MONKEY_SEED=%u MONKEY_EVENTS=%lld\n",
-                 g_seed, qlonglong(g_events.size()), g_seed, qlonglong(g_events.size()));
+    std::fprintf(stderr, "monkey: seed %u, %lld events; replay with MONKEY_SEED=%u MONKEY_EVENTS=%lld\n", g_seed,
+                 qlonglong(g_events.size()), g_seed, qlonglong(g_events.size()));
     for (qsizetype e = 0; e < g_events.size(); ++e)
         std::fprintf(stderr, "  %lld %s\n", qlonglong(e + 1), qPrintable(g_events[e]));
 }
@@ -47,25 +47,43 @@ void dumpEvents()
 // Replies a pupil might type, friendly and hostile; no value means cancelled.
 const QList<std::optional<QString>> &replies()
 {
-    static const QList<std::optional<QString>> table = {
-        QString(), std::nullopt, QStringLiteral("abc"), QStringLiteral(" 7 "), QStringLiteral("7,5"),
-        QStringLiteral("1e10"), QStringLiteral("-32768"), QStringLiteral("32768"),
-        QStringLiteral("99999999999"), QStringLiteral("0x10"), QString(100000, QLatin1Char('9')),
-        QStringLiteral("Привет"), QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("2"),
-        QStringLiteral("3"), QStringLiteral("30"), QStringLiteral("-1"), QStringLiteral("40"),
-        QStringLiteral("1abc"), QStringLiteral("0.5"), QStringLiteral("-3")};
+    static const QList<std::optional<QString>> table = {QString(),
+                                                        std::nullopt,
+                                                        QStringLiteral("abc"),
+                                                        QStringLiteral(" 7 "),
+                                                        QStringLiteral("7,5"),
+                                                        QStringLiteral("1e10"),
+                                                        QStringLiteral("-32768"),
+                                                        QStringLiteral("32768"),
+                                                        QStringLiteral("99999999999"),
+                                                        QStringLiteral("0x10"),
+                                                        QString(100000, QLatin1Char('9')),
+                                                        QStringLiteral("Привет"),
+                                                        QStringLiteral("1"),
+                                                        QStringLiteral("0"),
+                                                        QStringLiteral("2"),
+                                                        QStringLiteral("3"),
+                                                        QStringLiteral("30"),
+                                                        QStringLiteral("-1"),
+                                                        QStringLiteral("40"),
+                                                        QStringLiteral("1abc"),
+                                                        QStringLiteral("0.5"),
+                                                        QStringLiteral("-3")};
     return table;
 }
 
 class HostileInput : public InputProvider
 {
 public:
-    explicit HostileInput(std::mt19937 &engine) : m_engine(engine) {}
+    explicit HostileInput(std::mt19937 &engine)
+        : m_engine(engine)
+    {}
     std::optional<QString> ask(QWidget *, const QString &prompt) override
     {
         const auto &table = replies();
         const int pick = int(m_engine() % table.size());
-        g_events << QStringLiteral("    dialog \"%1\" -> %2").arg(prompt, table[pick] ? QStringLiteral("reply %1").arg(pick) : QStringLiteral("cancel"));
+        g_events << QStringLiteral("    dialog \"%1\" -> %2")
+                        .arg(prompt, table[pick] ? QStringLiteral("reply %1").arg(pick) : QStringLiteral("cancel"));
         return table[pick];
     }
 
@@ -77,8 +95,12 @@ class Monkey
 {
 public:
     Monkey(Form &form, ManualClock &clock, FormTimer *timer, std::function<QString()> invariants)
-        : m_form(form), m_clock(clock), m_timer(timer), m_invariants(std::move(invariants)),
-          m_engine(g_seed), m_input(m_engine)
+        : m_form(form)
+        , m_clock(clock)
+        , m_timer(timer)
+        , m_invariants(std::move(invariants))
+        , m_engine(g_seed)
+        , m_input(m_engine)
     {
         m_form.setInputProvider(&m_input);
     }
@@ -116,10 +138,14 @@ private:
     void step()
     {
         switch (draw(10)) {
-        case 0: case 1: case 2: case 3:
+        case 0:
+        case 1:
+        case 2:
+        case 3:
             clickControl();
             break;
-        case 4: case 5:
+        case 4:
+        case 5:
             clickRow();
             break;
         case 6:
@@ -288,19 +314,14 @@ void TestMonkey::trainer()
     TrainerForm f(dir.path());
     runOn(f, clock, [&f]() {
         QStringList broken;
-        broken << outside("answeredCount", f.answeredCount, 0, 16)
-               << outside("pickedQuestion", f.pickedQuestion, 0, 20)
-               << outside("pickedAnswer", f.pickedAnswer, 0, 20)
-               << outside("candidate", f.candidate, 0, 16)
-               << outside("loopIndex", f.loopIndex, 0, 31)
-               << outside("correctCount", f.correctCount, 0, 32767)
-               << outside("errorCount", f.errorCount, 0, 32767)
-               << outside("matchCount", f.matchCount, 0, 32767);
+        broken << outside("answeredCount", f.answeredCount, 0, 16) << outside("pickedQuestion", f.pickedQuestion, 0, 20)
+               << outside("pickedAnswer", f.pickedAnswer, 0, 20) << outside("candidate", f.candidate, 0, 16)
+               << outside("loopIndex", f.loopIndex, 0, 31) << outside("correctCount", f.correctCount, 0, 32767)
+               << outside("errorCount", f.errorCount, 0, 32767) << outside("matchCount", f.matchCount, 0, 32767);
         for (qint16 flag : {f.questionPicked, f.answerPicked, f.controlsShown})
             broken << outside("flag", flag, -1, 0);
         for (int r = 0; r < TrainerState::Rows; ++r) {
-            broken << outside("questionMap", f.questionMap[r], 0, 20)
-                   << outside("answerOrder", f.answerOrder[r], 0, 30)
+            broken << outside("questionMap", f.questionMap[r], 0, 20) << outside("answerOrder", f.answerOrder[r], 0, 30)
                    << outside("drawn", f.drawn[r], 0, 30);
         }
         broken.removeAll(QString());

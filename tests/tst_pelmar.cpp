@@ -51,7 +51,8 @@ void TestPelmar::sortLinear()
     QVector<int> sorted = values;
     std::sort(sorted.begin(), sorted.end());
     // Right after "Массив1" the line is open: the sorted line comes straight under it.
-    QCOMPARE(t.printed(), (QStringList{LabForm::LinearTitle, LabFixture::numbers(values), LabFixture::numbers(sorted)}));
+    QCOMPARE(t.printed(),
+             (QStringList{LabForm::LinearTitle, LabFixture::numbers(values), LabFixture::numbers(sorted)}));
     for (int k = 0; k < values.size(); ++k)
         QCOMPARE(int(t.form().linear[k + 1]), sorted[k]);
     const QVariantMap item = t.form().surface()->items().last().toMap();
@@ -69,7 +70,8 @@ void TestPelmar::sortTwiceAndAfterDisplay()
     t.click("Command4");
     QCOMPARE(t.printed().mid(3), (QStringList{"min= 100 \t 1 шт", QString(), LabFixture::numbers({100, 200, 300})}));
     t.click("Command4");
-    QCOMPARE(t.printed().mid(5), (QStringList{LabFixture::numbers({100, 200, 300}), LabFixture::numbers({100, 200, 300})}));
+    QCOMPARE(t.printed().mid(5),
+             (QStringList{LabFixture::numbers({100, 200, 300}), LabFixture::numbers({100, 200, 300})}));
 }
 
 void TestPelmar::sortLinearEmpty_data()
@@ -102,8 +104,9 @@ void TestPelmar::sortTable()
     t.form().printTable();
     t.click("Command8");
     // Rows end closed, so one blank line stands between the two tables.
-    QCOMPARE(t.printed(), (QStringList{LabFixture::numbers({900, 850, 850}), LabFixture::numbers({300, 999, 100}), QString(),
-                                       LabFixture::numbers({100, 300, 850}), LabFixture::numbers({850, 900, 999})}));
+    QCOMPARE(t.printed(),
+             (QStringList{LabFixture::numbers({900, 850, 850}), LabFixture::numbers({300, 999, 100}), QString(),
+                          LabFixture::numbers({100, 300, 850}), LabFixture::numbers({850, 900, 999})}));
     QCOMPARE(int(t.form().table[1][1]), 100);
     QCOMPARE(int(t.form().table[2][3]), 999);
     QCOMPARE(t.colours(4), QList<quint32>(3, kMark));

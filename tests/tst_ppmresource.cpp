@@ -78,11 +78,10 @@ void TestPpmResource::image_data()
     QTest::addColumn<QSize>("size");
     QTest::addColumn<bool>("readInPlace");
 
-    QTest::newRow("shipped picture") << QStringLiteral(":/tesmora/picture.ppm") << QByteArray()
-                                     << QSize(500, 375) << true;
+    QTest::newRow("shipped picture") << QStringLiteral(":/tesmora/picture.ppm") << QByteArray() << QSize(500, 375)
+                                     << true;
     QTest::newRow("file with a comment") << QStringLiteral("comment.ppm")
-                                         << QByteArray("P6\n# x\n4 2\n255\n") + pixels()
-                                         << QSize(4, 2) << false;
+                                         << QByteArray("P6\n# x\n4 2\n255\n") + pixels() << QSize(4, 2) << false;
     QTest::newRow("missing") << QStringLiteral(":/no/such.ppm") << QByteArray() << QSize(0, 0) << false;
 }
 

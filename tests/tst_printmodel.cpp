@@ -64,8 +64,7 @@ void TestPrintModel::separators_data()
     QTest::newRow("empty print ends an open line") << "t:a;|.|t:b." << QStringList{"a", "b"};
     QTest::newRow("empty prints make empty lines") << ".|." << QStringList{"", ""};
     QTest::newRow("open line stays open") << "t:a;|n:7;" << QStringList{"a 7 "};
-    QTest::newRow("zone then new line") << "t: ошибок -  3,|t:оценка 3."
-                                        << QStringList{" ошибок -  3\tоценка 3"};
+    QTest::newRow("zone then new line") << "t: ошибок -  3,|t:оценка 3." << QStringList{" ошибок -  3\tоценка 3"};
 }
 
 void TestPrintModel::separators()

@@ -47,18 +47,15 @@ void TestSequentialFile::fields_data()
     QTest::newRow("comma at line end") << QByteArray("a,\r\nb") << QStringList{"a", "", "b"};
     QTest::newRow("unbalanced quote ends at line end")
         << QByteArray("\"open quote\r\nnext") << QStringList{"open quote", "next"};
-    QTest::newRow("text after closing quote dropped")
-        << QByteArray("\"q\" tail,z") << QStringList{"q", "z"};
-    QTest::newRow("Windows-1251")
-        << QByteArray("\xcf\xf0\xe8\xe2\xe5\xf2, \xb8\xe6") << QStringList{"Привет", "ёж"};
+    QTest::newRow("text after closing quote dropped") << QByteArray("\"q\" tail,z") << QStringList{"q", "z"};
+    QTest::newRow("Windows-1251") << QByteArray("\xcf\xf0\xe8\xe2\xe5\xf2, \xb8\xe6") << QStringList{"Привет", "ёж"};
     QTest::newRow("UTF-8") << QStringLiteral("Привет,ёж").toUtf8() << QStringList{"Привет", "ёж"};
     QTest::newRow("UTF-8 with byte-order mark")
         << QByteArray("\xef\xbb\xbf") + QStringLiteral("Ёлка").toUtf8() << QStringList{"Ёлка"};
     QTest::newRow("UTF-16 with byte-order mark")
         << QByteArray("\xff\xfe\x14\x04\x30\x04\x0d\x00\x0a\x00\x3d\x04\x35\x04\x42\x04", 16)
         << QStringList{"Да", "нет"};
-    QTest::newRow("broken UTF-8 read as Windows-1251")
-        << QByteArray("\xe4\xe0 \xc0") << QStringList{"да А"};
+    QTest::newRow("broken UTF-8 read as Windows-1251") << QByteArray("\xe4\xe0 \xc0") << QStringList{"да А"};
 }
 
 void TestSequentialFile::fields()

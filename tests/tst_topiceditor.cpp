@@ -11,10 +11,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QTimer>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 // The editor driven as a teacher drives it: clicks on the table and the toolbar.
@@ -41,7 +41,8 @@ void TestTopicEditor::init()
     for (const char *name : {"test.txt", "test1.txt", "test.txt.bak", "test1.txt.bak"})
         QFile::remove(m_dir.filePath(QString::fromLatin1(name)));
     for (const char *name : {"test.txt", "test1.txt"})
-        QVERIFY(QFile::copy(QStringLiteral(TESMORA_DATA_DIR "/") + QLatin1String(name), m_dir.filePath(QLatin1String(name))));
+        QVERIFY(QFile::copy(QStringLiteral(TESMORA_DATA_DIR "/") + QLatin1String(name),
+                            m_dir.filePath(QLatin1String(name))));
 }
 
 void TestTopicEditor::click(EditorWindow &window, const char *action)
@@ -87,7 +88,8 @@ void TestTopicEditor::openShowsThePairs()
     QVERIFY(window.messages()->isHidden());
     QCOMPARE(window.encoding(), TopicFile::Encoding::Windows1251);
     // Row 17 is read but never asked: it looks different from row 16.
-    const auto colour = [&window](int row) { return window.model()->data(window.model()->index(row, 0), Qt::BackgroundRole); };
+    const auto colour
+        = [&window](int row) { return window.model()->data(window.model()->index(row, 0), Qt::BackgroundRole); };
     QVERIFY(!colour(16).isValid());
     QVERIFY(colour(17).isValid());
 }

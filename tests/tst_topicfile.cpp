@@ -29,7 +29,9 @@ void writeBytes(const QString &path, const QByteArray &bytes)
 class TableMaker
 {
 public:
-    explicit TableMaker(quint32 seed) : m_engine(seed) {}
+    explicit TableMaker(quint32 seed)
+        : m_engine(seed)
+    {}
 
     QVector<TopicPair> table()
     {
@@ -44,11 +46,14 @@ private:
 
     QString entry()
     {
-        static const QString pieces[] = {
-            QStringLiteral("Что такое"), QStringLiteral("массив"), QStringLiteral("Ёж"), QStringLiteral("loop"),
-            QStringLiteral(", "), QStringLiteral(","), QStringLiteral(" "), QStringLiteral("\t"),
-            QStringLiteral("1024"), QStringLiteral("№ «ёлочки» — €"), QStringLiteral("\""),
-            QStringLiteral("ü"), QStringLiteral("\n"), QStringLiteral("Рђ"), QStringLiteral("?")};
+        static const QString pieces[] = {QStringLiteral("Что такое"), QStringLiteral("массив"),
+                                         QStringLiteral("Ёж"),        QStringLiteral("loop"),
+                                         QStringLiteral(", "),        QStringLiteral(","),
+                                         QStringLiteral(" "),         QStringLiteral("\t"),
+                                         QStringLiteral("1024"),      QStringLiteral("№ «ёлочки» — €"),
+                                         QStringLiteral("\""),        QStringLiteral("ü"),
+                                         QStringLiteral("\n"),        QStringLiteral("Рђ"),
+                                         QStringLiteral("?")};
         if (draw(300) == 0)
             return QString(1995 + draw(10), QChar(0x0416)); // long, now and then too long
         QString text;
@@ -114,8 +119,8 @@ void TestTopicFile::roundTrip()
             questions << pair.question;
             answers << pair.answer;
         }
-        const TopicFile::Loaded back =
-            TopicFile::parse(TopicFile::encode(questions, encoding), TopicFile::encode(answers, encoding));
+        const TopicFile::Loaded back
+            = TopicFile::parse(TopicFile::encode(questions, encoding), TopicFile::encode(answers, encoding));
         QCOMPARE(back.pairs, cleaned(pairs));
         if (round % 50 == 0) {
             QCOMPARE(TopicFile::save(dir.path(), pairs, encoding), std::nullopt);

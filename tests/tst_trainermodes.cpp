@@ -1,7 +1,7 @@
 #include "appsetup.h"
 #include "checkbox.h"
-#include "convert.h"
 #include "commandbutton.h"
+#include "convert.h"
 #include "label.h"
 #include "listbox.h"
 #include "optionbutton.h"
@@ -23,7 +23,10 @@ class PupilInput : public InputProvider
 {
 public:
     using Decide = std::function<std::optional<QString>(int turn, const QStringList &shown)>;
-    PupilInput(TrainerForm &form, Decide decide) : m_form(form), m_decide(std::move(decide)) {}
+    PupilInput(TrainerForm &form, Decide decide)
+        : m_form(form)
+        , m_decide(std::move(decide))
+    {}
 
     std::optional<QString> ask(QWidget *, const QString &prompt) override
     {
@@ -189,14 +192,22 @@ void TestTrainerModes::trainingReport_data()
     QTest::addColumn<int>("right");
     QTest::addColumn<QString>("percent");
     QTest::addColumn<QString>("grade");
-    QTest::newRow("16 right") << 16 << " 100" << "5";
-    QTest::newRow("13 right") << 13 << " 81.25" << "4";
-    QTest::newRow("12 right") << 12 << " 75" << "3";
-    QTest::newRow("8 right") << 8 << " 50" << "3";
-    QTest::newRow("7 right") << 7 << " 43.75" << "2";
-    QTest::newRow("5 right") << 5 << " 31.25" << "2";
-    QTest::newRow("4 right") << 4 << " 25" << "1";
-    QTest::newRow("none right") << 0 << " 0" << "1";
+    QTest::newRow("16 right") << 16 << " 100"
+                              << "5";
+    QTest::newRow("13 right") << 13 << " 81.25"
+                              << "4";
+    QTest::newRow("12 right") << 12 << " 75"
+                              << "3";
+    QTest::newRow("8 right") << 8 << " 50"
+                             << "3";
+    QTest::newRow("7 right") << 7 << " 43.75"
+                             << "2";
+    QTest::newRow("5 right") << 5 << " 31.25"
+                             << "2";
+    QTest::newRow("4 right") << 4 << " 25"
+                             << "1";
+    QTest::newRow("none right") << 0 << " 0"
+                                << "1";
 }
 
 void TestTrainerModes::trainingReport()
@@ -264,7 +275,8 @@ void TestTrainerModes::repeatedPicksScoreOnce_data()
     QTest::newRow("test 2, one right pair 16 times") << true << Picks(16, {0, 0}) << oneMatch;
     Picks wrongFirst(16, {0, 0});
     wrongFirst[0] = {0, 1};
-    QTest::newRow("training, wrong then right 15 times") << false << wrongFirst
+    QTest::newRow("training, wrong then right 15 times")
+        << false << wrongFirst
         << QStringList{"Совпадений ", "не было", " 0% правильных ответов,", " ошибок -  1\tоценка 1"};
 }
 
@@ -379,14 +391,14 @@ void TestTrainerModes::test1Replies()
     // Replies in the order asked and what each means: 1 yes, 0 no, -1 neither,
     // and kAgain for no answer, which brings the same turn back.
     constexpr int kAgain = -2;
-    const QList<QPair<std::optional<QString>, int>> mix = {
-        {QStringLiteral("1"), 1},     {QStringLiteral("0"), 0},     {QStringLiteral("2"), -1},
-        {QStringLiteral("1abc"), 1},  {QStringLiteral("0.5"), 0},   {QStringLiteral("1.5"), -1},
-        {QStringLiteral("0.6"), 1},   {QStringLiteral(""), kAgain}, {std::nullopt, kAgain},
-        {QStringLiteral("да"), kAgain}, {QStringLiteral("0"), 0},   {QStringLiteral("99999"), -1},
-        {QStringLiteral("-1"), -1},   {QStringLiteral(" 1"), 1},    {QStringLiteral("1e9"), -1},
-        {QStringLiteral("0,5"), 0},   {QStringLiteral("0"), 0},     {QStringLiteral("1"), 1},
-        {QStringLiteral("1"), 1}};
+    const QList<QPair<std::optional<QString>, int>> mix
+        = {{QStringLiteral("1"), 1},       {QStringLiteral("0"), 0},     {QStringLiteral("2"), -1},
+           {QStringLiteral("1abc"), 1},    {QStringLiteral("0.5"), 0},   {QStringLiteral("1.5"), -1},
+           {QStringLiteral("0.6"), 1},     {QStringLiteral(""), kAgain}, {std::nullopt, kAgain},
+           {QStringLiteral("да"), kAgain}, {QStringLiteral("0"), 0},     {QStringLiteral("99999"), -1},
+           {QStringLiteral("-1"), -1},     {QStringLiteral(" 1"), 1},    {QStringLiteral("1e9"), -1},
+           {QStringLiteral("0,5"), 0},     {QStringLiteral("0"), 0},     {QStringLiteral("1"), 1},
+           {QStringLiteral("1"), 1}};
     int right = 0, wrong = 0, matches = 0;
     TrainerFixture t;
     TrainerForm &f = t.form();
@@ -453,8 +465,10 @@ void TestTrainerModes::test1WithoutMatch_data()
 {
     QTest::addColumn<QString>("reply");
     QTest::addColumn<QString>("grade");
-    QTest::newRow("every reply right") << "0" << "5";
-    QTest::newRow("every reply wrong") << "1" << "1";
+    QTest::newRow("every reply right") << "0"
+                                       << "5";
+    QTest::newRow("every reply wrong") << "1"
+                                       << "1";
 }
 
 void TestTrainerModes::test1WithoutMatch()
@@ -582,8 +596,8 @@ void TestTrainerModes::doubleClick()
 {
     TrainerFixture t;
     TrainerForm &f = t.form();
-    const QList<QWidget *> nine = {f.Command1, f.Command2, f.Command3, f.Command6, f.List1,
-                                   f.List2,    f.Label1,   f.Label2,   f.Text1};
+    const QList<QWidget *> nine
+        = {f.Command1, f.Command2, f.Command3, f.Command6, f.List1, f.List2, f.Label1, f.Label2, f.Text1};
     const QPoint free(770, 590);
     QCOMPARE(f.childAt(free), static_cast<QWidget *>(f.surface()));
     f.Text1->hide();

@@ -110,8 +110,8 @@ void TestTrainerWindow::topicFileProblems_data()
     QTest::addColumn<int>("loaded");
     QTest::newRow("missing question file") << false << QByteArray() << "Не найден файл вопросов" << 0;
     QTest::newRow("empty question file") << true << QByteArray() << QString() << 0;
-    QTest::newRow("more than 31 fields")
-        << true << TrainerFixture::numberedLines("q", 40) << "В файле вопросов больше 31 записи" << 31;
+    QTest::newRow("more than 31 fields") << true << TrainerFixture::numberedLines("q", 40)
+                                         << "В файле вопросов больше 31 записи" << 31;
     QTest::newRow("exactly 31 fields") << true << TrainerFixture::numberedLines("q", 31) << QString() << 31;
 }
 
@@ -149,19 +149,32 @@ void TestTrainerWindow::modeChoice_data()
     QTest::addColumn<QString>("buttons"); // Command1, Command2, Command6, Command3
     QTest::addColumn<QString>("boxes");   // Check1, Check2, Check4
     QTest::addColumn<bool>("askedForLevel");
-    QTest::newRow("load") << QStringList{} << "0000" << "000" << false;
-    QTest::newRow("training armed") << QStringList{"o1", "c1"} << "1000" << "100" << false;
-    QTest::newRow("test 1 armed") << QStringList{"o2", "c2"} << "0100" << "010" << false;
-    QTest::newRow("test 2 armed") << QStringList{"o3", "c4"} << "0010" << "001" << false;
-    QTest::newRow("tick without level") << QStringList{"c1"} << "0000" << "100" << true;
-    QTest::newRow("untick without level") << QStringList{"c2", "c2"} << "0000" << "000" << true;
-    QTest::newRow("level after tick arms nothing") << QStringList{"c1", "o1"} << "0000" << "100" << true;
-    QTest::newRow("untick then tick arms") << QStringList{"c1", "o1", "c1", "c1"} << "1000" << "100" << true;
-    QTest::newRow("untick the ticked box") << QStringList{"o1", "c4", "c4"} << "0000" << "000" << false;
-    QTest::newRow("tick while another is ticked") << QStringList{"o1", "c1", "c2"} << "0000" << "000" << false;
-    QTest::newRow("second tick arms the new mode") << QStringList{"o1", "c1", "c2", "c2"} << "0100" << "010" << false;
-    QTest::newRow("test 2 over training") << QStringList{"o2", "c1", "c4"} << "0000" << "000" << false;
-    QTest::newRow("training over test 2") << QStringList{"o2", "c4", "c1"} << "0000" << "000" << false;
+    QTest::newRow("load") << QStringList{} << "0000"
+                          << "000" << false;
+    QTest::newRow("training armed") << QStringList{"o1", "c1"} << "1000"
+                                    << "100" << false;
+    QTest::newRow("test 1 armed") << QStringList{"o2", "c2"} << "0100"
+                                  << "010" << false;
+    QTest::newRow("test 2 armed") << QStringList{"o3", "c4"} << "0010"
+                                  << "001" << false;
+    QTest::newRow("tick without level") << QStringList{"c1"} << "0000"
+                                        << "100" << true;
+    QTest::newRow("untick without level") << QStringList{"c2", "c2"} << "0000"
+                                          << "000" << true;
+    QTest::newRow("level after tick arms nothing") << QStringList{"c1", "o1"} << "0000"
+                                                   << "100" << true;
+    QTest::newRow("untick then tick arms") << QStringList{"c1", "o1", "c1", "c1"} << "1000"
+                                           << "100" << true;
+    QTest::newRow("untick the ticked box") << QStringList{"o1", "c4", "c4"} << "0000"
+                                           << "000" << false;
+    QTest::newRow("tick while another is ticked") << QStringList{"o1", "c1", "c2"} << "0000"
+                                                  << "000" << false;
+    QTest::newRow("second tick arms the new mode") << QStringList{"o1", "c1", "c2", "c2"} << "0100"
+                                                   << "010" << false;
+    QTest::newRow("test 2 over training") << QStringList{"o2", "c1", "c4"} << "0000"
+                                          << "000" << false;
+    QTest::newRow("training over test 2") << QStringList{"o2", "c4", "c1"} << "0000"
+                                          << "000" << false;
 }
 
 void TestTrainerWindow::modeChoice()
@@ -172,9 +185,8 @@ void TestTrainerWindow::modeChoice()
     QFETCH(bool, askedForLevel);
     TrainerFixture t;
     TrainerForm &f = t.form();
-    const QHash<QString, QAbstractButton *> targets = {
-        {"o1", f.Option1}, {"o2", f.Option2}, {"o3", f.Option3},
-        {"c1", f.Check1},  {"c2", f.Check2},  {"c4", f.Check4}};
+    const QHash<QString, QAbstractButton *> targets = {{"o1", f.Option1}, {"o2", f.Option2}, {"o3", f.Option3},
+                                                       {"c1", f.Check1},  {"c2", f.Check2},  {"c4", f.Check4}};
     bool asked = false;
     for (const QString &click : clicks) {
         t.click(targets.value(click));
@@ -313,9 +325,8 @@ void TestTrainerWindow::help()
 {
     TrainerFixture t;
     TrainerForm &f = t.form();
-    const QStringList rest = {"работай и работай!", "Для ТЕСТ1 при совпадении",
-                              "введите 1-да, либо 0-нет", "Для ТЕСТ2 кликни мышкой",
-                              "сначала вопрос,", "затем ответ."};
+    const QStringList rest = {"работай и работай!",      "Для ТЕСТ1 при совпадении", "введите 1-да, либо 0-нет",
+                              "Для ТЕСТ2 кликни мышкой", "сначала вопрос,",          "затем ответ."};
     auto rows = [&f] {
         QStringList texts;
         for (int k = 0; k < f.List2->ListCount(); ++k)

@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             questions << shown.last().question;
             answers << shown.last().answer;
         }
-        const TopicFile::Loaded back =
-            TopicFile::parse(TopicFile::encode(questions, encoding), TopicFile::encode(answers, encoding));
+        const TopicFile::Loaded back
+            = TopicFile::parse(TopicFile::encode(questions, encoding), TopicFile::encode(answers, encoding));
         if (back.pairs != shown || !back.messages.isEmpty())
             std::abort();
     }
