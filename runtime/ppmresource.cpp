@@ -20,7 +20,7 @@ QImage PpmResource::image(const QString &path)
 {
     const QResource resource(path);
     if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression) {
-        const QImage picture = inPlace(resource.data(), resource.size());
+        QImage picture = inPlace(resource.data(), resource.size());
         if (!picture.isNull())
             return picture;
     }

@@ -26,7 +26,7 @@ SequentialFile::Status SequentialFile::open(const QString &path)
     // a megabyte for every small topic file.
     QByteArray bytes;
     while (bytes.size() <= MaxBytes) {
-        const QByteArray piece = file.read(qMin<qint64>(64 * 1024, MaxBytes + 1 - bytes.size()));
+        const QByteArray piece = file.read(qMin<qint64>(qint64(64) * 1024, MaxBytes + 1 - bytes.size()));
         if (piece.isEmpty())
             break;
         bytes += piece;

@@ -51,7 +51,7 @@ QString TextDecoder::decode(const QByteArray &bytes, Encoding *detected)
         return utf16(bytes.mid(2));
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8(bytes);
+    QString text = utf8(bytes);
     if (!utf8.hasError()) {
         report(Encoding::Utf8);
         return text;

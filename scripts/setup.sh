@@ -12,6 +12,8 @@ FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The package: dpkg-shlibdeps (dpkg-dev) computes its dependencies; the package
 # test checks it with lintian and its AppStream metadata with appstreamcli.
 PACKAGE_PACKAGES=(dpkg-dev lintian appstream)
+# The house habits: the formatter and the linter (README, "Working on the code").
+LINT_PACKAGES=(clang-format clang-tidy)
 # The check from outside: a virtual X server, xdotool to click and type, xprop
 # (x11-utils) for the title bars, and a screen-reader client over the
 # accessibility bus in its own D-Bus session.
@@ -144,3 +146,21 @@ close_window() {
     wait "$shown_pid" 2>/dev/null || true
     shown_pid=""
 }
+
+# lint: every tracked C++ source formatted as .clang-format says and clean by
+# .clang-tidy, against the compile commands of the Release tree.
+lint() {
+    local sources
+    mapfile -t sources < <(cd "$ROOT" && git ls-files '*.cpp' '*.h')
+    (cd "$ROOT" && clang-format --dry-run -Werror "${sources[@]}")
+    echo "clang-format: ${#sources[@]} files as .clang-format says"
+    mapfile -t sources < <(cd "$ROOT" && git ls-files '*.cpp' | grep -v '^tests/fuzz/' | sed "s|^|$ROOT/|")
+    local log="$BUILD/clang-tidy.log"
+    if ! run-clang-tidy -quiet -p "$BUILD" -j "$(nproc)" "${sources[@]}" >"$log" 2>&1; then
+        grep -E 'error:|warning:' "$log" | sort -u >&2
+        echo "clang-tidy found the faults above" >&2
+        return 1
+    fi
+    echo "clang-tidy: ${#sources[@]} files clean"
+}
+

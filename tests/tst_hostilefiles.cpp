@@ -46,7 +46,7 @@ QByteArray randomBytes(int size)
 QByteArray manyLines(int count)
 {
     QByteArray bytes;
-    bytes.reserve(count * 4);
+    bytes.reserve(qsizetype(count) * 4);
     for (int k = 0; k < count; ++k)
         bytes += "q" + QByteArray::number(k % 10) + "\n";
     return bytes;
@@ -79,7 +79,7 @@ void TestHostileFiles::questionFile_data()
         << 2;
     QTest::newRow("UTF-16") << Kind::Bytes << QByteArray("\xff\xfe\x12\x04\x0a\x00\x31\x00", 8) << QString() << "В"
                             << 2;
-    QTest::newRow("one line of 10 MB") << Kind::Bytes << QByteArray(10 * 1024 * 1024, 'x')
+    QTest::newRow("one line of 10 MB") << Kind::Bytes << QByteArray(qsizetype(10) * 1024 * 1024, 'x')
                                        << "В файле вопросов больше 31 записи"
                                        << QString(SequentialFile::MaxFieldLength, QLatin1Char('x')) << 1;
     QTest::newRow("a million short lines") << Kind::Bytes << manyLines(1000000) << "В файле вопросов больше 31 записи"

@@ -367,7 +367,7 @@ void TestLabFrame::clockLine()
     ManualClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)));
     t.form().setClock(&clock);
     t.form().startTime = clock.timeOfDaySingle();
-    clock.advance(312 * 1000);
+    clock.advance(qint64(312) * 1000);
     t.form().Timer1_Timer();
     QCOMPARE(t.form().Text1->Text(), QStringLiteral("Дата 07.12.2026    Время 10:05:12   Время работы 0:05:12"));
 }

@@ -232,7 +232,7 @@ void TestTrainerWindow::optionsSetLimitAndRestartTiming()
     TrainerForm &f = t.form();
     OptionButton *options[] = {f.Option1, f.Option2, f.Option3};
     const float loadTime = f.startTime;
-    t.clock().advance(90 * 1000);
+    t.clock().advance(qint64(90) * 1000);
     t.click(options[option - 1]);
     QCOMPARE(f.timeLimit, limit);
     QVERIFY(f.startTime > loadTime);
