@@ -6,6 +6,7 @@
 #include "clock.h"
 #include "commandbutton.h"
 #include "formtimer.h"
+#include "formundertest.h"
 #include "listbox.h"
 #include "optionbutton.h"
 #include "pelmarform.h"
@@ -70,10 +71,7 @@ void BenchPrograms::trainerLoad()
 
 void BenchPrograms::preparePelmar(PelmarForm &form, ScriptedInput &input)
 {
-    form.Timer1->setEnabled(false);
-    form.setInputProvider(&input);
-    form.showForm();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(FormUnderTest::start(form, form.Timer1, {nullptr, &input, std::nullopt}));
     form.resize(1400, 1000);
     input.replies({"30", "30"});
     form.Command5->setValue(true);

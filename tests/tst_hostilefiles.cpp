@@ -1,5 +1,6 @@
 #include "appsetup.h"
 #include "formtimer.h"
+#include "formundertest.h"
 #include "printsurface.h"
 #include "sequentialfile.h"
 #include "trainerform.h"
@@ -127,9 +128,7 @@ void TestHostileFiles::questionFile()
     QElapsedTimer timer;
     timer.start();
     TrainerForm form(dir.path());
-    form.Timer1->setEnabled(false);
-    form.showForm();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(FormUnderTest::start(form, form.Timer1, {}));
     QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
 
     const QStringList printed = form.surface()->lines();

@@ -9,6 +9,7 @@
 #include "appsetup.h"
 #include "doloranform.h"
 #include "formtimer.h"
+#include "formundertest.h"
 #include "inputprovider.h"
 #include "listbox.h"
 #include "manualclock.h"
@@ -288,11 +289,7 @@ void TestMonkey::initTestCase()
 template <class F>
 void TestMonkey::runOn(F &form, ManualClock &clock, std::function<QString()> invariants)
 {
-    form.Timer1->setEnabled(false);
-    form.setClock(&clock);
-    form.random().setFixedSeed(g_seed);
-    form.showForm();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(FormUnderTest::start(form, form.Timer1, {&clock, nullptr, g_seed}));
     Monkey monkey(form, clock, form.Timer1, std::move(invariants));
     const qint64 events = monkey.run(m_seconds, m_events);
     std::fprintf(stderr, "monkey: %s: %lld events, seed %u\n", QTest::currentTestFunction(), events, g_seed);

@@ -3,6 +3,7 @@
 #include "checkbox.h"
 #include "commandbutton.h"
 #include "formtimer.h"
+#include "formundertest.h"
 #include "listbox.h"
 #include "printsurface.h"
 #include "randomsource.h"
@@ -45,13 +46,7 @@ QByteArray TrainerFixture::numberedLines(const char *prefix, int count)
 void TrainerFixture::start()
 {
     m_form = std::make_unique<TrainerForm>(m_dir.path());
-    m_form->Timer1->setEnabled(false);
-    m_form->setClock(&m_clock);
-    m_form->setInputProvider(&m_input);
-    m_form->random().setFixedSeed(7);
-    m_form->showForm();
-    if (!QTest::qWaitForWindowExposed(m_form.get()))
-        qWarning("the trainer window was not exposed");
+    FormUnderTest::start(*m_form, m_form->Timer1, {&m_clock, &m_input, 7});
 }
 
 void TrainerFixture::click(QAbstractButton *button)

@@ -3,6 +3,7 @@
 #include "commandbutton.h"
 #include "doloranform.h"
 #include "formtimer.h"
+#include "formundertest.h"
 #include "pelmarform.h"
 #include "printsurface.h"
 #include "randomsource.h"
@@ -15,13 +16,7 @@ LabFixture::LabFixture(Lab lab)
         m_form = std::make_unique<DoloranForm>();
     else
         m_form = std::make_unique<PelmarForm>();
-    m_form->Timer1->setEnabled(false);
-    m_form->setClock(&m_clock);
-    m_form->setInputProvider(&m_input);
-    m_form->random().setFixedSeed(11);
-    m_form->showForm();
-    if (!QTest::qWaitForWindowExposed(m_form.get()))
-        qWarning("the lab window was not exposed");
+    FormUnderTest::start(*m_form, m_form->Timer1, {&m_clock, &m_input, 11});
 }
 
 CommandButton *LabFixture::button(const char *name) const
