@@ -24,7 +24,7 @@ struct LabDesign
     };
 
     QString caption;
-    QString iconName; // the lab's icons are :/arraylab/icons/NAME-16.png and -32.png
+    QString iconName; // the lab's own resources hold :/NAME/NAME-16.png and -32.png
     quint32 backColor = 0;
     int clientWidth = 0;
     int clientHeight = 0;

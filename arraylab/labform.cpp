@@ -24,7 +24,7 @@ LabForm::LabForm(const LabDesign &design, QWidget *parent)
     , m_design(design)
 {
     setWindowTitle(design.caption);
-    const QString icons = QStringLiteral(":/arraylab/icons/%1-%2.png");
+    const QString icons = QStringLiteral(":/%1/%1-%2.png");
     setWindowIcon(PngResource::icon(
         {icons.arg(design.iconName, QLatin1String("16")), icons.arg(design.iconName, QLatin1String("32"))}));
     setClientSize(design.clientWidth, design.clientHeight);

@@ -205,9 +205,9 @@ if __name__ == "__main__":
         "pelmar": lambda size: (lambda x, y: bars_icon(x, y, size)),
         "tesmora-editor": lambda size: (lambda x, y: editor_icon(x, y, size)),
     }
-    folders = {"tesmora": "tesmora", "tesmora-editor": "tesmora-editor"}
+    # Each program keeps its own icons.
     for name, drawer in drawers.items():
-        folder = os.path.join(root, folders.get(name, "arraylab"), "assets", "icons")
+        folder = os.path.join(root, name, "assets", "icons")
         os.makedirs(folder, exist_ok=True)
         for size in LAUNCHER_SIZES:
             write_indexed(os.path.join(folder, "%s-%d.png" % (name, size)), size, PALETTE, drawer(size))
