@@ -10,8 +10,4 @@ public:
     {
         return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
     }
-    static quint32 fromColor(const QColor &color)
-    {
-        return quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16);
-    }
 };

@@ -46,7 +46,6 @@ public:
         m_top = top;
         place();
     }
-    int Width() const { return m_width; }
     int Height() const { return m_height; }
     void setHeight(int height)
     {

@@ -26,7 +26,6 @@ public:
     // Runs Form_Load once; showForm() also shows the window.
     void load();
     void showForm();
-    bool isLoaded() const { return m_loaded; }
 
     PrintSurface *surface() const { return m_surface; }
     PrintModel &printModel();

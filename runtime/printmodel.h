@@ -76,8 +76,6 @@ public:
     void print(const QString &text, Separator separator);
     void endLine();
 
-    qreal currentX() const { return m_x; }
-    qreal currentY() const { return m_y; }
     const QVector<PrintLine> &lines() const { return m_lines; }
 
     QStringList lineTexts() const;

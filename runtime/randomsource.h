@@ -17,7 +17,6 @@ public:
 
     void setFixedSeed(quint32 seed);
     void clearFixedSeed();
-    std::optional<quint32> fixedSeed() const { return m_fixedSeed; }
 
 private:
     std::mt19937 m_engine;

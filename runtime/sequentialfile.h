@@ -21,8 +21,6 @@ public:
     void openBytes(const QByteArray &bytes);
     void close();
 
-    Status status() const { return m_status; }
-    bool isOpen() const { return m_status == Status::Open; }
     bool atEnd() const;
     QString readField();
 
