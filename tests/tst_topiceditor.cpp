@@ -116,6 +116,15 @@ void TestTopicEditor::editAddUndoSave()
     click(window, "redo");
     QCOMPARE(window.model()->cell(18, 1), answer);
 
+    // Moving a row takes its pair along; undo puts it back.
+    const QString fifth = window.model()->cell(5, 0);
+    window.table()->setCurrentIndex(window.model()->index(5, 0));
+    click(window, "down");
+    QCOMPARE(window.model()->cell(6, 0), fifth);
+    QCOMPARE(window.table()->currentIndex().row(), 6);
+    click(window, "undo");
+    QCOMPARE(window.model()->cell(5, 0), fifth);
+
     click(window, "save");
     QVERIFY(!window.isWindowModified());
     QVERIFY(QFile::exists(m_dir.filePath("test.txt.bak")));
