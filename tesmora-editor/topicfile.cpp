@@ -185,11 +185,7 @@ std::optional<TopicFile::Refusal> TopicFile::check(const QVector<TopicPair> &pai
     }
     // Whatever passed must come back exactly as shown; a Windows-1251 file
     // whose bytes happen to be valid UTF-8 would not.
-    QStringList questions, answers;
-    for (const TopicPair &pair : pairs) {
-        questions << clean(pair.question);
-        answers << clean(pair.answer);
-    }
+    const auto [questions, answers] = cleanColumns(pairs);
     const Loaded back = parse(encode(questions, encoding), encode(answers, encoding));
     for (int row = 0; row < pairs.size(); ++row) {
         if (!(back.pairs.value(row) == TopicPair{questions[row], answers[row]}))
@@ -200,6 +196,16 @@ std::optional<TopicFile::Refusal> TopicFile::check(const QVector<TopicPair> &pai
                            true};
     }
     return std::nullopt;
+}
+
+std::pair<QStringList, QStringList> TopicFile::cleanColumns(const QVector<TopicPair> &pairs)
+{
+    QStringList questions, answers;
+    for (const TopicPair &pair : pairs) {
+        questions << clean(pair.question);
+        answers << clean(pair.answer);
+    }
+    return {questions, answers};
 }
 
 QByteArray TopicFile::encode(const QStringList &entries, Encoding encoding)
@@ -224,11 +230,7 @@ std::optional<QString> TopicFile::save(const QString &folder, const QVector<Topi
 {
     if (const auto refusal = check(pairs, encoding))
         return refusal->message;
-    QStringList questions, answers;
-    for (const TopicPair &pair : pairs) {
-        questions << clean(pair.question);
-        answers << clean(pair.answer);
-    }
+    const auto [questions, answers] = cleanColumns(pairs);
     const QDir dir(folder);
     const QString questionsPath = dir.filePath(QuestionsName);
     const QString answersPath = dir.filePath(AnswersName);

@@ -7,6 +7,7 @@
 #include <QVector>
 
 #include <optional>
+#include <utility>
 
 struct TopicPair
 {
@@ -70,6 +71,8 @@ private:
         bool more = false;
     };
     static Column readColumn(const QByteArray &bytes, bool truncated);
+    // The questions and the answers as they are written: without blanks at the ends.
+    static std::pair<QStringList, QStringList> cleanColumns(const QVector<TopicPair> &pairs);
     static void describe(const Column &column, const QString &what, Loaded &loaded);
     static std::optional<Refusal> checkEntry(const QString &entry, int row, const QString &what, Encoding encoding);
 };
