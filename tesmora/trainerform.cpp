@@ -12,7 +12,6 @@
 #include "ppmresource.h"
 #include "printsurface.h"
 #include "randomsource.h"
-#include "sequentialfile.h"
 #include "textbox.h"
 
 #include <QCoreApplication>
@@ -28,9 +27,7 @@ constexpr quint32 kHelpGreen = 4444444;
 constexpr quint32 kHelpOrange = 25555;
 constexpr quint32 kTest1Question = 4444444;
 constexpr quint32 kTest1Candidate = 7444444;
-constexpr qint16 kTrue = -1;
-constexpr int kSteps = 16;   // questions asked in every mode
-constexpr int kLastRow = 16; // the lists show rows 0..16
+constexpr int kLastRow = Trainer::LastRow;
 const QString kNoQuestionsHint = QStringLiteral("Нажмите клавишу ОБУЧЕНИЕ");
 
 const QString kCourier = QStringLiteral("Courier New");
@@ -160,8 +157,8 @@ void TrainerForm::clockChanged()
 
 void TrainerForm::restartClock()
 {
-    startTime = clock().timeOfDaySingle();
-    Timer1->followSpanFrom(startTime);
+    m_trainer.restartClock(clock().timeOfDaySingle());
+    Timer1->followSpanFrom(m_trainer.startTime);
 }
 
 void TrainerForm::Form_Load()
@@ -175,62 +172,15 @@ void TrainerForm::Form_Load()
     Option3->setValue(false);
     Option1->setValue(false);
     Option2->setValue(false);
-    errorCount = 0;
-    correctCount = 0;
-    controlsShown = 0;
-    pickedAnswer = 0;
-    matchCount = 0;
-    grade.clear();
-    percent = 0;
-    for (loopIndex = 0; loopIndex <= 16; ++loopIndex) {
-        drawn[loopIndex] = 0;
-        marks[loopIndex] = 0;
-    }
-    pickedQuestion = 0;
-    questionPicked = 0;
-    answerPicked = 0;
     clearLists();
-    readTopicFile(QStringLiteral("test.txt"), QStringLiteral("вопросов"), questions);
-    readTopicFile(QStringLiteral("test1.txt"), QStringLiteral("ответов"), answers);
+    m_loadMessages = m_trainer.load(m_dataFolder);
     List1->hide();
     List2->hide();
     restartClock();
-    timeLimit = QStringLiteral("1:00:00");
     Text1->ZOrder();
 
     for (const QString &message : std::as_const(m_loadMessages))
         Print(message);
-}
-
-void TrainerForm::readTopicFile(const QString &fileName, const QString &what, std::array<QString, FileEntries> &entries)
-{
-    const QString path = QDir(m_dataFolder).filePath(fileName);
-    SequentialFile file;
-    switch (file.open(path)) {
-    case SequentialFile::Status::Missing:
-        m_loadMessages << QStringLiteral("Не найден файл %1: %2").arg(what, path);
-        return;
-    case SequentialFile::Status::NotAFile:
-        m_loadMessages << QStringLiteral("Вместо файла %1 стоит папка: %2").arg(what, path);
-        return;
-    case SequentialFile::Status::Unreadable:
-        m_loadMessages << QStringLiteral("Не удалось прочитать файл %1: %2").arg(what, path);
-        return;
-    case SequentialFile::Status::Open:
-    case SequentialFile::Status::Closed:
-        break;
-    }
-    loopIndex = 0;
-    while (!file.atEnd() && loopIndex < FileEntries) {
-        entries[loopIndex] = file.readField();
-        ++loopIndex;
-    }
-    if (!file.atEnd() || file.truncated())
-        m_loadMessages << QStringLiteral("В файле %1 больше %2 записи, лишние не загружены: %3")
-                              .arg(what)
-                              .arg(FileEntries)
-                              .arg(path);
-    file.close();
 }
 
 bool TrainerForm::levelChosen() const
@@ -301,7 +251,7 @@ void TrainerForm::Check3_Click()
 
 void TrainerForm::optionClick(const QString &limit, OptionButton *other1, OptionButton *other2)
 {
-    timeLimit = limit;
+    m_trainer.setTimeLimit(limit);
     restartClock();
     other1->setEnabled(false);
     other2->setEnabled(false);
@@ -324,15 +274,10 @@ void TrainerForm::Option3_Click()
 
 void TrainerForm::Timer1_Timer()
 {
-    Text1->setText(clockLine(startTime));
-
-    // The limit is compared as a duration: "0:00:60" is sixty seconds.
-    const qint64 elapsed = Convert::elapsedSeconds(clock().timeOfDay(), startTime);
-    const std::optional<qint64> limit = Convert::spanSeconds(timeLimit);
-    if (limit && elapsed >= *limit) {
+    Text1->setText(clockLine(m_trainer.startTime));
+    if (m_trainer.timeRanOut(clock().timeOfDay())) {
         Cls();
         Print(QStringLiteral("Ваше время истекло. Нажмите -Результат-"));
-        timeLimit = QStringLiteral("1:00:00");
         Command1->setEnabled(false);
         Command2->setEnabled(false);
         Command6->setEnabled(false);
@@ -343,7 +288,7 @@ void TrainerForm::Timer1_Timer()
         List2->hide();
         List1->hide();
     }
-    Timer1->followSpanFrom(startTime);
+    Timer1->followSpanFrom(m_trainer.startTime);
 }
 
 void TrainerForm::Command5_Click()
@@ -356,7 +301,7 @@ void TrainerForm::Command5_Click()
     List2->Clear();
     List2->setFontSize(12);
     List2->setForeColor(kHelpGreen);
-    if (questionPicked != 0 || answerPicked != 0) {
+    if (m_trainer.helpScolds()) {
         List2->setForeColor(kRed);
         List2->setFontBold(true);
         List2->AddItem(QStringLiteral("Сказано же, "));
@@ -371,7 +316,7 @@ void TrainerForm::Command5_Click()
     List2->AddItem(QStringLiteral("сначала вопрос,"));
     List2->AddItem(QStringLiteral("затем ответ."));
     List2->setFontBold(false);
-    questionPicked = kTrue;
+    m_trainer.helpShown();
 }
 
 void TrainerForm::Command4_Click()
@@ -385,12 +330,9 @@ void TrainerForm::Command4_Click()
 
 void TrainerForm::startMode()
 {
-    answeredCount = 0;
+    m_trainer.startMode();
     List2->setFontBold(false);
     List2->setFontSize(11);
-    errorCount = 0;
-    correctCount = 0;
-    clearMarks();
     restartClock();
     Label2->show();
     Label1->show();
@@ -406,58 +348,6 @@ void TrainerForm::clearLists()
     List2->setFontSize(11);
 }
 
-void TrainerForm::clearMarks()
-{
-    // A new run must not report the marks of an earlier one.
-    for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
-        marks[loopIndex] = 0;
-    scored.fill(false);
-}
-
-bool TrainerForm::pickedRowUsable(const ListBox *list) const
-{
-    // Rows above 20 cannot be recorded in the pick arrays; such a click is ignored.
-    const int row = list->ListIndex();
-    return row >= 0 && row < Rows;
-}
-
-void TrainerForm::scorePick(bool right)
-{
-    // A question counts once per run: picking it again is a step, but adds
-    // no match and no error and leaves its mark as it was.
-    if (scored[pickedQuestion])
-        return;
-    scored[pickedQuestion] = true;
-    if (right) {
-        ++correctCount;
-        ++matchCount;
-        marks[pickedQuestion] = 1;
-    } else {
-        ++errorCount;
-        marks[pickedQuestion] = 0;
-    }
-}
-
-bool TrainerForm::pickIsRight() const
-{
-    return answers[questionMap[pickedQuestion]] == answers[answerOrder[pickedAnswer]];
-}
-
-void TrainerForm::drawWithoutRepeat(int range, int slot)
-{
-    // Draws into drawn(slot) a number in 0..range-1 not taken by an earlier slot;
-    // questionPicked marks a number already taken.
-    do {
-        questionPicked = 0;
-        candidate = qint16(Convert::wholePart(range * random().draw() - slot) + slot);
-        for (innerIndex = 0; innerIndex < slot; ++innerIndex) {
-            if (drawn[innerIndex] == candidate)
-                questionPicked = kTrue;
-        }
-    } while (questionPicked != 0);
-    drawn[slot] = candidate;
-}
-
 void TrainerForm::Command1_Click()
 {
     List1->setEnabled(true);
@@ -470,20 +360,12 @@ void TrainerForm::Command1_Click()
         Check3->setValue(0);
         List1->show();
         List2->show();
-        pickedAnswer = 0;
-        matchCount = 0;
-        grade.clear();
-        percent = 0;
-        for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
-            drawn[loopIndex] = 0;
-        pickedQuestion = 0;
-        questionPicked = 0;
-        answerPicked = 0;
+        m_trainer.startTraining();
         clearLists();
-        for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
-            List1->AddItem(questions[loopIndex]);
-        for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
-            List2->AddItem(answers[loopIndex]);
+        for (int row = 0; row <= kLastRow; ++row)
+            List1->AddItem(m_trainer.questions[row]);
+        for (int row = 0; row <= kLastRow; ++row)
+            List2->AddItem(m_trainer.answers[row]);
     }
     Check1->setValue(1);
     Command1->setEnabled(false);
@@ -491,68 +373,41 @@ void TrainerForm::Command1_Click()
 
 void TrainerForm::List1_Click()
 {
-    if (answeredCount >= kSteps || !pickedRowUsable(List1))
+    const Trainer::QuestionPick pick = m_trainer.pickQuestion(List1->ListIndex(), Check4->Value() == 1);
+    if (pick == Trainer::QuestionPick::Ignored)
         return;
     Cls();
-    ++answeredCount;
-    const bool test2 = Check4->Value() == 1;
-    pickedQuestion = qint16(List1->ListIndex());
-    questionMap[pickedQuestion] = pickedQuestion;
-    if (questionPicked == 0 && test2 && answerPicked == 0) {
-        Print(questions[pickedQuestion]);
+    const qint16 row = m_trainer.pickedQuestion;
+    if (pick == Trainer::QuestionPick::Plain) {
+        Print(m_trainer.questions[row]);
     } else {
-        Print(questions[pickedQuestion], Separator::SameLine);
-        Print(pickedQuestion);
+        Print(m_trainer.questions[row], Separator::SameLine);
+        Print(row);
     }
-    questionPicked = kTrue;
     List2->setEnabled(true);
     List1->setEnabled(false);
-    if (questionPicked == kTrue && answerPicked == kTrue) {
-        questionPicked = 0;
-        answerPicked = 0;
-        rowText.clear();
-    }
 }
 
 void TrainerForm::List2_Click()
 {
-    if (answeredCount > kSteps || !pickedRowUsable(List2))
+    const bool trainingOrTest1 = Check2->Value() == 1 || Check1->Value() == 1;
+    const Trainer::AnswerPick pick = m_trainer.pickAnswer(List2->ListIndex(), Check4->Value() == 1, trainingOrTest1);
+    if (!pick.taken)
         return;
-    const qint16 row = qint16(List2->ListIndex());
-    if (questionPicked == kTrue && Check4->Value() == 1 && answerPicked == 0) {
-        // A Test 2 pick is scored like a training pick, silently.
-        pickedAnswer = row;
-        answerPicked = kTrue;
-        scorePick(pickIsRight());
+    if (pick.right) {
+        Print(m_trainer.pickedAnswerText(), Separator::SameLine);
+        Print(QStringLiteral(" верно"));
     }
-    if ((Check2->Value() == 1 || Check1->Value() == 1) && questionPicked == kTrue && answerPicked == 0) {
-        pickedAnswer = row;
-        answerOrder[pickedAnswer] = row;
-        answerPicked = kTrue;
-        const bool right = pickIsRight();
-        scorePick(right);
-        if (right) {
-            Print(answers[answerOrder[pickedAnswer]], Separator::SameLine);
-            Print(QStringLiteral(" верно"));
-        }
-    }
-    if (questionPicked == kTrue && answerPicked == kTrue) {
-        questionPicked = 0;
-        answerPicked = 0;
-        rowText.clear();
-    }
-    if (answeredCount < kSteps) {
-        Print(answeredCount);
+    if (!pick.finished) {
+        Print(m_trainer.answeredCount);
         List2->setEnabled(false);
         List1->setEnabled(true);
         return;
     }
-    questionPicked = kTrue;
-    answerPicked = kTrue;
     Cls();
     Print(QStringLiteral("всё"));
-    Print(correctCount, Separator::NextZone);
-    Print(matchCount);
+    Print(m_trainer.correctCount, Separator::NextZone);
+    Print(m_trainer.matchCount);
     Command3->setEnabled(true);
     Command1->setEnabled(false);
     Command2->setEnabled(false);
@@ -572,45 +427,28 @@ void TrainerForm::Command2_Click()
     Command1->setEnabled(false);
     Command6->setEnabled(false);
     Command2->setEnabled(true);
-    if (!questions[1].isEmpty()) {
+    if (m_trainer.hasQuestions()) {
         Check1->setValue(0);
         Check3->setValue(0);
         random().reseed(clock().secondsSinceMidnight());
-        matchCount = 0;
-        grade.clear();
-        percent = 0;
-        for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
-            drawn[loopIndex] = 0;
-        for (loopIndex = 0; loopIndex < kSteps; ++loopIndex) {
-            const int turn = loopIndex;
+        m_trainer.startTest1();
+        for (int turn = 0; turn < Trainer::Steps; ++turn) {
             setForeColor(kTest1Question);
             setFontSize(12);
             setFontBold(true);
             Cls();
-            Print(questions[turn]);
-            answeredCount = qint16(turn + 1);
-            drawWithoutRepeat(kSteps, turn);
+            Print(m_trainer.questions[turn]);
+            m_trainer.startTurn(turn, random());
             setForeColor(kTest1Candidate);
-            Print(answers[candidate]);
-
-            const std::optional<double> value = askYesNo(turn);
-            if (!value)
-                return; // the window was closed during the dialog
-            const std::optional<qint16> reply = Convert::roundToInteger16(*value);
-            if (candidate == turn)
-                ++matchCount;
-            // A reply too large for a mark counts as neither right nor wrong.
+            Print(m_trainer.answers[m_trainer.candidate]);
+            const std::optional<std::pair<QString, double>> reply = askYesNo();
             if (!reply)
-                continue;
-            marks[turn] = *reply;
-            if ((marks[turn] == 1 && candidate == turn) || (marks[turn] == 0 && candidate != turn))
-                ++correctCount;
-            if ((marks[turn] == 1 && candidate != turn) || (marks[turn] == 0 && candidate == turn))
-                ++errorCount;
+                return; // the window was closed during the dialog
+            m_trainer.scoreReply(turn, reply->first, reply->second);
         }
         setFontBold(false);
     }
-    if (questions[1].isEmpty())
+    if (!m_trainer.hasQuestions())
         List2->AddItem(kNoQuestionsHint);
     Command3->setEnabled(true);
     Command1->setEnabled(false);
@@ -623,7 +461,7 @@ void TrainerForm::Command2_Click()
     Check2->setValue(1);
 }
 
-std::optional<double> TrainerForm::askYesNo(int turn)
+std::optional<std::pair<QString, double>> TrainerForm::askYesNo()
 {
     // No answer is not a "no": a cancelled dialog or a reply that does not
     // start with a number brings the same question back.
@@ -632,10 +470,8 @@ std::optional<double> TrainerForm::askYesNo(int turn)
         if (isClosing())
             return std::nullopt;
         const std::optional<double> value = Convert::leadingNumber(reply.value_or(QString()));
-        if (value) {
-            replyTexts[turn] = *reply;
-            return value;
-        }
+        if (value)
+            return std::make_pair(*reply, *value);
     }
 }
 
@@ -650,32 +486,22 @@ void TrainerForm::Command6_Click()
     Command1->setEnabled(false);
     Command2->setEnabled(false);
     Command6->setEnabled(true);
-    matchCount = 0;
-    grade.clear();
-    percent = 0;
     random().reseed(clock().secondsSinceMidnight());
-    // Every answer 0..16 once, in random order.
-    for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
-        drawWithoutRepeat(kLastRow + 1, loopIndex);
-    questionPicked = 0;
+    m_trainer.startTest2(random());
     List2->Clear();
-    pickedQuestion = 0;
-    answerPicked = 0;
     List1->show();
     List2->show();
-    if (!questions[1].isEmpty()) {
+    if (m_trainer.hasQuestions()) {
         Check1->setValue(0);
         Check3->setValue(0);
         Check2->setValue(0);
         clearLists();
-        for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex) {
-            List1->AddItem(questions[loopIndex]);
-            List2->AddItem(answers[drawn[loopIndex]]);
+        for (int row = 0; row <= kLastRow; ++row) {
+            List1->AddItem(m_trainer.questions[row]);
+            List2->AddItem(m_trainer.answers[m_trainer.answerOrder[row]]);
         }
-        for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex)
-            answerOrder[loopIndex] = drawn[loopIndex];
     }
-    if (questions[1].isEmpty())
+    if (!m_trainer.hasQuestions())
         List2->AddItem(kNoQuestionsHint);
     Command6->setEnabled(false);
     Check4->setValue(1);
@@ -684,16 +510,14 @@ void TrainerForm::Command6_Click()
 void TrainerForm::Form_DblClick()
 {
     const QList<QWidget *> controls = {Command2, Command1, Command3, Command6, List2, List1, Label1, Label2};
-    if (controlsShown == 0) {
+    if (m_trainer.toggleControls()) {
         for (QWidget *w : controls)
             w->show();
         Text1->show();
-        controlsShown = kTrue;
         return;
     }
     for (QWidget *w : controls)
         w->hide();
-    controlsShown = 0;
     Command3->setValue(true);
     Text1->hide();
 }
@@ -717,84 +541,12 @@ void TrainerForm::Command3_Click()
     Check4->setEnabled(true);
     Check1->setEnabled(true);
     Check2->setEnabled(true);
-    timeLimit = QStringLiteral("1:00:00");
     Cls();
     setForeColor(kDesignColor);
     setFontSize(11);
     List2->Clear();
     List1->Clear();
-
-    const bool training = Check1->Value() == 1;
-    const bool test1 = Check2->Value() == 1;
-    const bool test2 = Check4->Value() == 1;
-    bool graded = false;
-    if (!(replyTexts[1].isEmpty() && questions[1].isEmpty())) {
-        pickedAnswer = 0;
-        List2->setFontSize(11);
-        List1->setForeColor(kRed);
-        if (answeredCount < kSteps) {
-            setForeColor(kRed);
-            setFontSize(14);
-            reportLine(List2, QStringLiteral("Должно быть 16 ответов"));
-        } else {
-            for (loopIndex = 0; loopIndex <= kLastRow; ++loopIndex) {
-                ++pickedAnswer;
-                List1->AddItem(questions[loopIndex]);
-                // Each row shows the answer with the mark of its own question.
-                if (test2 || training)
-                    rowText = answers[loopIndex] + Convert::numberText(int(marks[loopIndex]));
-                reportLine(List2, rowText);
-                rowText.clear();
-            }
-            setForeColor(kRed);
-            setFontSize(14);
-            const QString matched = Convert::numberText(int(matchCount)) + QStringLiteral(" cовпало");
-            const float fromCorrect = float(double(correctCount) / 16.0 * 100.0);
-            if ((training || test2) && matchCount != 0) {
-                reportLine(List2, matched);
-                percent = fromCorrect;
-            }
-            if (test1 && matchCount != 0) {
-                reportLine(List2, matched);
-                percent = fromCorrect;
-            }
-            if (test1 && matchCount == 0) {
-                reportLine(List1, QStringLiteral("Совпадений "));
-                reportLine(List1, QStringLiteral("не было"));
-                // Graded on the replies, as every other test is.
-                percent = fromCorrect;
-            }
-            if ((training || test2) && matchCount == 0) {
-                reportLine(List1, QStringLiteral("Совпадений "));
-                reportLine(List1, QStringLiteral("не было"));
-                percent = 0;
-                clearMarks();
-            }
-            if (percent == 100)
-                grade = QStringLiteral("5");
-            if (percent >= 80 && percent < 100)
-                grade = QStringLiteral("4");
-            if (percent >= 50 && percent < 80)
-                grade = QStringLiteral("3");
-            if (percent >= 30 && percent < 50)
-                grade = QStringLiteral("2");
-            if (percent >= 0 && percent < 30)
-                grade = QStringLiteral("1");
-            reportLine(List2,
-                       Convert::numberText(percent) + QStringLiteral("%") + QStringLiteral(" правильных ответов,"));
-            reportLine(List2, QStringLiteral(" ошибок - ") + Convert::numberText(int(errorCount)), Separator::NextZone);
-            List2->setFontSize(14);
-            reportLine(List2, QStringLiteral("оценка ") + grade);
-            graded = true;
-        }
-    }
-    if (!graded && questions[1].isEmpty()) {
-        for (const QString &line :
-             {QStringLiteral("Ишь чего захотел."), kNoQuestionsHint, QStringLiteral("затем клавишу ТЕСТ")}) {
-            rowText = line;
-            Print(rowText);
-        }
-    }
+    printResult(m_trainer.result(Check1->Value() == 1, Check2->Value() == 1, Check4->Value() == 1));
     Command3->setEnabled(true);
     Command2->setEnabled(false);
     Command1->setEnabled(false);
@@ -803,4 +555,36 @@ void TrainerForm::Command3_Click()
     Option3->setEnabled(true);
     Option1->setEnabled(true);
     Option2->setEnabled(true);
+}
+
+void TrainerForm::printResult(const Trainer::Result &result)
+{
+    using Outcome = Trainer::Result::Outcome;
+    if (result.outcome != Outcome::NotRun) {
+        List2->setFontSize(11);
+        List1->setForeColor(kRed);
+    }
+    if (result.outcome == Outcome::TooFewAnswers) {
+        setForeColor(kRed);
+        setFontSize(14);
+        reportLine(List2, QStringLiteral("Должно быть 16 ответов"));
+    }
+    if (result.outcome == Outcome::Graded) {
+        for (int row = 0; row < result.rows.size(); ++row) {
+            List1->AddItem(m_trainer.questions[row]);
+            reportLine(List2, result.rows[row]);
+        }
+        setForeColor(kRed);
+        setFontSize(14);
+        for (const QString &line : result.matchLines)
+            reportLine(List2, line);
+        for (const QString &line : result.noMatchLines)
+            reportLine(List1, line);
+        reportLine(List2, result.percentLine);
+        reportLine(List2, result.errorLine, Separator::NextZone);
+        List2->setFontSize(14);
+        reportLine(List2, result.gradeLine);
+    }
+    for (const QString &line : result.hintLines)
+        Print(line);
 }

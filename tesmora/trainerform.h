@@ -1,11 +1,13 @@
 #pragma once
 
 #include "form.h"
-#include "trainerstate.h"
+#include "trainer.h"
 
 #include <QStringList>
 
 #include <initializer_list>
+#include <optional>
+#include <utility>
 
 class CheckBox;
 class CommandButton;
@@ -17,7 +19,7 @@ class TextBox;
 
 // The trainer's window: question and answer lists, the level options, the
 // mode buttons with their check boxes, help, exit and the clock line.
-class TrainerForm : public Form, public TrainerState
+class TrainerForm : public Form
 {
     Q_OBJECT
 
@@ -31,6 +33,8 @@ public:
 
     // Problems met while reading the topic files at Load, as shown to the pupil.
     QStringList loadMessages() const { return m_loadMessages; }
+    // The state and rules behind the window.
+    const Trainer &trainer() const { return m_trainer; }
 
     CommandButton *Command1;
     CommandButton *Command2;
@@ -76,7 +80,6 @@ protected:
 
 private:
     void buildControls();
-    void readTopicFile(const QString &fileName, const QString &what, std::array<QString, FileEntries> &entries);
     void restartClock();
     bool levelChosen() const;
     void modeBoxClick(CheckBox *box, CommandButton *button, std::initializer_list<CommandButton *> disableWithoutLevel,
@@ -86,15 +89,12 @@ private:
     // What every mode does first: counts, marks and timing start afresh.
     void startMode();
     void clearLists();
-    void clearMarks();
-    bool pickedRowUsable(const ListBox *list) const;
-    bool pickIsRight() const;
-    void scorePick(bool right);
-    // The value of the reply of a Test 1 turn; none when the window was closed.
-    std::optional<double> askYesNo(int turn);
-    void drawWithoutRepeat(int range, int slot);
+    // The value of the reply of a Test 1 turn and its text; none when the window was closed.
+    std::optional<std::pair<QString, double>> askYesNo();
     void reportLine(ListBox *list, const QString &text, Separator separator = Separator::NewLine);
+    void printResult(const Trainer::Result &result);
 
+    Trainer m_trainer;
     QString m_dataFolder;
     QStringList m_loadMessages;
 };

@@ -135,12 +135,12 @@ void TestTopicEditor::editAddUndoSave()
     QVERIFY(bytes.contains("\"\xD7\xF2\xEE")); // the question with its comma, quoted, in Windows-1251
 
     // The trainer pairs them as the table showed them.
-    TrainerForm trainer(m_dir.path());
-    trainer.load();
-    QCOMPARE(trainer.questions[18], question);
-    QCOMPARE(trainer.answers[18], answer);
-    QCOMPARE(trainer.questions[7], window.model()->cell(7, 0));
-    QCOMPARE(trainer.answers[7], window.model()->cell(7, 1));
+    TrainerForm tesmora(m_dir.path());
+    tesmora.load();
+    QCOMPARE(tesmora.trainer().questions[18], question);
+    QCOMPARE(tesmora.trainer().answers[18], answer);
+    QCOMPARE(tesmora.trainer().questions[7], window.model()->cell(7, 0));
+    QCOMPARE(tesmora.trainer().answers[7], window.model()->cell(7, 1));
 }
 
 void TestTopicEditor::refusalWritesNothing()
