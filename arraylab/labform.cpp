@@ -10,8 +10,6 @@
 #include "randomsource.h"
 #include "textbox.h"
 
-#include <limits>
-
 const QString LabForm::LinearTitle = QStringLiteral("1-й массив - одномерный (линейный) случайных целых чисел");
 const QString LabForm::TableTitle = QStringLiteral("2-й массив - двумерный (таблица) случайных целых чисел");
 
@@ -138,8 +136,7 @@ void LabForm::sizeInput()
         setPrintState(before);
         return;
     }
-    m = *columns;
-    n = *rows;
+    m_arrays.setSizes(*columns, *rows);
     button(QStringLiteral("Command1"))->setEnabled(true);
     button(QStringLiteral("Command2"))->setEnabled(true);
 }
@@ -168,26 +165,13 @@ void LabForm::startTablePrint()
     setFontUnderline(false);
 }
 
-qint16 LabForm::randomElement()
-{
-    return qint16(Convert::wholePart(random().draw() * 900.0 + 100.0));
-}
-
-qint16 LabForm::shrink(qint16 size)
-{
-    return size == std::numeric_limits<qint16>::min() ? size : qint16(size - 1);
-}
-
 void LabForm::fillLinear()
 {
     random().reseed(clock().secondsSinceMidnight());
+    m_arrays.fillLinear(random());
     startLinearPrint();
     setForeColor(MarkColor);
-    const qint16 last = m;
-    for (i = 1; i <= last; ++i) {
-        linear[i] = randomElement();
-        Print(linear[i], Separator::SameLine);
-    }
+    printLinear();
     shown[1] = true;
     shown[2] = false;
     linearFilled();
@@ -196,42 +180,59 @@ void LabForm::fillLinear()
 void LabForm::fillTable()
 {
     random().reseed(clock().secondsSinceMidnight());
+    m_arrays.fillTable(random());
     startTablePrint();
     setForeColor(MarkColor);
-    const qint16 rows = n;
-    const qint16 columns = m;
-    for (i = 1; i <= rows; ++i) {
-        for (j = 1; j <= columns; ++j) {
-            table[i][j] = randomElement();
-            Print(table[i][j], Separator::SameLine);
-        }
-        Print();
-    }
+    printTable();
     shown[1] = false;
     shown[2] = true;
     tableFilled();
 }
 
-void LabForm::printTable()
+void LabForm::printLinear()
 {
-    for (i = 1; i <= n; ++i) {
-        for (j = 1; j <= m; ++j)
-            Print(table[i][j], Separator::SameLine);
-        Print();
-    }
+    for (int e = 1; e <= m_arrays.m; ++e)
+        Print(m_arrays.linear[e], Separator::SameLine);
 }
 
-bool LabForm::beats(qint16 value, Extreme kind) const
+void LabForm::printTable()
 {
-    return kind == Extreme::Minimum ? value < extreme : value > extreme;
+    for (int row = 1; row <= m_arrays.n; ++row) {
+        for (int column = 1; column <= m_arrays.m; ++column)
+            Print(m_arrays.table[row][column], Separator::SameLine);
+        Print();
+    }
 }
 
 void LabForm::printExtremeSummary(Extreme kind)
 {
     Print(kind == Extreme::Minimum ? QStringLiteral("min=") : QStringLiteral("max="), Separator::SameLine);
-    Print(extreme, Separator::NextZone);
-    Print(count, Separator::SameLine);
+    Print(m_arrays.extreme, Separator::NextZone);
+    Print(m_arrays.count, Separator::SameLine);
     Print(QStringLiteral("шт"));
+}
+
+void LabForm::printMarkedLinear()
+{
+    for (int e = 1; e <= m_arrays.m; ++e) {
+        const qint16 value = m_arrays.linear[e];
+        setForeColor(value == m_arrays.extreme ? MarkColor : PlainColor);
+        Print(value, Separator::SameLine);
+        setForeColor(MarkColor);
+    }
+}
+
+void LabForm::printMarkedTable()
+{
+    for (int row = 1; row <= m_arrays.n; ++row) {
+        for (int column = 1; column <= m_arrays.m; ++column) {
+            const qint16 value = m_arrays.table[row][column];
+            setForeColor(value == m_arrays.extreme ? MarkColor : PlainColor);
+            Print(value, Separator::SameLine);
+            setForeColor(MarkColor);
+        }
+        Print();
+    }
 }
 
 void LabForm::showExtremeLinear(Extreme kind, bool showClockAfterTitle)
@@ -240,22 +241,8 @@ void LabForm::showExtremeLinear(Extreme kind, bool showClockAfterTitle)
     setForeColor(PlainColor);
     if (showClockAfterTitle)
         Text1->show();
-    extreme = linear[1];
-    for (i = 1; i <= m; ++i) {
-        if (beats(linear[i], kind))
-            extreme = linear[i];
-    }
-    count = 0;
-    for (i = 1; i <= m; ++i) {
-        if (linear[i] == extreme) {
-            ++count;
-            setForeColor(MarkColor);
-        } else {
-            setForeColor(PlainColor);
-        }
-        Print(linear[i], Separator::SameLine);
-        setForeColor(MarkColor);
-    }
+    m_arrays.findExtremeLinear(kind);
+    printMarkedLinear();
     Print();
     Print();
     printExtremeSummary(kind);
@@ -265,27 +252,8 @@ void LabForm::showExtremeTable(Extreme kind)
 {
     startTablePrint();
     setForeColor(PlainColor);
-    extreme = table[1][1];
-    for (i = 1; i <= n; ++i) {
-        for (j = 1; j <= m; ++j) {
-            if (beats(table[i][j], kind))
-                extreme = table[i][j];
-        }
-    }
-    count = 0;
-    for (i = 1; i <= n; ++i) {
-        for (j = 1; j <= m; ++j) {
-            if (table[i][j] == extreme) {
-                ++count;
-                setForeColor(MarkColor);
-            } else {
-                setForeColor(PlainColor);
-            }
-            Print(table[i][j], Separator::SameLine);
-            setForeColor(MarkColor);
-        }
-        Print();
-    }
+    m_arrays.findExtremeTable(kind);
+    printMarkedTable();
     Print();
     printExtremeSummary(kind);
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "form.h"
+#include "labarrays.h"
 #include "labdesign.h"
-#include "labstate.h"
 
 #include <QHash>
+
+#include <array>
 
 #include <optional>
 
@@ -15,12 +17,12 @@ class TextBox;
 // The window shared by both array labs: the button block kept in the lower
 // right corner, the clock box, the size input, the two random arrays with
 // their printing, and the minimum and maximum display.
-class LabForm : public Form, public LabState
+class LabForm : public Form
 {
     Q_OBJECT
 
 public:
-    enum class Extreme { Minimum, Maximum };
+    using Extreme = LabArrays::Extreme;
 
     static constexpr quint32 TitleColor = 0xC000C0;
     static constexpr quint32 MarkColor = 255;
@@ -30,6 +32,12 @@ public:
 
     CommandButton *button(const QString &name) const { return m_buttons.value(name); }
     const LabDesign &design() const { return m_design; }
+    // The arrays behind the window.
+    LabArrays &arrays() { return m_arrays; }
+    const LabArrays &arrays() const { return m_arrays; }
+
+    std::array<bool, 4> shown{}; // 1: linear array current, 2: table current, 3: clock box shown
+    float startTime = 0;
 
     TextBox *Text1;
     FormTimer *Timer1;
@@ -43,6 +51,7 @@ public:
     // Asks until the reply is a whole number not above limit; no value when
     // the pupil cancelled.
     std::optional<qint16> askNumber(const QString &prompt, qint16 limit);
+    void printLinear();
     void printTable();
     void showExtreme(Extreme kind);
 
@@ -60,19 +69,19 @@ protected:
 
     void showExtremeLinear(Extreme kind, bool showClockAfterTitle);
     void showExtremeTable(Extreme kind);
-    qint16 randomElement();
     // Clear the surface and print an array's title in bold, underlined title
     // colour (the table's also in italic), leaving bold on for the numbers.
     void startLinearPrint();
     void startTablePrint();
-    // One less, but never below the smallest 16-bit value.
-    static qint16 shrink(qint16 size);
 
 private:
     void buildControls();
     void printExtremeSummary(Extreme kind);
-    bool beats(qint16 value, Extreme kind) const;
+    // Prints the array's values, the ones equal to its extreme in the mark colour.
+    void printMarkedLinear();
+    void printMarkedTable();
 
     LabDesign m_design;
     QHash<QString, CommandButton *> m_buttons;
+    LabArrays m_arrays;
 };

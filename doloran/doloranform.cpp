@@ -3,12 +3,6 @@
 #include "commandbutton.h"
 #include "textbox.h"
 
-#include <algorithm>
-
-namespace {
-constexpr qint16 kInserted = 100;
-}
-
 LabDesign DoloranForm::windowDesign()
 {
     const QString sans = QStringLiteral("MS Sans Serif");
@@ -102,32 +96,26 @@ void DoloranForm::Command4_Click()
     setFontSize(12);
     setForeColor(TitleColor);
     setFontBold(true);
-    const std::optional<qint16> position = askNumber(QStringLiteral("№ удаляемого числа"), m);
+    LabArrays &a = arrays();
+    const std::optional<qint16> position = askNumber(QStringLiteral("№ удаляемого числа"), a.m);
     if (!position) {
         setPrintState(before); // a cancelled prompt changes nothing
         return;
     }
-    k = *position;
     Cls();
     setFontUnderline(true);
     Print(LinearTitle);
     setFontUnderline(false);
-    for (i = 1; i <= m; ++i) {
-        setForeColor(i == k ? MarkColor : PlainColor);
-        Print(linear[i], Separator::SameLine);
+    for (int e = 1; e <= a.m; ++e) {
+        setForeColor(e == *position ? MarkColor : PlainColor);
+        Print(a.linear[e], Separator::SameLine);
     }
     Print(QStringLiteral(" Исходный массив"));
     Print();
-    const int last = m - 1;
-    for (i = 1; i <= last; ++i) {
-        if (i >= k)
-            linear[i] = linear[i + 1];
-    }
-    m = shrink(m);
+    a.deleteElement(*position);
     setForeColor(PlainColor);
     Print();
-    for (i = 1; i <= m; ++i)
-        Print(linear[i], Separator::SameLine);
+    printLinear();
     Print(QStringLiteral(" Новый массив"));
     shown[1] = true;
     shown[2] = false;
@@ -135,19 +123,20 @@ void DoloranForm::Command4_Click()
     Command7->setEnabled(false);
 }
 
-void DoloranForm::printMarkedTable(Line line)
+void DoloranForm::printTableMarking(Line line, qint16 at)
 {
-    for (i = 1; i <= n; ++i) {
-        for (j = 1; j <= m; ++j) {
-            const bool marked = line == Line::Column ? j == k : i == k;
+    const LabArrays &a = arrays();
+    for (int row = 1; row <= a.n; ++row) {
+        for (int column = 1; column <= a.m; ++column) {
+            const bool marked = line == Line::Column ? column == at : row == at;
             setForeColor(marked ? MarkColor : PlainColor);
-            Print(table[i][j], Separator::SameLine);
+            Print(a.table[row][column], Separator::SameLine);
         }
         Print();
     }
 }
 
-void DoloranForm::printSourceTable(Line line)
+void DoloranForm::printSourceTable(Line line, qint16 at)
 {
     Cls();
     setFontUnderline(true);
@@ -156,7 +145,7 @@ void DoloranForm::printSourceTable(Line line)
     setFontUnderline(false);
     setForeColor(MarkColor);
     Print(QStringLiteral(" Исходный массив"));
-    printMarkedTable(line);
+    printTableMarking(line, at);
 }
 
 void DoloranForm::deleteLine(Line line)
@@ -166,31 +155,20 @@ void DoloranForm::deleteLine(Line line)
     setForeColor(TitleColor);
     setFontItalic(true);
     setFontBold(true);
-    const std::optional<qint16> position = line == Line::Column ? askNumber(QStringLiteral("№ удаляемого столбца"), m)
-                                                                : askNumber(QStringLiteral("№ удаляемой строки"), n);
+    LabArrays &a = arrays();
+    const std::optional<qint16> position = line == Line::Column ? askNumber(QStringLiteral("№ удаляемого столбца"), a.m)
+                                                                : askNumber(QStringLiteral("№ удаляемой строки"), a.n);
     if (!position) {
         setPrintState(before); // the italic of the table title included
         return;
     }
-    k = *position;
-    printSourceTable(line);
+    printSourceTable(line, *position);
     if (line == Line::Row)
         Print();
-    if (line == Line::Column) {
-        const int lastColumn = m - 1;
-        for (i = 1; i <= n; ++i)
-            for (j = 1; j <= lastColumn; ++j)
-                if (j >= k)
-                    table[i][j] = table[i][j + 1];
-        m = shrink(m);
-    } else {
-        const int lastRow = n - 1;
-        for (i = 1; i <= lastRow; ++i)
-            for (j = 1; j <= m; ++j)
-                if (i >= k)
-                    table[i][j] = table[i + 1][j];
-        n = shrink(n);
-    }
+    if (line == Line::Column)
+        a.deleteColumn(*position);
+    else
+        a.deleteRow(*position);
     setForeColor(PlainColor);
     Print();
     Print(QStringLiteral(" Новый массив"));
@@ -220,10 +198,9 @@ void DoloranForm::insertLine(Line line)
     setForeColor(TitleColor);
     setFontItalic(true);
     setFontBold(true);
-    const qint16 size = line == Line::Column ? m : n;
-    if (size >= Bound) {
-        // The table has room for 40 columns and 40 rows, no more. The message
-        // goes below the table the pupil is looking at.
+    LabArrays &a = arrays();
+    if (line == Line::Column ? !a.canInsertColumn() : !a.canInsertRow()) {
+        // The message goes below the table the pupil is looking at.
         setForeColor(MarkColor);
         setFontItalic(false);
         Print(line == Line::Column ? QStringLiteral("В таблице уже 40 столбцов - вставить ещё один нельзя.")
@@ -232,35 +209,23 @@ void DoloranForm::insertLine(Line line)
         return;
     }
     const std::optional<qint16> position = line == Line::Column
-        ? askNumber(QStringLiteral("№ вставляемого столбца"), qint16(m + 1))
-        : askNumber(QStringLiteral("№ вставляемой строки"), qint16(n + 1));
+        ? askNumber(QStringLiteral("№ вставляемого столбца"), qint16(a.m + 1))
+        : askNumber(QStringLiteral("№ вставляемой строки"), qint16(a.n + 1));
     if (!position) {
         setPrintState(before);
         return;
     }
-    // A position before the first puts the new column (row) first.
-    k = std::max<qint16>(*position, 1);
-    printSourceTable(line);
+    const qint16 at = LabArrays::insertPlace(*position);
+    printSourceTable(line, at);
     Print();
-    if (line == Line::Column) {
-        for (i = 1; i <= n; ++i) {
-            for (j = qint16(m + 1); j >= k + 1; --j)
-                table[i][j] = table[i][j - 1];
-            table[i][k] = kInserted;
-        }
-        m = qint16(m + 1);
-    } else {
-        for (j = 1; j <= m; ++j) {
-            for (i = qint16(n + 1); i >= k + 1; --i)
-                table[i][j] = table[i - 1][j];
-            table[k][j] = kInserted;
-        }
-        n = qint16(n + 1);
-    }
+    if (line == Line::Column)
+        a.insertColumn(at);
+    else
+        a.insertRow(at);
     setForeColor(MarkColor);
     Print();
     Print(QStringLiteral(" Новый массив"));
-    printMarkedTable(line);
+    printTableMarking(line, at);
     shown[1] = false;
     shown[2] = true;
     Command4->setEnabled(false);

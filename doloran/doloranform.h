@@ -38,7 +38,7 @@ private:
     enum class Line { Column, Row };
     void deleteLine(Line line);
     void insertLine(Line line);
-    void printMarkedTable(Line line); // line k in the mark colour
-    // The title, " Исходный массив" and the table with line k marked.
-    void printSourceTable(Line line);
+    void printTableMarking(Line line, qint16 at); // line at in the mark colour
+    // The title, " Исходный массив" and the table with line at marked.
+    void printSourceTable(Line line, qint16 at);
 };

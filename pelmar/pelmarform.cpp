@@ -3,8 +3,6 @@
 #include "commandbutton.h"
 #include "textbox.h"
 
-#include <array>
-
 LabDesign PelmarForm::windowDesign()
 {
     const QString sans = QStringLiteral("MS Sans Serif");
@@ -96,51 +94,22 @@ void PelmarForm::setSortTextState()
     setForeColor(MarkColor);
 }
 
-template <class Element>
-void PelmarForm::exchangeSort(Element &a, int length)
-{
-    for (j = 1; j <= length - 1; ++j) {
-        for (i = 1; i <= length - 1; ++i) {
-            if (a[i] > a[i + 1]) {
-                temp = a[i];
-                a[i] = a[i + 1];
-                a[i + 1] = temp;
-            }
-        }
-    }
-}
-
 void PelmarForm::sortLinear()
 {
     setSortTextState();
-    // Counted in int: a length of -32768 has no predecessor in 16 bits.
-    exchangeSort(linear, m);
+    arrays().sortLinear();
     Print();
-    for (i = 1; i <= m; ++i)
-        Print(linear[i], Separator::SameLine);
+    printLinear();
     shown[1] = true;
     shown[2] = false;
 }
 
 void PelmarForm::sortTable()
 {
-    std::array<qint16, 1001> buffer{};
     setSortTextState();
-    k = 0;
-    for (i = 1; i <= n; ++i)
-        for (j = 1; j <= m; ++j)
-            buffer[++k] = table[i][j];
-    exchangeSort(buffer, k);
-    k = 0;
-    for (i = 1; i <= n; ++i)
-        for (j = 1; j <= m; ++j)
-            table[i][j] = buffer[++k];
+    arrays().sortTable();
     Print();
-    for (i = 1; i <= n; ++i) {
-        for (j = 1; j <= m; ++j)
-            Print(table[i][j], Separator::SameLine);
-        Print();
-    }
+    printTable();
     shown[2] = true;
     shown[1] = false;
 }

@@ -32,8 +32,4 @@ protected:
 
 private:
     void setSortTextState();
-    // Every pass covers all adjacent pairs and there is no early stop, so
-    // exactly (length - 1)^2 comparisons are made.
-    template <class Element>
-    void exchangeSort(Element &a, int length);
 };

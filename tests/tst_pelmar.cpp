@@ -54,7 +54,7 @@ void TestPelmar::sortLinear()
     QCOMPARE(t.printed(),
              (QStringList{LabForm::LinearTitle, LabFixture::numbers(values), LabFixture::numbers(sorted)}));
     for (int k = 0; k < values.size(); ++k)
-        QCOMPARE(int(t.form().linear[k + 1]), sorted[k]);
+        QCOMPARE(int(t.form().arrays().linear[k + 1]), sorted[k]);
     const QVariantMap item = t.form().surface()->items().last().toMap();
     QCOMPARE(item.value("color").toUInt(), kMark);
     QVERIFY(item.value("bold").toBool() && item.value("underline").toBool());
@@ -90,7 +90,7 @@ void TestPelmar::sortLinearEmpty()
     t.click("Command1");
     t.click("Command4");
     QCOMPARE(t.printed(), (QStringList{LabForm::LinearTitle, QString()}));
-    QCOMPARE(int(t.form().m), m);
+    QCOMPARE(int(t.form().arrays().m), m);
 }
 
 void TestPelmar::sortTable()
@@ -99,7 +99,7 @@ void TestPelmar::sortTable()
     t.fillTable(3, 2);
     const QVector<int> start = {900, 850, 850, 300, 999, 100};
     for (int c = 0; c < 6; ++c)
-        t.form().table[1 + c / 3][1 + c % 3] = qint16(start[c]);
+        t.form().arrays().table[1 + c / 3][1 + c % 3] = qint16(start[c]);
     t.form().Cls();
     t.form().printTable();
     t.click("Command8");
@@ -107,8 +107,8 @@ void TestPelmar::sortTable()
     QCOMPARE(t.printed(),
              (QStringList{LabFixture::numbers({900, 850, 850}), LabFixture::numbers({300, 999, 100}), QString(),
                           LabFixture::numbers({100, 300, 850}), LabFixture::numbers({850, 900, 999})}));
-    QCOMPARE(int(t.form().table[1][1]), 100);
-    QCOMPARE(int(t.form().table[2][3]), 999);
+    QCOMPARE(int(t.form().arrays().table[1][1]), 100);
+    QCOMPARE(int(t.form().arrays().table[2][3]), 999);
     QCOMPARE(t.colours(4), QList<quint32>(3, kMark));
     QVERIFY(t.form().shown[2] && !t.form().shown[1]);
 }
@@ -130,12 +130,12 @@ void TestPelmar::sortFullTable()
     QVector<int> before;
     for (int i = 1; i <= 30; ++i)
         for (int j = 1; j <= 30; ++j)
-            before << t.form().table[i][j];
+            before << t.form().arrays().table[i][j];
     t.click("Command8");
     QVector<int> after;
     for (int i = 1; i <= 30; ++i)
         for (int j = 1; j <= 30; ++j)
-            after << t.form().table[i][j];
+            after << t.form().arrays().table[i][j];
     std::sort(before.begin(), before.end());
     QCOMPARE(after, before);
     QCOMPARE(t.printed().size(), 1 + 30 + 1 + 30);

@@ -1,0 +1,169 @@
+#include "labarrays.h"
+
+#include "convert.h"
+#include "randomsource.h"
+
+#include <algorithm>
+#include <limits>
+
+void LabArrays::setSizes(qint16 columns, qint16 rows)
+{
+    m = columns;
+    n = rows;
+}
+
+qint16 LabArrays::randomElement(RandomSource &random)
+{
+    return qint16(Convert::wholePart(random.draw() * 900.0 + 100.0));
+}
+
+qint16 LabArrays::shrink(qint16 size)
+{
+    return size == std::numeric_limits<qint16>::min() ? size : qint16(size - 1);
+}
+
+void LabArrays::fillLinear(RandomSource &random)
+{
+    const qint16 last = m;
+    for (i = 1; i <= last; ++i)
+        linear[i] = randomElement(random);
+}
+
+void LabArrays::fillTable(RandomSource &random)
+{
+    const qint16 rows = n;
+    const qint16 columns = m;
+    for (i = 1; i <= rows; ++i)
+        for (j = 1; j <= columns; ++j)
+            table[i][j] = randomElement(random);
+}
+
+void LabArrays::deleteElement(qint16 position)
+{
+    k = position;
+    const int last = m - 1;
+    for (i = 1; i <= last; ++i) {
+        if (i >= k)
+            linear[i] = linear[i + 1];
+    }
+    m = shrink(m);
+}
+
+void LabArrays::deleteColumn(qint16 position)
+{
+    k = position;
+    const int lastColumn = m - 1;
+    for (i = 1; i <= n; ++i)
+        for (j = 1; j <= lastColumn; ++j)
+            if (j >= k)
+                table[i][j] = table[i][j + 1];
+    m = shrink(m);
+}
+
+void LabArrays::deleteRow(qint16 position)
+{
+    k = position;
+    const int lastRow = n - 1;
+    for (i = 1; i <= lastRow; ++i)
+        for (j = 1; j <= m; ++j)
+            if (i >= k)
+                table[i][j] = table[i + 1][j];
+    n = shrink(n);
+}
+
+qint16 LabArrays::insertPlace(qint16 position)
+{
+    return std::max<qint16>(position, 1);
+}
+
+void LabArrays::insertColumn(qint16 position)
+{
+    if (!canInsertColumn())
+        return;
+    k = insertPlace(position);
+    for (i = 1; i <= n; ++i) {
+        for (j = qint16(m + 1); j >= k + 1; --j)
+            table[i][j] = table[i][j - 1];
+        table[i][k] = Inserted;
+    }
+    m = qint16(m + 1);
+}
+
+void LabArrays::insertRow(qint16 position)
+{
+    if (!canInsertRow())
+        return;
+    k = insertPlace(position);
+    for (j = 1; j <= m; ++j) {
+        for (i = qint16(n + 1); i >= k + 1; --i)
+            table[i][j] = table[i - 1][j];
+        table[k][j] = Inserted;
+    }
+    n = qint16(n + 1);
+}
+
+bool LabArrays::beats(qint16 value, Extreme kind) const
+{
+    return kind == Extreme::Minimum ? value < extreme : value > extreme;
+}
+
+void LabArrays::findExtremeLinear(Extreme kind)
+{
+    extreme = linear[1];
+    for (i = 1; i <= m; ++i)
+        if (beats(linear[i], kind))
+            extreme = linear[i];
+    count = 0;
+    for (i = 1; i <= m; ++i)
+        if (linear[i] == extreme)
+            ++count;
+}
+
+void LabArrays::findExtremeTable(Extreme kind)
+{
+    extreme = table[1][1];
+    for (i = 1; i <= n; ++i)
+        for (j = 1; j <= m; ++j)
+            if (beats(table[i][j], kind))
+                extreme = table[i][j];
+    count = 0;
+    for (i = 1; i <= n; ++i)
+        for (j = 1; j <= m; ++j)
+            if (table[i][j] == extreme)
+                ++count;
+}
+
+template <class Elements>
+void LabArrays::exchangeSort(Elements &a, int length)
+{
+    // Exactly (length - 1)^2 comparisons.
+    for (j = 1; j <= length - 1; ++j) {
+        for (i = 1; i <= length - 1; ++i) {
+            if (a[i] > a[i + 1]) {
+                temp = a[i];
+                a[i] = a[i + 1];
+                a[i + 1] = temp;
+            }
+        }
+    }
+}
+
+void LabArrays::sortLinear()
+{
+    // Counted in int: a length of -32768 has no predecessor in 16 bits.
+    exchangeSort(linear, m);
+}
+
+void LabArrays::sortTable()
+{
+    std::array<qint16, Bound * Bound + 1> buffer{};
+    k = 0;
+    for (i = 1; i <= n; ++i)
+        for (j = 1; j <= m; ++j)
+            buffer[++k] = table[i][j];
+    exchangeSort(buffer, k);
+    k = 0;
+    for (i = 1; i <= n; ++i)
+        for (j = 1; j <= m; ++j)
+            table[i][j] = buffer[++k];
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <array>
+
+class RandomSource;
+
+// The two arrays of a lab and the rules that work on them, without a window.
+// Subscripts start at 1, as the pupils count; element 0 is never used. Sizes
+// may be 0 or negative (every loop then does nothing) and never exceed Bound.
+// The window prints what these functions leave in the fields.
+class LabArrays
+{
+public:
+    static constexpr int Bound = 40;
+    static constexpr qint16 Inserted = 100; // every cell of an inserted column or row
+
+    enum class Extreme { Minimum, Maximum };
+
+    void setSizes(qint16 columns, qint16 rows);
+    void fillLinear(RandomSource &random);
+    void fillTable(RandomSource &random);
+
+    // Each element from position on takes its right neighbour's value; one element less.
+    void deleteElement(qint16 position);
+    void deleteColumn(qint16 position);
+    void deleteRow(qint16 position);
+
+    // The table has room for Bound columns and Bound rows, no more.
+    bool canInsertColumn() const { return m < Bound; }
+    bool canInsertRow() const { return n < Bound; }
+    // A position before the first puts the new column (row) first.
+    static qint16 insertPlace(qint16 position);
+    void insertColumn(qint16 position);
+    void insertRow(qint16 position);
+
+    // Sets extreme to the minimum or maximum of the linear array (the table)
+    // and count to how many elements equal it.
+    void findExtremeLinear(Extreme kind);
+    void findExtremeTable(Extreme kind);
+
+    // Exchange sorts: every pass covers all adjacent pairs and there is no
+    // early stop. The table is sorted as one row read row by row.
+    void sortLinear();
+    void sortTable();
+
+    qint16 m = 0; // columns of the table and length of the linear array
+    qint16 n = 0; // rows of the table
+    qint16 extreme = 0;
+    qint16 count = 0;
+    qint16 k = 0; // the position an edit works at
+    qint16 temp = 0;
+    std::array<qint16, Bound + 1> linear{};
+    std::array<std::array<qint16, Bound + 1>, Bound + 1> table{};
+    qint16 i = 0;
+    qint16 j = 0;
+
+private:
+    static qint16 randomElement(RandomSource &random);
+    // One less, but never below the smallest 16-bit value.
+    static qint16 shrink(qint16 size);
+    bool beats(qint16 value, Extreme kind) const;
+    template <class Elements>
+    void exchangeSort(Elements &a, int length);
+};
