@@ -22,6 +22,11 @@ QStringList rowsOf(const QVector<int> &rows, const QVector<int> &columns)
     return lines;
 }
 
+enum Edit { DeleteElement, DeleteColumn, DeleteRow, InsertColumn, InsertRow };
+const std::array<void (LabArrays::*)(qint16), 5> kEdits
+    = {&LabArrays::deleteElement, &LabArrays::deleteColumn, &LabArrays::deleteRow, &LabArrays::insertColumn,
+       &LabArrays::insertRow};
+
 } // namespace
 
 class TestDoloran : public QObject
@@ -45,6 +50,8 @@ private slots:
     void insertUpToForty();
     void insertIntoEmptyTable();
     void cancelChangesNothing();
+    void editRules_data();
+    void editRules();
 };
 
 void TestDoloran::initTestCase()
@@ -57,12 +64,8 @@ void TestDoloran::deleteElement_data()
     QTest::addColumn<QStringList>("replies");
     QTest::addColumn<int>("k");
     QTest::addColumn<QVector<int>>("after");
-    QTest::newRow("first") << QStringList{"1"} << 1 << QVector<int>{200, 300, 400, 500};
-    QTest::newRow("middle") << QStringList{"3"} << 3 << QVector<int>{100, 200, 400, 500};
     QTest::newRow("last") << QStringList{"5"} << 5 << QVector<int>{100, 200, 300, 400};
     QTest::newRow("above the limit asked again") << QStringList{"6", "x", "2"} << 2 << QVector<int>{100, 300, 400, 500};
-    QTest::newRow("below 1 drops the first") << QStringList{"0"} << 0 << QVector<int>{200, 300, 400, 500};
-    QTest::newRow("far below") << QStringList{"-32768"} << -32768 << QVector<int>{200, 300, 400, 500};
 }
 
 void TestDoloran::deleteElement()
@@ -128,10 +131,7 @@ void TestDoloran::deleteColumn_data()
     QTest::addColumn<QString>("reply");
     QTest::addColumn<int>("k");
     QTest::addColumn<QVector<int>>("kept");
-    QTest::newRow("first") << "1" << 1 << QVector<int>{2, 3, 4};
     QTest::newRow("middle") << "2" << 2 << QVector<int>{1, 3, 4};
-    QTest::newRow("last") << "4" << 4 << QVector<int>{1, 2, 3};
-    QTest::newRow("below 1") << "-2" << -2 << QVector<int>{2, 3, 4};
 }
 
 void TestDoloran::deleteColumn()
@@ -165,10 +165,7 @@ void TestDoloran::deleteRow_data()
 {
     QTest::addColumn<QString>("reply");
     QTest::addColumn<QVector<int>>("kept");
-    QTest::newRow("first") << "1" << QVector<int>{2, 3};
     QTest::newRow("middle") << "2" << QVector<int>{1, 3};
-    QTest::newRow("last") << "3" << QVector<int>{1, 2};
-    QTest::newRow("below 1") << "0" << QVector<int>{2, 3};
 }
 
 void TestDoloran::deleteRow()
@@ -218,9 +215,7 @@ void TestDoloran::insertColumn_data()
     QTest::addColumn<QString>("reply");
     QTest::addColumn<int>("k");
     QTest::addColumn<QVector<int>>("columns"); // 0 stands for the new column of 100s
-    QTest::newRow("first") << "1" << 1 << QVector<int>{0, 1, 2, 3};
     QTest::newRow("middle") << "2" << 2 << QVector<int>{1, 0, 2, 3};
-    QTest::newRow("after the last") << "4" << 4 << QVector<int>{1, 2, 3, 0};
     QTest::newRow("below 1 goes first") << "-5" << 1 << QVector<int>{0, 1, 2, 3};
 }
 
@@ -254,9 +249,7 @@ void TestDoloran::insertRow_data()
 {
     QTest::addColumn<QString>("reply");
     QTest::addColumn<QVector<int>>("rows"); // 0 stands for the new row of 100s
-    QTest::newRow("first") << "1" << QVector<int>{0, 1, 2};
     QTest::newRow("middle") << "2" << QVector<int>{1, 0, 2};
-    QTest::newRow("after the last") << "3" << QVector<int>{1, 2, 0};
     QTest::newRow("zero goes first") << "0" << QVector<int>{0, 1, 2};
 }
 
@@ -360,6 +353,45 @@ void TestDoloran::cancelChangesNothing()
     QCOMPARE(t.printed(), linear);
     QVERIFY(t.form().printState() == linearState);
     QCOMPARE(int(t.form().arrays().m), 3);
+}
+
+void TestDoloran::editRules_data()
+{
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QStringList>("after"); // the linear array, or the table's rows
+    QTest::newRow("element first") << DeleteElement << 1 << rowsOf({1}, {2, 3});
+    QTest::newRow("element far below 1") << DeleteElement << -32768 << rowsOf({1}, {2, 3});
+    QTest::newRow("column last") << DeleteColumn << 3 << rowsOf({1, 2}, {1, 2});
+    QTest::newRow("column below 1") << DeleteColumn << -2 << rowsOf({1, 2}, {2, 3});
+    QTest::newRow("row last") << DeleteRow << 2 << rowsOf({1}, {1, 2, 3});
+    QTest::newRow("row below 1") << DeleteRow << 0 << rowsOf({2}, {1, 2, 3});
+    QTest::newRow("insert column after the last") << InsertColumn << 4 << rowsOf({1, 2}, {1, 2, 3, 0});
+    QTest::newRow("insert row first") << InsertRow << 1 << rowsOf({0, 1, 2}, {1, 2, 3});
+    QTest::newRow("insert row after the last") << InsertRow << 3 << rowsOf({1, 2, 0}, {1, 2, 3});
+}
+
+void TestDoloran::editRules()
+{
+    QFETCH(Edit, edit);
+    QFETCH(int, position);
+    QFETCH(QStringList, after);
+    LabArrays a; // linear(j) = 100 + j, table(i, j) = 100 * i + j, 3 columns, 2 rows
+    a.setSizes(3, 2);
+    for (int j = 1; j <= 3; ++j) {
+        a.linear[j] = qint16(100 + j);
+        for (int i = 1; i <= 2; ++i)
+            a.table[i][j] = qint16(100 * i + j);
+    }
+    (a.*kEdits[edit])(qint16(position));
+    QStringList rows;
+    for (int i = 1; i <= (edit == DeleteElement ? 1 : a.n); ++i) {
+        QVector<int> values;
+        for (int j = 1; j <= a.m; ++j)
+            values << (edit == DeleteElement ? a.linear[j] : a.table[i][j]);
+        rows << LabFixture::numbers(values);
+    }
+    QCOMPARE(rows, after);
 }
 
 QTEST_MAIN(TestDoloran)

@@ -53,6 +53,25 @@ QByteArray manyLines(int count)
     return bytes;
 }
 
+// Puts what the row asks for where the question file is looked for.
+bool placeQuestionFile(Kind kind, const QByteArray &bytes, const QString &path)
+{
+    switch (kind) {
+    case Kind::Bytes: {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
+    case Kind::Missing:
+        return true;
+    case Kind::Directory:
+        return QDir().mkdir(path);
+    case Kind::Unreadable:
+        // Reading this file fails even for root, which file modes do not stop.
+        return QFile::link(QStringLiteral("/proc/self/mem"), path);
+    }
+    return false;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Kind)
@@ -102,24 +121,7 @@ void TestHostileFiles::questionFile()
     QFETCH(int, entries);
 
     QTemporaryDir dir;
-    const QString path = dir.filePath("test.txt");
-    switch (kind) {
-    case Kind::Bytes: {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        break;
-    }
-    case Kind::Missing:
-        break;
-    case Kind::Directory:
-        QVERIFY(QDir(dir.path()).mkdir("test.txt"));
-        break;
-    case Kind::Unreadable:
-        // Reading this file fails even for root, which file modes do not stop.
-        QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), path));
-        break;
-    }
+    QVERIFY(placeQuestionFile(kind, bytes, dir.filePath("test.txt")));
     QFile answers(dir.filePath("test1.txt"));
     QVERIFY(answers.open(QIODevice::WriteOnly));
     answers.write("a0\r\na1\r\n");

@@ -273,10 +273,6 @@ void TestLabFrame::minimumDisplay_data()
     QTest::addColumn<QList<quint32>>("colours");
     QTest::newRow("two equal minima") << QVector<int>{512, 130, 877, 130} << "min= 130 \t 2 шт"
                                       << QList<quint32>{kPlain, kMark, kPlain, kMark};
-    QTest::newRow("minimum first") << QVector<int>{100, 300, 200} << "min= 100 \t 1 шт"
-                                   << QList<quint32>{kMark, kPlain, kPlain};
-    QTest::newRow("all equal") << QVector<int>{444, 444, 444} << "min= 444 \t 3 шт"
-                               << QList<quint32>{kMark, kMark, kMark};
 }
 
 void TestLabFrame::minimumDisplay()

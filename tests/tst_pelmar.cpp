@@ -2,6 +2,7 @@
 #include "labtestsupport.h"
 #include "pelmarform.h"
 #include "printsurface.h"
+#include "randomsource.h"
 
 #include <QTest>
 
@@ -20,8 +21,8 @@ private slots:
     void sortLinearEmpty();
     void sortTable();
     void sortTableWithoutColumns();
-    void sortFullTable();
     void searchAfterSort();
+    void sortAndSearchRules();
 };
 
 void TestPelmar::initTestCase()
@@ -32,10 +33,7 @@ void TestPelmar::initTestCase()
 void TestPelmar::sortLinear_data()
 {
     QTest::addColumn<QVector<int>>("values");
-    QTest::newRow("already sorted") << QVector<int>{100, 200, 300, 400};
-    QTest::newRow("reversed") << QVector<int>{999, 500, 300, 101};
     QTest::newRow("duplicates") << QVector<int>{300, 100, 300, 200, 100};
-    QTest::newRow("one element") << QVector<int>{777};
 }
 
 void TestPelmar::sortLinear()
@@ -122,26 +120,6 @@ void TestPelmar::sortTableWithoutColumns()
     QCOMPARE(t.printed(), (QStringList{LabForm::TableTitle, QString(), QString(), QString(), QString(), QString()}));
 }
 
-void TestPelmar::sortFullTable()
-{
-    LabFixture t(LabFixture::Lab::Pelmar);
-    t.setSizes(30, 30);
-    t.click("Command2");
-    QVector<int> before;
-    for (int i = 1; i <= 30; ++i)
-        for (int j = 1; j <= 30; ++j)
-            before << t.form().arrays().table[i][j];
-    t.click("Command8");
-    QVector<int> after;
-    for (int i = 1; i <= 30; ++i)
-        for (int j = 1; j <= 30; ++j)
-            after << t.form().arrays().table[i][j];
-    std::sort(before.begin(), before.end());
-    QCOMPARE(after, before);
-    QCOMPARE(t.printed().size(), 1 + 30 + 1 + 30);
-    QCOMPARE(t.printed().last(), LabFixture::numbers(after.mid(870)));
-}
-
 void TestPelmar::searchAfterSort()
 {
     LabFixture t(LabFixture::Lab::Pelmar);
@@ -152,6 +130,32 @@ void TestPelmar::searchAfterSort()
     t.click("Command9");
     QCOMPARE(t.colours(1), (QList<quint32>{kPlain, kPlain, kMark, kMark}));
     QCOMPARE(t.printed().last(), QStringLiteral("max= 900 \t 2 шт"));
+}
+
+void TestPelmar::sortAndSearchRules()
+{
+    LabArrays a;
+    a.setSizes(4, 0);
+    a.linear = {0, 999, 500, 999, 101};
+    a.findExtremeLinear(LabArrays::Extreme::Maximum);
+    QCOMPARE(int(a.count), 2);
+    a.sortLinear();
+    QCOMPARE(QVector<int>(a.linear.begin() + 1, a.linear.begin() + 5), (QVector<int>{101, 500, 999, 999}));
+    // The same for a full table, sorted as one row read row by row.
+    a.setSizes(30, 30);
+    RandomSource random;
+    a.fillTable(random);
+    a.table[30][30] = a.table[7][9] = 100;
+    QVector<int> values;
+    for (int i = 1; i <= 30; ++i)
+        values += QVector<int>(a.table[i].begin() + 1, a.table[i].begin() + 31);
+    std::sort(values.begin(), values.end());
+    a.findExtremeTable(LabArrays::Extreme::Minimum);
+    QCOMPARE(int(a.extreme), 100);
+    QCOMPARE(int(a.count), int(values.count(100)));
+    a.sortTable();
+    for (int i = 1; i <= 30; ++i)
+        QCOMPARE(QVector<int>(a.table[i].begin() + 1, a.table[i].begin() + 31), values.mid(30 * (i - 1), 30));
 }
 
 QTEST_MAIN(TestPelmar)

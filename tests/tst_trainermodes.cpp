@@ -8,6 +8,7 @@
 #include "printsurface.h"
 #include "randomsource.h"
 #include "textbox.h"
+#include "trainer.h"
 #include "trainertestsupport.h"
 
 #include <QTest>
@@ -45,6 +46,55 @@ private:
     Decide m_decide;
 };
 
+// A pupil's replies to Test 1 and what they should score.
+struct ReplyTally
+{
+    // Replies in the order asked and what each means: 1 yes, 0 no, -1 neither,
+    // and Again for no answer, which brings the same turn back.
+    static constexpr int Again = -2;
+    static const QList<QPair<std::optional<QString>, int>> &mixed()
+    {
+        static const QList<QPair<std::optional<QString>, int>> replies
+            = {{QStringLiteral("1"), 1},      {QStringLiteral("0"), 0},    {QStringLiteral("2"), -1},
+               {QStringLiteral("1abc"), 1},   {QStringLiteral("0.5"), 0},  {QStringLiteral("1.5"), -1},
+               {QStringLiteral("0.6"), 1},    {QStringLiteral(""), Again}, {std::nullopt, Again},
+               {QStringLiteral("да"), Again}, {QStringLiteral("0"), 0},    {QStringLiteral("99999"), -1},
+               {QStringLiteral("-1"), -1},    {QStringLiteral(" 1"), 1},   {QStringLiteral("1e9"), -1},
+               {QStringLiteral("0,5"), 0},    {QStringLiteral("0"), 0},    {QStringLiteral("1"), 1},
+               {QStringLiteral("1"), 1}};
+        return replies;
+    }
+
+    // "truthful", "contrary" or "mix"
+    std::optional<QString> reply(int asked, const QStringList &shown)
+    {
+        const bool own = shown[1] == QString(shown[0]).replace(QLatin1Char('q'), QLatin1Char('a'));
+        int meaning = 0;
+        std::optional<QString> text;
+        if (kind == QLatin1String("mix")) {
+            text = mixed()[asked].first;
+            meaning = mixed()[asked].second;
+            if (meaning == Again)
+                return text;
+        } else {
+            const bool yes = (kind == QLatin1String("truthful")) == own;
+            text = yes ? QStringLiteral("1") : QStringLiteral("0");
+            meaning = yes ? 1 : 0;
+        }
+        matches += own ? 1 : 0;
+        if (meaning == 1)
+            (own ? right : wrong) += 1;
+        if (meaning == 0)
+            (own ? wrong : right) += 1;
+        return text;
+    }
+
+    QString kind;
+    int right = 0;
+    int wrong = 0;
+    int matches = 0;
+};
+
 QStringList rows(const ListBox *list)
 {
     QStringList texts;
@@ -73,6 +123,43 @@ void startTraining(TrainerFixture &t)
     t.click(f.Command1);
 }
 
+// Training or Test 2 without a window, on the pairs q0/a0 .. q17/a17; each
+// answer is picked by its text.
+void fillTopic(Trainer &t)
+{
+    for (int k = 0; k < 18; ++k) {
+        t.questions[k] = QStringLiteral("q%1").arg(k);
+        t.answers[k] = QStringLiteral("a%1").arg(k);
+    }
+}
+
+Trainer::Result run(Trainer &t, const Picks &picks, bool test2 = false)
+{
+    fillTopic(t);
+    RandomSource random;
+    t.startMode();
+    test2 ? t.startTest2(random) : t.startTraining();
+    for (const auto &[question, answer] : picks) {
+        t.pickQuestion(question, test2);
+        int row = answer;
+        while (test2 && t.answers[t.answerOrder[row]] != t.answers[answer])
+            row = (row + 1) % 17;
+        t.pickAnswer(row, test2, !test2);
+    }
+    return t.result(!test2, false, test2);
+}
+
+// After the report: limit lifted, options and boxes enabled, only "Результат" on.
+bool windowAfterReport(TrainerFixture &t)
+{
+    TrainerForm &f = t.form();
+    bool enabled = true;
+    for (QWidget *w : std::initializer_list<QWidget *>{f.Option1, f.Option2, f.Option3, f.Check1, f.Check2, f.Check4})
+        enabled = enabled && w->isEnabled();
+    return f.trainer().timeLimit == QLatin1String("1:00:00") && t.modeButtons() == QLatin1String("0001") && enabled
+        && !f.Text1->Visible() && !f.List1->Visible() && !f.Label1->Visible();
+}
+
 void pick(TrainerFixture &t, const Picks &picks)
 {
     for (const auto &[question, answer] : picks) {
@@ -94,10 +181,10 @@ private slots:
     void sameAnswerTextIsRight();
     void trainingReport_data();
     void trainingReport();
-    void repeatedPicksScoreOnce_data();
-    void repeatedPicksScoreOnce();
-    void tooFewAnswers();
+    void resultRules_data();
+    void resultRules();
     void marksStartAtZeroInEveryRun();
+    void tooFewAnswers();
     void test1Turns();
     void test1Replies_data();
     void test1Replies();
@@ -170,21 +257,18 @@ void TestTrainerModes::trainingSteps()
 
 void TestTrainerModes::sameAnswerTextIsRight()
 {
-    QByteArray answers = TrainerFixture::numberedLines("a", 18);
-    answers.replace("a9\r\n", "a2\r\n");
-    TrainerFixture t(TrainerFixture::numberedLines("q", 18), answers);
-    TrainerForm &f = t.form();
-    startTraining(t);
-    t.clickRow(f.List1, 2);
-    t.clickRow(f.List2, 9); // another row with the same text
-    QCOMPARE(t.printed(), (QStringList{"q2 2 ", "a2 верно", " 1 "}));
-    // With a 16-entry file row 16 is empty in both lists, and two empty rows match.
-    TrainerFixture s(TrainerFixture::numberedLines("q", 16), TrainerFixture::numberedLines("a", 16));
-    startTraining(s);
-    QCOMPARE(s.form().List1->List(16), QString());
-    s.clickRow(s.form().List1, 16);
-    s.clickRow(s.form().List2, 16);
-    QCOMPARE(s.form().trainer().correctCount, qint16(1));
+    Trainer t;
+    fillTopic(t);
+    t.answers[9] = t.answers[2];
+    t.answers[16].clear(); // as in a topic of 16 pairs
+    t.questions[16].clear();
+    t.startMode();
+    t.startTraining();
+    t.pickQuestion(2, false);
+    QVERIFY(t.pickAnswer(9, false, true).right); // another row with the same text
+    t.pickQuestion(16, false);
+    QVERIFY(t.pickAnswer(16, false, true).right); // two empty rows match
+    QCOMPARE(t.correctCount, qint16(2));
 }
 
 void TestTrainerModes::trainingReport_data()
@@ -194,18 +278,6 @@ void TestTrainerModes::trainingReport_data()
     QTest::addColumn<QString>("grade");
     QTest::newRow("16 right") << 16 << " 100"
                               << "5";
-    QTest::newRow("13 right") << 13 << " 81.25"
-                              << "4";
-    QTest::newRow("12 right") << 12 << " 75"
-                              << "3";
-    QTest::newRow("8 right") << 8 << " 50"
-                             << "3";
-    QTest::newRow("7 right") << 7 << " 43.75"
-                             << "2";
-    QTest::newRow("5 right") << 5 << " 31.25"
-                             << "2";
-    QTest::newRow("4 right") << 4 << " 25"
-                             << "1";
     QTest::newRow("none right") << 0 << " 0"
                                 << "1";
 }
@@ -253,56 +325,53 @@ void TestTrainerModes::trainingReport()
     const QVariantMap gradeItem = f.surface()->items().last().toMap();
     QCOMPARE(gradeItem.value("color").toUInt(), 255u);
     QCOMPARE(gradeItem.value("size").toDouble(), 14.0);
-    // After the report: limit lifted, options and boxes enabled, only "Результат" on.
-    QCOMPARE(f.trainer().timeLimit, QStringLiteral("1:00:00"));
-    QCOMPARE(t.modeButtons(), QStringLiteral("0001"));
-    for (QWidget *w : std::initializer_list<QWidget *>{f.Option1, f.Option2, f.Option3, f.Check1, f.Check2, f.Check4})
-        QVERIFY(w->isEnabled());
-    QVERIFY(!f.Text1->Visible() && !f.List1->Visible() && !f.Label1->Visible());
+    QVERIFY(windowAfterReport(t));
     if (right == 0) {
         for (int k = 0; k <= 16; ++k)
             QCOMPARE(f.trainer().marks[k], qint16(0));
     }
 }
 
-void TestTrainerModes::repeatedPicksScoreOnce_data()
+void TestTrainerModes::resultRules_data()
 {
+    QTest::addColumn<Picks>("picks");
     QTest::addColumn<bool>("test2");
-    QTest::addColumn<Picks>("picks"); // question, answer text index
-    QTest::addColumn<QStringList>("summary");
-    const QStringList oneMatch{" 1 cовпало", " 6.25% правильных ответов,", " ошибок -  0\tоценка 1"};
-    QTest::newRow("training, one right pair 16 times") << false << Picks(16, {0, 0}) << oneMatch;
-    QTest::newRow("test 2, one right pair 16 times") << true << Picks(16, {0, 0}) << oneMatch;
+    QTest::addColumn<QString>("summary"); // the match lines, percent, errors and grade
+    QTest::newRow("13 right") << rightThenWrong(13) << false << " 13 cовпало/ 81.25/ 3/4";
+    QTest::newRow("8 right") << rightThenWrong(8) << false << " 8 cовпало/ 50/ 8/3";
+    QTest::newRow("7 right") << rightThenWrong(7) << false << " 7 cовпало/ 43.75/ 9/2";
+    QTest::newRow("4 right") << rightThenWrong(4) << false << " 4 cовпало/ 25/ 12/1";
+    // A question scores once per run, however often it is picked.
+    QTest::newRow("training, one right pair 16 times") << Picks(16, {0, 0}) << false << " 1 cовпало/ 6.25/ 0/1";
+    QTest::newRow("test 2, one right pair 16 times") << Picks(16, {0, 0}) << true << " 1 cовпало/ 6.25/ 0/1";
     Picks wrongFirst(16, {0, 0});
     wrongFirst[0] = {0, 1};
-    QTest::newRow("training, wrong then right 15 times")
-        << false << wrongFirst
-        << QStringList{"Совпадений ", "не было", " 0% правильных ответов,", " ошибок -  1\tоценка 1"};
+    QTest::newRow("wrong, then right 15 times") << wrongFirst << false << "Совпадений /не было/ 0/ 1/1";
 }
 
-void TestTrainerModes::repeatedPicksScoreOnce()
+void TestTrainerModes::resultRules()
 {
-    QFETCH(bool, test2);
     QFETCH(Picks, picks);
-    QFETCH(QStringList, summary);
-    TrainerFixture t;
-    TrainerForm &f = t.form();
-    if (test2) {
-        t.click(f.Option2);
-        t.click(f.Check4);
-        t.click(f.Command6);
-    } else {
-        startTraining(t);
-    }
-    for (const auto &[question, answer] : picks) {
-        t.clickRow(f.List1, question);
-        t.clickRow(f.List2, int(rows(f.List2).indexOf(QStringLiteral("a%1").arg(answer))));
-    }
-    QCOMPARE(t.printed().first(), QStringLiteral("всё"));
-    t.click(f.Command3);
-    const QStringList lines = t.printed();
-    QCOMPARE(lines.first(), QStringLiteral("a0 %1").arg(picks.first().second == 0 ? 1 : 0));
-    QCOMPARE(lines.mid(17), summary);
+    QFETCH(bool, test2);
+    QFETCH(QString, summary);
+    Trainer t;
+    const Trainer::Result r = run(t, picks, test2);
+    QCOMPARE(r.rows.first(), QStringLiteral("a0 %1").arg(picks.first().second == 0 ? 1 : 0));
+    QStringList lines = summary.split(QLatin1Char('/'));
+    QCOMPARE(r.gradeLine, QStringLiteral("оценка ") + lines.takeLast());
+    QCOMPARE(r.errorLine, QStringLiteral(" ошибок - ") + lines.takeLast());
+    QCOMPARE(r.percentLine, lines.takeLast() + QStringLiteral("% правильных ответов,"));
+    QCOMPARE(r.matchLines + r.noMatchLines, lines);
+}
+
+void TestTrainerModes::marksStartAtZeroInEveryRun()
+{
+    Trainer t;
+    QCOMPARE(run(t, rightThenWrong(16)).rows.at(7), QStringLiteral("a7 1"));
+    // The second run only ever picks row 0: no other row may keep the old mark.
+    const QStringList rows = run(t, Picks(16, {0, 0})).rows;
+    for (int row = 0; row <= 16; ++row)
+        QCOMPARE(rows.at(row), QStringLiteral("a%1 %2").arg(row).arg(row == 0 ? 1 : 0));
 }
 
 void TestTrainerModes::tooFewAnswers()
@@ -320,24 +389,6 @@ void TestTrainerModes::tooFewAnswers()
     QCOMPARE(item.value("size").toDouble(), 14.0);
     QCOMPARE(f.trainer().grade, QString());
     QCOMPARE(f.trainer().percent, 0.0f);
-}
-
-void TestTrainerModes::marksStartAtZeroInEveryRun()
-{
-    TrainerFixture t;
-    TrainerForm &f = t.form();
-    startTraining(t);
-    pick(t, rightThenWrong(16));
-    t.click(f.Command3);
-    QCOMPARE(f.trainer().marks[7], qint16(1));
-
-    // The second run only ever picks row 0: no other row may keep the old mark.
-    startTraining(t);
-    pick(t, Picks(16, {0, 0}));
-    t.click(f.Command3);
-    QCOMPARE(t.printed().at(0), QStringLiteral("a0 1"));
-    for (int row = 1; row <= 16; ++row)
-        QCOMPARE(t.printed().at(row), QStringLiteral("a%1 0").arg(row));
 }
 
 void TestTrainerModes::test1Turns()
@@ -388,41 +439,12 @@ void TestTrainerModes::test1Replies_data()
 void TestTrainerModes::test1Replies()
 {
     QFETCH(QString, kind);
-    // Replies in the order asked and what each means: 1 yes, 0 no, -1 neither,
-    // and kAgain for no answer, which brings the same turn back.
-    constexpr int kAgain = -2;
-    const QList<QPair<std::optional<QString>, int>> mix
-        = {{QStringLiteral("1"), 1},       {QStringLiteral("0"), 0},     {QStringLiteral("2"), -1},
-           {QStringLiteral("1abc"), 1},    {QStringLiteral("0.5"), 0},   {QStringLiteral("1.5"), -1},
-           {QStringLiteral("0.6"), 1},     {QStringLiteral(""), kAgain}, {std::nullopt, kAgain},
-           {QStringLiteral("да"), kAgain}, {QStringLiteral("0"), 0},     {QStringLiteral("99999"), -1},
-           {QStringLiteral("-1"), -1},     {QStringLiteral(" 1"), 1},    {QStringLiteral("1e9"), -1},
-           {QStringLiteral("0,5"), 0},     {QStringLiteral("0"), 0},     {QStringLiteral("1"), 1},
-           {QStringLiteral("1"), 1}};
-    int right = 0, wrong = 0, matches = 0;
+    ReplyTally tally{kind};
+    int &right = tally.right, &wrong = tally.wrong, &matches = tally.matches;
+    const QList<QPair<std::optional<QString>, int>> &mix = ReplyTally::mixed();
     TrainerFixture t;
     TrainerForm &f = t.form();
-    PupilInput pupil(f, [&](int asked, const QStringList &shown) -> std::optional<QString> {
-        const bool own = shown[1] == QString(shown[0]).replace(QLatin1Char('q'), QLatin1Char('a'));
-        int meaning = 0;
-        std::optional<QString> reply;
-        if (kind == QLatin1String("mix")) {
-            reply = mix[asked].first;
-            meaning = mix[asked].second;
-            if (meaning == kAgain)
-                return reply;
-        } else {
-            const bool yes = (kind == QLatin1String("truthful")) == own;
-            reply = yes ? QStringLiteral("1") : QStringLiteral("0");
-            meaning = yes ? 1 : 0;
-        }
-        matches += own ? 1 : 0;
-        if (meaning == 1)
-            (own ? right : wrong) += 1;
-        if (meaning == 0)
-            (own ? wrong : right) += 1;
-        return reply;
-    });
+    PupilInput pupil(f, [&tally](int asked, const QStringList &shown) { return tally.reply(asked, shown); });
     f.setInputProvider(&pupil);
     t.click(f.Option1);
     t.click(f.Check2);
