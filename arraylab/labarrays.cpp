@@ -51,24 +51,26 @@ void LabArrays::deleteElement(qint16 position)
 
 void LabArrays::deleteColumn(qint16 position)
 {
-    k = position;
-    const int lastColumn = m - 1;
-    for (i = 1; i <= n; ++i)
-        for (j = 1; j <= lastColumn; ++j)
-            if (j >= k)
-                table[i][j] = table[i][j + 1];
-    m = shrink(m);
+    deleteLine(true, position);
 }
 
 void LabArrays::deleteRow(qint16 position)
 {
+    deleteLine(false, position);
+}
+
+void LabArrays::deleteLine(bool column, qint16 position)
+{
+    // Each cell from the line on takes the value of its neighbour to the right (below).
     k = position;
-    const int lastRow = n - 1;
+    const int lastRow = column ? n : n - 1;
+    const int lastColumn = column ? m - 1 : m;
     for (i = 1; i <= lastRow; ++i)
-        for (j = 1; j <= m; ++j)
-            if (i >= k)
-                table[i][j] = table[i + 1][j];
-    n = shrink(n);
+        for (j = 1; j <= lastColumn; ++j)
+            if ((column ? j : i) >= k)
+                table[i][j] = column ? table[i][j + 1] : table[i + 1][j];
+    qint16 &size = column ? m : n;
+    size = shrink(size);
 }
 
 qint16 LabArrays::insertPlace(qint16 position)
@@ -78,28 +80,32 @@ qint16 LabArrays::insertPlace(qint16 position)
 
 void LabArrays::insertColumn(qint16 position)
 {
-    if (!canInsertColumn())
-        return;
-    k = insertPlace(position);
-    for (i = 1; i <= n; ++i) {
-        for (j = qint16(m + 1); j >= k + 1; --j)
-            table[i][j] = table[i][j - 1];
-        table[i][k] = Inserted;
-    }
-    m = qint16(m + 1);
+    if (canInsertColumn())
+        insertLine(true, position);
 }
 
 void LabArrays::insertRow(qint16 position)
 {
-    if (!canInsertRow())
-        return;
+    if (canInsertRow())
+        insertLine(false, position);
+}
+
+void LabArrays::insertLine(bool column, qint16 position)
+{
+    // In every row (column), the cells from k on move one place on, from the
+    // far end back, and cell k takes the inserted value.
     k = insertPlace(position);
-    for (j = 1; j <= m; ++j) {
-        for (i = qint16(n + 1); i >= k + 1; --i)
-            table[i][j] = table[i - 1][j];
-        table[k][j] = Inserted;
+    qint16 &along = column ? j : i;
+    qint16 &across = column ? i : j;
+    qint16 &size = column ? m : n;
+    const qint16 lines = column ? n : m;
+    for (across = 1; across <= lines; ++across) {
+        for (along = qint16(size + 1); along >= k + 1; --along)
+            table[i][j] = column ? table[i][j - 1] : table[i - 1][j];
+        along = k;
+        table[i][j] = Inserted;
     }
-    n = qint16(n + 1);
+    size = qint16(size + 1);
 }
 
 bool LabArrays::beats(qint16 value, Extreme kind) const

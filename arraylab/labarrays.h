@@ -60,6 +60,8 @@ private:
     static qint16 randomElement(RandomSource &random);
     // One less, but never below the smallest 16-bit value.
     static qint16 shrink(qint16 size);
+    void deleteLine(bool column, qint16 position);
+    void insertLine(bool column, qint16 position);
     bool beats(qint16 value, Extreme kind) const;
     template <class Elements>
     void exchangeSort(Elements &a, int length);
