@@ -155,7 +155,8 @@ void TestPelmar::sortAndSearchRules()
     QCOMPARE(int(a.count), int(values.count(100)));
     a.sortTable();
     for (int i = 1; i <= 30; ++i)
-        QCOMPARE(QVector<int>(a.table[i].begin() + 1, a.table[i].begin() + 31), values.mid(qsizetype(30) * (i - 1), 30));
+        QCOMPARE(QVector<int>(a.table[i].begin() + 1, a.table[i].begin() + 31),
+                 values.mid(qsizetype(30) * (i - 1), 30));
 }
 
 QTEST_MAIN(TestPelmar)
