@@ -376,13 +376,10 @@ void TestDoloran::editRules()
     QFETCH(Edit, edit);
     QFETCH(int, position);
     QFETCH(QStringList, after);
-    LabArrays a; // linear(j) = 100 + j, table(i, j) = 100 * i + j, 3 columns, 2 rows
+    LabArrays a; // as rowsOf counts: 3 columns, 2 rows, and the linear array like row 1
     a.setSizes(3, 2);
-    for (int j = 1; j <= 3; ++j) {
-        a.linear[j] = qint16(100 + j);
-        for (int i = 1; i <= 2; ++i)
-            a.table[i][j] = qint16(100 * i + j);
-    }
+    a.linear = a.table[1] = {0, 101, 102, 103};
+    a.table[2] = {0, 201, 202, 203};
     (a.*kEdits[edit])(qint16(position));
     QStringList rows;
     for (int i = 1; i <= (edit == DeleteElement ? 1 : a.n); ++i) {
