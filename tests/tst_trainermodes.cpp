@@ -123,19 +123,20 @@ void startTraining(TrainerFixture &t)
     t.click(f.Command1);
 }
 
-// Training or Test 2 without a window, on the pairs q0/a0 .. q17/a17; each
-// answer is picked by its text.
-void fillTopic(Trainer &t)
+// A trainer without a window, on the pairs q0/a0 .. q17/a17.
+Trainer topic()
 {
+    Trainer t;
     for (int k = 0; k < 18; ++k) {
         t.questions[k] = QStringLiteral("q%1").arg(k);
         t.answers[k] = QStringLiteral("a%1").arg(k);
     }
+    return t;
 }
 
+// Training or Test 2 through the picks, each answer picked by its text.
 Trainer::Result run(Trainer &t, const Picks &picks, bool test2 = false)
 {
-    fillTopic(t);
     RandomSource random;
     t.startMode();
     test2 ? t.startTest2(random) : t.startTraining();
@@ -257,17 +258,13 @@ void TestTrainerModes::trainingSteps()
 
 void TestTrainerModes::sameAnswerTextIsRight()
 {
-    Trainer t;
-    fillTopic(t);
+    // Another row with the same text is right, and so are two empty rows, as
+    // in a topic of 16 pairs.
+    Trainer t = topic();
     t.answers[9] = t.answers[2];
-    t.answers[16].clear(); // as in a topic of 16 pairs
+    t.answers[16].clear();
     t.questions[16].clear();
-    t.startMode();
-    t.startTraining();
-    t.pickQuestion(2, false);
-    QVERIFY(t.pickAnswer(9, false, true).right); // another row with the same text
-    t.pickQuestion(16, false);
-    QVERIFY(t.pickAnswer(16, false, true).right); // two empty rows match
+    run(t, {{2, 9}, {16, 16}});
     QCOMPARE(t.correctCount, qint16(2));
 }
 
@@ -354,7 +351,7 @@ void TestTrainerModes::resultRules()
     QFETCH(Picks, picks);
     QFETCH(bool, test2);
     QFETCH(QString, summary);
-    Trainer t;
+    Trainer t = topic();
     const Trainer::Result r = run(t, picks, test2);
     QCOMPARE(r.rows.first(), QStringLiteral("a0 %1").arg(picks.first().second == 0 ? 1 : 0));
     QStringList lines = summary.split(QLatin1Char('/'));
@@ -366,7 +363,7 @@ void TestTrainerModes::resultRules()
 
 void TestTrainerModes::marksStartAtZeroInEveryRun()
 {
-    Trainer t;
+    Trainer t = topic();
     QCOMPARE(run(t, rightThenWrong(16)).rows.at(7), QStringLiteral("a7 1"));
     // The second run only ever picks row 0: no other row may keep the old mark.
     const QStringList rows = run(t, Picks(16, {0, 0})).rows;
