@@ -112,6 +112,14 @@ Picks rightThenWrong(int right)
     return picks;
 }
 
+// Chooses a level, ticks a test's box and starts the test.
+void startTest(TrainerFixture &t, OptionButton *level, CheckBox *box, CommandButton *button)
+{
+    t.click(level);
+    t.click(box);
+    t.click(button);
+}
+
 void startTraining(TrainerFixture &t)
 {
     TrainerForm &f = t.form();
@@ -394,9 +402,7 @@ void TestTrainerModes::test1Turns()
     TrainerForm &f = t.form();
     PupilInput pupil(f, [](int, const QStringList &) { return QStringLiteral("1"); });
     f.setInputProvider(&pupil);
-    t.click(f.Option2);
-    t.click(f.Check2);
-    t.click(f.Command2);
+    startTest(t, f.Option2, f.Check2, f.Command2);
 
     QCOMPARE(pupil.prompts, QStringList(16, QStringLiteral("да - 1 или нет - 0")));
     QSet<QString> candidates;
@@ -443,9 +449,7 @@ void TestTrainerModes::test1Replies()
     TrainerForm &f = t.form();
     PupilInput pupil(f, [&tally](int asked, const QStringList &shown) { return tally.reply(asked, shown); });
     f.setInputProvider(&pupil);
-    t.click(f.Option1);
-    t.click(f.Check2);
-    t.click(f.Command2);
+    startTest(t, f.Option1, f.Check2, f.Command2);
 
     QCOMPARE(f.trainer().correctCount, qint16(right));
     QCOMPARE(f.trainer().errorCount, qint16(wrong));
@@ -501,9 +505,7 @@ void TestTrainerModes::test1WithoutMatch()
         f.random().setFixedSeed(seed);
         PupilInput pupil(f, [&](int, const QStringList &) { return reply; });
         f.setInputProvider(&pupil);
-        t.click(f.Option1);
-        t.click(f.Check2);
-        t.click(f.Command2);
+        startTest(t, f.Option1, f.Check2, f.Command2);
         if (f.trainer().matchCount != 0)
             continue;
         t.click(f.Command3);
@@ -522,9 +524,7 @@ void TestTrainerModes::test1WithoutQuestions()
 {
     TrainerFixture t(QByteArray(), TrainerFixture::numberedLines("a", 18));
     TrainerForm &f = t.form();
-    t.click(f.Option1);
-    t.click(f.Check2);
-    t.click(f.Command2);
+    startTest(t, f.Option1, f.Check2, f.Command2);
     QVERIFY(t.input().prompts().isEmpty());
     QCOMPARE(rows(f.List2), QStringList{"Нажмите клавишу ОБУЧЕНИЕ"});
     QCOMPARE(t.modeButtons(), QStringLiteral("0001"));
@@ -547,9 +547,7 @@ void TestTrainerModes::test1EndsWhenWindowCloses()
         return std::nullopt;
     });
     f.setInputProvider(&pupil);
-    t.click(f.Option1);
-    t.click(f.Check2);
-    t.click(f.Command2);
+    startTest(t, f.Option1, f.Check2, f.Command2);
     QCOMPARE(pupil.prompts.size(), 3);
     QCOMPARE(f.trainer().replyTexts[2], QString());
 }
@@ -558,9 +556,7 @@ void TestTrainerModes::test2SetUp()
 {
     TrainerFixture t;
     TrainerForm &f = t.form();
-    t.click(f.Option2);
-    t.click(f.Check4);
-    t.click(f.Command6);
+    startTest(t, f.Option2, f.Check4, f.Command6);
     QCOMPARE(rows(f.List1).mid(0, 2), (QStringList{"q0", "q1"}));
     QCOMPARE(f.List1->ListCount(), 17);
     // All 17 answers, each once, in an order of its own.
@@ -585,9 +581,7 @@ void TestTrainerModes::test2Picks()
 {
     TrainerFixture t;
     TrainerForm &f = t.form();
-    t.click(f.Option2);
-    t.click(f.Check4);
-    t.click(f.Command6);
+    startTest(t, f.Option2, f.Check4, f.Command6);
     auto rowOf = [&f](int answer) { return int(rows(f.List2).indexOf(QStringLiteral("a%1").arg(answer))); };
 
     // Questions 0..9 right, 10..15 wrong.
