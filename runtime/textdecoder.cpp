@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -17,6 +18,19 @@ constexpr std::array<char16_t, 64> kUpperHalf = {
     0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
     0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
 };
+
+// The byte that stands for u in Windows-1251, if any.
+std::optional<char> windows1251Byte(char16_t u)
+{
+    if (u < 0x80)
+        return char(u);
+    if (u >= 0x0410 && u <= 0x044F)
+        return char(0xC0 + (u - 0x0410));
+    const auto *found = std::find(kUpperHalf.begin(), kUpperHalf.end(), u);
+    if (found == kUpperHalf.end())
+        return std::nullopt;
+    return char(0x80 + (found - kUpperHalf.begin()));
+}
 
 bool startsWith(const QByteArray &bytes, std::initializer_list<unsigned char> prefix)
 {
@@ -79,9 +93,7 @@ QString TextDecoder::fromWindows1251(const QByteArray &bytes)
 int TextDecoder::firstNotInWindows1251(const QString &text)
 {
     for (int k = 0; k < int(text.size()); ++k) {
-        const char16_t u = text[k].unicode();
-        if (u >= 0x80 && !(u >= 0x0410 && u <= 0x044F)
-            && std::find(kUpperHalf.begin(), kUpperHalf.end(), u) == kUpperHalf.end())
+        if (!windows1251Byte(text[k].unicode()))
             return k;
     }
     return -1;
@@ -91,22 +103,7 @@ QByteArray TextDecoder::toWindows1251(const QString &text)
 {
     QByteArray bytes;
     bytes.reserve(text.size());
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x80) {
-            bytes.append(char(u));
-        } else if (u >= 0x0410 && u <= 0x044F) {
-            bytes.append(char(0xC0 + (u - 0x0410)));
-        } else {
-            char out = '?';
-            for (int k = 0; k < int(kUpperHalf.size()); ++k) {
-                if (kUpperHalf[k] == u) {
-                    out = char(0x80 + k);
-                    break;
-                }
-            }
-            bytes.append(out);
-        }
-    }
+    for (QChar c : text)
+        bytes.append(windows1251Byte(c.unicode()).value_or('?'));
     return bytes;
 }
