@@ -262,8 +262,7 @@ Trainer::Result Trainer::result(bool training, bool test1, bool test2)
             gradeResult(r, training, test1, test2);
     }
     if (r.outcome != Result::Outcome::Graded && !hasQuestions()) {
-        r.hintLines = {QStringLiteral("Ишь чего захотел."), QStringLiteral("Нажмите клавишу ОБУЧЕНИЕ"),
-                       QStringLiteral("затем клавишу ТЕСТ")};
+        r.hintLines = {QStringLiteral("Ишь чего захотел."), NoQuestionsHint, QStringLiteral("затем клавишу ТЕСТ")};
         rowText = r.hintLines.last();
     }
     return r;

@@ -19,6 +19,8 @@ public:
     static constexpr int Steps = 16;       // questions asked in every mode
     static constexpr int LastRow = 16;     // the lists show rows 0..16
     static constexpr qint16 True = -1;
+    // Shown where the modes and the result find no questions loaded.
+    inline static const QString NoQuestionsHint = QStringLiteral("Нажмите клавишу ОБУЧЕНИЕ");
 
     // What a click on a question row does.
     enum class QuestionPick { Ignored, Plain, WithIndex };

@@ -27,8 +27,6 @@ constexpr quint32 kHelpGreen = 4444444;
 constexpr quint32 kHelpOrange = 25555;
 constexpr quint32 kTest1Question = 4444444;
 constexpr quint32 kTest1Candidate = 7444444;
-constexpr int kLastRow = Trainer::LastRow;
-const QString kNoQuestionsHint = QStringLiteral("Нажмите клавишу ОБУЧЕНИЕ");
 
 const QString kCourier = QStringLiteral("Courier New");
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
@@ -362,9 +360,9 @@ void TrainerForm::Command1_Click()
         List2->show();
         m_trainer.startTraining();
         clearLists();
-        for (int row = 0; row <= kLastRow; ++row)
+        for (int row = 0; row <= Trainer::LastRow; ++row)
             List1->AddItem(m_trainer.questions[row]);
-        for (int row = 0; row <= kLastRow; ++row)
+        for (int row = 0; row <= Trainer::LastRow; ++row)
             List2->AddItem(m_trainer.answers[row]);
     }
     Check1->setValue(1);
@@ -449,7 +447,7 @@ void TrainerForm::Command2_Click()
         setFontBold(false);
     }
     if (!m_trainer.hasQuestions())
-        List2->AddItem(kNoQuestionsHint);
+        List2->AddItem(Trainer::NoQuestionsHint);
     Command3->setEnabled(true);
     Command1->setEnabled(false);
     Command2->setEnabled(false);
@@ -496,13 +494,13 @@ void TrainerForm::Command6_Click()
         Check3->setValue(0);
         Check2->setValue(0);
         clearLists();
-        for (int row = 0; row <= kLastRow; ++row) {
+        for (int row = 0; row <= Trainer::LastRow; ++row) {
             List1->AddItem(m_trainer.questions[row]);
             List2->AddItem(m_trainer.answers[m_trainer.answerOrder[row]]);
         }
     }
     if (!m_trainer.hasQuestions())
-        List2->AddItem(kNoQuestionsHint);
+        List2->AddItem(Trainer::NoQuestionsHint);
     Command6->setEnabled(false);
     Check4->setValue(1);
 }
