@@ -85,7 +85,7 @@ start_xvfb() {
     XVFB_PID=$!
     shown_pid=""
     MAPWATCH_PID=""
-    trap 'close_window; kill $MAPWATCH_PID "$XVFB_PID" 2>/dev/null || true' EXIT
+    trap stop_xvfb EXIT
     for _ in $(seq 100); do
         if xdotool getdisplaygeometry >/dev/null 2>&1; then
             coproc MAPWATCH { exec xev -root -event substructure; }
@@ -95,6 +95,11 @@ start_xvfb() {
     done
     echo "the virtual X server on $DISPLAY did not start" >&2
     exit 1
+}
+
+stop_xvfb() {
+    close_window
+    kill $MAPWATCH_PID "$XVFB_PID" 2>/dev/null || true
 }
 
 # microseconds since the epoch, read without starting a process
