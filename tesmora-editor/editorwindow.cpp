@@ -1,5 +1,6 @@
 #include "editorwindow.h"
 
+#include "savejournal.h"
 #include "topicmodel.h"
 
 #include <QAction>
@@ -182,16 +183,67 @@ void EditorWindow::moveCurrent(int by)
 
 void EditorWindow::openFolder(const QString &folder)
 {
+    const QString interrupted = settleInterruptedSave(folder);
     const TopicFile::Loaded loaded = TopicFile::read(folder);
     m_folder = folder;
-    m_model->reset(loaded.pairs, loaded.markedRows);
+    m_stamp = TopicFile::stamp(folder);
+    QSet<int> marked = loaded.markedRows;
+    // A pair cut in two by a crash is never shown as if it were whole.
+    for (int row = 0; !interrupted.isEmpty() && row < loaded.pairs.size(); ++row)
+        marked.insert(row);
+    m_model->reset(loaded.pairs, marked);
     setEncoding(loaded.encoding);
-    QStringList messages = loaded.messages;
-    if (QFileInfo(folder).isDir() && !QFileInfo(folder).isWritable())
+    showMessages(interrupted.isEmpty() ? loaded.messages : QStringList{interrupted} + loaded.messages);
+    showState();
+}
+
+void EditorWindow::showMessages(QStringList messages)
+{
+    if (QFileInfo(m_folder).isDir() && !QFileInfo(m_folder).isWritable())
         messages << closedFolderHint();
     m_messages->setText(messages.join(QLatin1Char('\n')));
     m_messages->setVisible(!messages.isEmpty());
-    showState();
+}
+
+QString EditorWindow::settleInterruptedSave(const QString &folder)
+{
+    const SaveJournal::Finding finding = SaveJournal::inspect(folder);
+    std::optional<QString> error;
+    switch (finding.state) {
+    case SaveJournal::State::None:
+        return QString();
+    case SaveJournal::State::Replaced:
+        error = SaveJournal::finish(folder);
+        return error.value_or(QString());
+    case SaveJournal::State::Stale:
+        error = SaveJournal::discard(folder);
+        return error.value_or(QString());
+    case SaveJournal::State::Interrupted:
+        break;
+    }
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Редактор темы"),
+                    finding.description
+                        + QStringLiteral("\n\n«Закончить сохранение» поставит на место новую пару, «Вернуть прежнюю "
+                                         "пару» — ту, что была до сохранения."),
+                    QMessageBox::Cancel, this);
+    QPushButton *finish
+        = finding.canFinish ? box.addButton(QStringLiteral("Закончить сохранение"), QMessageBox::AcceptRole) : nullptr;
+    QPushButton *revert
+        = finding.canRevert ? box.addButton(QStringLiteral("Вернуть прежнюю пару"), QMessageBox::AcceptRole) : nullptr;
+    QPushButton *leave = !finish && !revert
+        ? box.addButton(QStringLiteral("Оставить файлы как есть"), QMessageBox::DestructiveRole)
+        : nullptr;
+    box.exec();
+    if (box.clickedButton() && box.clickedButton() == finish)
+        error = SaveJournal::finish(folder);
+    else if (box.clickedButton() && box.clickedButton() == revert)
+        error = SaveJournal::revert(folder);
+    else if (box.clickedButton() && box.clickedButton() == leave)
+        error = SaveJournal::discard(folder);
+    else
+        error = finding.description
+            + QStringLiteral(" Пока вы не решите (откройте папку заново), сохранить в неё нельзя.");
+    return error.value_or(QString());
 }
 
 void EditorWindow::showState()
@@ -227,11 +279,32 @@ void EditorWindow::save()
     saveTo(m_folder);
 }
 
-void EditorWindow::saveElsewhere()
+bool EditorWindow::saveElsewhere()
 {
     const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Сохранить тему в папку"), m_folder);
-    if (!folder.isEmpty())
-        saveTo(folder);
+    return !folder.isEmpty() && saveTo(folder);
+}
+
+EditorWindow::OnDisk EditorWindow::confirmChangedOnDisk(const QString &folder)
+{
+    if (folder != m_folder || TopicFile::stamp(folder) == m_stamp)
+        return OnDisk::Save;
+    QMessageBox box(QMessageBox::Warning, windowTitle(),
+                    QStringLiteral("Файлы темы в папке %1 изменились после того, как вы её открыли: их мог "
+                                   "сохранить кто-то ещё. Перезаписать их вашей темой?")
+                        .arg(QDir::toNativeSeparators(folder)),
+                    QMessageBox::Cancel, this);
+    QPushButton *overwrite = box.addButton(QStringLiteral("Перезаписать"), QMessageBox::DestructiveRole);
+    QPushButton *reload = box.addButton(QStringLiteral("Загрузить заново"), QMessageBox::ResetRole);
+    QPushButton *elsewhere = box.addButton(QStringLiteral("Сохранить в другую папку…"), QMessageBox::AcceptRole);
+    box.exec();
+    if (box.clickedButton() == overwrite)
+        return OnDisk::Save;
+    if (box.clickedButton() == reload)
+        openFolder(m_folder);
+    if (box.clickedButton() == elsewhere && saveElsewhere())
+        return OnDisk::SavedElsewhere;
+    return OnDisk::Stop;
 }
 
 bool EditorWindow::confirmFewPairs()
@@ -272,14 +345,34 @@ bool EditorWindow::saveTo(const QString &folder)
     }
     if (!confirmFewPairs())
         return false;
-    if (const auto error = TopicFile::save(folder, m_model->pairs(), encoding())) {
-        offerOtherFolder(*error);
+    if (const OnDisk onDisk = confirmChangedOnDisk(folder); onDisk != OnDisk::Save)
+        return onDisk == OnDisk::SavedElsewhere;
+    const TopicSave::Result result = TopicFile::save(folder, m_model->pairs(), encoding());
+    if (!result.saved) {
+        offerOtherFolder(result.message);
         return false;
     }
     // What was written, read back as the trainer reads it.
-    const QVector<TopicPair> shown = m_model->pairs();
-    openFolder(folder);
+    const TopicFile::Loaded back = TopicFile::read(folder);
+    const QVector<TopicPair> &shown = m_model->pairs();
+    for (int row = 0; row < shown.size(); ++row) {
+        if (!(back.pairs.value(row) == shown[row])) {
+            offerOtherFolder(QStringLiteral("Строка %1 прочитана из сохранённых файлов не так, как показана. "
+                                            "Прежняя пара лежит рядом в файлах .bak.")
+                                 .arg(row));
+            return false;
+        }
+    }
+    m_folder = folder;
+    m_stamp = TopicFile::stamp(folder);
+    m_model->setMarks(back.markedRows);
+    showMessages(back.messages);
+    // Undo goes on past a save: a mistaken save can be undone and saved again.
+    m_model->undoStack()->setClean();
+    showState();
     statusBar()->showMessage(QStringLiteral("Сохранено: %1 пар, %2").arg(shown.size()).arg(m_encoding->currentText()));
+    if (!result.message.isEmpty())
+        QMessageBox::warning(this, windowTitle(), result.message);
     return true;
 }
 

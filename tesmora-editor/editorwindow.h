@@ -46,8 +46,12 @@ private:
     QAction *addAction(const QString &name, const QString &text, const QKeySequence &key);
     void chooseFolder();
     void save();
-    void saveElsewhere();
+    bool saveElsewhere();
     bool confirmFewPairs();
+    enum class OnDisk { Save, Stop, SavedElsewhere };
+    OnDisk confirmChangedOnDisk(const QString &folder);
+    QString settleInterruptedSave(const QString &folder);
+    void showMessages(QStringList messages);
     bool handleRefusal(const TopicFile::Refusal &refusal);
     void offerOtherFolder(const QString &error);
     QString closedFolderHint() const;
@@ -58,6 +62,7 @@ private:
     void showState();
 
     QString m_folder;
+    QByteArray m_stamp; // the files as they were when read or saved
     TopicModel *m_model;
     QTableView *m_table = nullptr;
     QComboBox *m_encoding = nullptr;

@@ -1,12 +1,11 @@
 #include "topicfile.h"
 
+#include "fileentry.h"
 #include "sequentialfile.h"
+#include "systemerror.h"
 #include "textdecoder.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -18,20 +17,47 @@ namespace {
 const QString kQuestions = QStringLiteral("вопросов");
 const QString kAnswers = QStringLiteral("ответов");
 
-std::optional<QByteArray> readBytes(const QString &path)
+// One topic file as the editor finds it: its bytes (one past the reader's
+// limit tells that the tail would not be read), and what the teacher should
+// know about what stands there.
+struct Source
 {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    // One byte past the reader's limit tells that the tail would not be read.
-    return file.read(SequentialFile::MaxBytes + 1);
-}
+    std::optional<QByteArray> bytes;
+    QString problem;
+    bool missing = false;
+};
 
-// Writes the bytes to the path atomically; false when it could not.
-bool writeWhole(const QString &path, const QByteArray &bytes)
+Source readSource(const QString &path, const QString &name, const QString &what)
 {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    const FileEntry entry = FileEntry::at(path);
+    const qint64 limit = SequentialFile::MaxBytes;
+    Source source;
+    int error = 0;
+    switch (entry.kind()) {
+    case FileEntry::Kind::Missing:
+        source.missing = true;
+        return source;
+    case FileEntry::Kind::File:
+        source.bytes = FileEntry::read(path, limit, false, &error);
+        break;
+    case FileEntry::Kind::Link:
+        if (!entry.linksToFile()) {
+            source.problem = QStringLiteral("Файл %1 %2 — символическая ссылка на %3, которая не ведёт к файлу.")
+                                 .arg(what, name, entry.linkTarget());
+            return source;
+        }
+        source.bytes = FileEntry::read(path, limit, true, &error);
+        source.problem = QStringLiteral("Файл %1 %2 — символическая ссылка на %3. Редактор не сохраняет через "
+                                        "ссылки: сохраните тему в другую папку или замените ссылку файлом.")
+                             .arg(what, name, entry.linkTarget());
+        break;
+    default:
+        source.problem = QStringLiteral("Вместо файла %1 %2 стоит %3; он не прочитан.").arg(what, name, entry.what());
+        return source;
+    }
+    if (!source.bytes)
+        source.problem = QStringLiteral("Файл %1 %2 не прочитан: %3.").arg(what, name, SystemError::text(error));
+    return source;
 }
 
 } // namespace
@@ -95,10 +121,6 @@ TopicFile::Loaded TopicFile::parse(const std::optional<QByteArray> &questions, c
     };
     const Column q = column(questions);
     const Column a = column(answers);
-    if (!questions && answers)
-        loaded.messages << QStringLiteral("Нет файла вопросов %1.").arg(QuestionsName);
-    if (questions && !answers)
-        loaded.messages << QStringLiteral("Нет файла ответов %1.").arg(AnswersName);
     describe(q, kQuestions, loaded);
     describe(a, kAnswers, loaded);
     const int rows = int(qMax(q.entries.size(), a.entries.size()));
@@ -124,7 +146,26 @@ TopicFile::Loaded TopicFile::parse(const std::optional<QByteArray> &questions, c
 TopicFile::Loaded TopicFile::read(const QString &folder)
 {
     const QDir dir(folder);
-    return parse(readBytes(dir.filePath(QuestionsName)), readBytes(dir.filePath(AnswersName)));
+    const Source q = readSource(dir.filePath(QuestionsName), QuestionsName, kQuestions);
+    const Source a = readSource(dir.filePath(AnswersName), AnswersName, kAnswers);
+    Loaded loaded = parse(q.bytes, a.bytes);
+    QStringList first;
+    if (q.missing && !a.missing)
+        first << QStringLiteral("Нет файла вопросов %1.").arg(QuestionsName);
+    if (a.missing && !q.missing)
+        first << QStringLiteral("Нет файла ответов %1.").arg(AnswersName);
+    for (const Source *source : {&q, &a}) {
+        if (!source->problem.isEmpty())
+            first << source->problem;
+    }
+    loaded.messages = first + loaded.messages;
+    return loaded;
+}
+
+QByteArray TopicFile::stamp(const QString &folder)
+{
+    const QDir dir(folder);
+    return FileEntry::stamp(dir.filePath(QuestionsName)) + '\n' + FileEntry::stamp(dir.filePath(AnswersName));
 }
 
 QString TopicFile::clean(const QString &entry)
@@ -225,36 +266,11 @@ QByteArray TopicFile::encode(const QStringList &entries, Encoding encoding)
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-std::optional<QString> TopicFile::save(const QString &folder, const QVector<TopicPair> &pairs, Encoding encoding,
-                                       int failStep)
+TopicSave::Result TopicFile::save(const QString &folder, const QVector<TopicPair> &pairs, Encoding encoding)
 {
     if (const auto refusal = check(pairs, encoding))
-        return refusal->message;
+        return {false, refusal->message};
     const auto [questions, answers] = cleanColumns(pairs);
-    const QDir dir(folder);
-    const QString questionsPath = dir.filePath(QuestionsName);
-    const QString answersPath = dir.filePath(AnswersName);
-    const std::optional<QByteArray> oldQuestions = readBytes(questionsPath);
-    const std::optional<QByteArray> oldAnswers = readBytes(answersPath);
-    if ((QFileInfo::exists(questionsPath) && !oldQuestions) || (QFileInfo::exists(answersPath) && !oldAnswers))
-        return QStringLiteral("Не удалось прочитать прежние файлы темы в папке %1.").arg(folder);
-
-    const QString failed = QStringLiteral("Не удалось записать %1 в папку %2. Прежние файлы не изменены.");
-    // 1. The old pair as .bak files, each written whole or not at all.
-    if (failStep == 1 || (oldQuestions && !writeWhole(questionsPath + QStringLiteral(".bak"), *oldQuestions))
-        || (oldAnswers && !writeWhole(answersPath + QStringLiteral(".bak"), *oldAnswers)))
-        return failed.arg(QStringLiteral("резервные копии"), folder);
-    // 2. The questions, renamed into place only once complete.
-    if (failStep == 2 || !writeWhole(questionsPath, encode(questions, encoding)))
-        return failed.arg(QuestionsName, folder);
-    // 3. The answers; should they fail, the old questions go back.
-    if (failStep == 3 || !writeWhole(answersPath, encode(answers, encoding))) {
-        const bool restored = oldQuestions ? writeWhole(questionsPath, *oldQuestions) : QFile::remove(questionsPath);
-        if (!restored)
-            return QStringLiteral("Не удалось записать %1, и прежний %2 не вернулся на место: "
-                                  "он сохранён как %2.bak в папке %3.")
-                .arg(AnswersName, QuestionsName, folder);
-        return failed.arg(AnswersName, folder);
-    }
-    return std::nullopt;
+    return TopicSave::replace(folder,
+                              {{QuestionsName, encode(questions, encoding)}, {AnswersName, encode(answers, encoding)}});
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "topicsave.h"
+
 #include <QByteArray>
 #include <QSet>
 #include <QString>
@@ -46,6 +48,8 @@ public:
     };
 
     static Loaded read(const QString &folder);
+    // Changes whenever either file of the folder is changed, replaced or removed.
+    static QByteArray stamp(const QString &folder);
     static Loaded parse(const std::optional<QByteArray> &questions, const std::optional<QByteArray> &answers);
 
     // An entry as the reader gives it back: without blanks at the ends.
@@ -55,12 +59,9 @@ public:
     static std::optional<Refusal> check(const QVector<TopicPair> &pairs, Encoding encoding);
     static QByteArray encode(const QStringList &entries, Encoding encoding);
 
-    // Both files or neither: what check() refuses is not written, the old pair
-    // is kept as .bak files, and a failure at any step leaves the old pair in
-    // place. failStep (tests only) makes step 1 (backups), 2 (questions) or
-    // 3 (answers) fail. Returns what went wrong.
-    static std::optional<QString> save(const QString &folder, const QVector<TopicPair> &pairs, Encoding encoding,
-                                       int failStep = 0);
+    // Both files or neither: what check() refuses is not written, and the
+    // rest is replaced as TopicSave does it (the old pair kept as .bak files).
+    static TopicSave::Result save(const QString &folder, const QVector<TopicPair> &pairs, Encoding encoding);
 
 private:
     struct Column

@@ -30,6 +30,13 @@ void TopicModel::reset(const QVector<TopicPair> &pairs, const QSet<int> &marked)
     m_undo.clear();
 }
 
+void TopicModel::setMarks(const QSet<int> &marked)
+{
+    m_marked = marked;
+    if (!m_pairs.isEmpty())
+        emit dataChanged(index(0, 0), index(int(m_pairs.size()) - 1, 1));
+}
+
 void TopicModel::addRow(int row)
 {
     m_undo.push(TopicCommand::insert(this, qBound(0, row, int(m_pairs.size()))));

@@ -24,6 +24,8 @@ public:
 
     // A new topic: no undo history, nothing changed.
     void reset(const QVector<TopicPair> &pairs, const QSet<int> &marked);
+    // The rows a message is about, after the files were read again.
+    void setMarks(const QSet<int> &marked);
 
     // Undoable.
     void addRow(int row);

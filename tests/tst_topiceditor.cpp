@@ -1,7 +1,9 @@
 #include "editorwindow.h"
 #include "topicmodel.h"
+#include "topictables.h"
 #include "trainerform.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
@@ -27,8 +29,16 @@ private slots:
     void openShowsThePairs();
     void editAddUndoSave();
     void refusalWritesNothing();
+    void changedOnDisk_data();
+    void changedOnDisk();
+    void undoAfterSave();
+    void interruptedSaveAtOpen_data();
+    void interruptedSaveAtOpen();
 
 private:
+    // The next message box gets this button pressed; its text is kept.
+    void answerNextBox(const QString &button, QString *shown);
+    QByteArray bytesOf(const char *name);
     void click(EditorWindow &window, const char *action);
     void editCell(EditorWindow &window, int row, int column, const QString &text);
 
@@ -38,8 +48,8 @@ private:
 void TestTopicEditor::init()
 {
     // A fresh copy of the shipped topic for every test.
-    for (const char *name : {"test.txt", "test1.txt", "test.txt.bak", "test1.txt.bak"})
-        QFile::remove(m_dir.filePath(QString::fromLatin1(name)));
+    for (const QString &name : QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden))
+        QFile::remove(m_dir.filePath(name));
     for (const char *name : {"test.txt", "test1.txt"})
         QVERIFY(QFile::copy(QStringLiteral(TESMORA_DATA_DIR "/") + QLatin1String(name),
                             m_dir.filePath(QLatin1String(name))));
@@ -75,6 +85,26 @@ void TestTopicEditor::editCell(EditorWindow &window, int row, int column, const 
     }
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents(); // the delegate hands the text in from the event loop
+}
+
+void TestTopicEditor::answerNextBox(const QString &button, QString *shown)
+{
+    QTimer::singleShot(0, this, [button, shown] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        *shown = box->text();
+        for (QAbstractButton *b : box->buttons()) {
+            if (b->text() == button)
+                return b->click();
+        }
+        box->reject();
+    });
+}
+
+QByteArray TestTopicEditor::bytesOf(const char *name)
+{
+    QFile file(m_dir.filePath(QLatin1String(name)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void TestTopicEditor::openShowsThePairs()
@@ -166,6 +196,93 @@ void TestTopicEditor::refusalWritesNothing()
     QFile after(m_dir.filePath("test1.txt"));
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), old);
+}
+
+void TestTopicEditor::changedOnDisk_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("overwritten");
+    QTest::addColumn<QString>("row2"); // what the table shows afterwards
+    QTest::newRow("overwrite") << "Перезаписать" << true << "Мой ответ";
+    QTest::newRow("reload") << "Загрузить заново" << false << "Ответ коллеги";
+    QTest::newRow("cancel") << "Отмена" << false << "Мой ответ";
+}
+
+void TestTopicEditor::changedOnDisk()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, overwritten);
+    QFETCH(QString, row2);
+    EditorWindow window(m_dir.path());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    editCell(window, 2, 1, QStringLiteral("Мой ответ"));
+    // A colleague saves the same topic meanwhile.
+    TopicFile::Loaded theirs = TopicFile::read(m_dir.path());
+    theirs.pairs[2].answer = QStringLiteral("Ответ коллеги");
+    QVERIFY(TopicFile::save(m_dir.path(), theirs.pairs, TopicFile::Encoding::Windows1251).saved);
+    const QByteArray theirBytes = bytesOf("test1.txt");
+    QString shown;
+    answerNextBox(button, &shown);
+    click(window, "save");
+    QVERIFY2(shown.contains(QStringLiteral("изменились")), qPrintable(shown));
+    QCOMPARE(bytesOf("test1.txt") != theirBytes, overwritten);
+    QCOMPARE(window.model()->cell(2, 1), row2);
+    QCOMPARE(window.isWindowModified(), !overwritten && button != "Загрузить заново");
+}
+
+void TestTopicEditor::undoAfterSave()
+{
+    EditorWindow window(m_dir.path());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QByteArray before = bytesOf("test1.txt");
+    const QString old = window.model()->cell(3, 1);
+    editCell(window, 3, 1, QStringLiteral("По ошибке"));
+    click(window, "save");
+    QVERIFY(!window.isWindowModified());
+    // The mistaken save is undone and saved again.
+    click(window, "undo");
+    QCOMPARE(window.model()->cell(3, 1), old);
+    QVERIFY(window.isWindowModified());
+    click(window, "save");
+    QCOMPARE(bytesOf("test1.txt"), before);
+    click(window, "redo");
+    QCOMPARE(window.model()->cell(3, 1), QStringLiteral("По ошибке"));
+}
+
+void TestTopicEditor::interruptedSaveAtOpen_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("whole"); // a whole pair in the table afterwards
+    QTest::newRow("finish") << "Закончить сохранение" << true;
+    QTest::newRow("previous pair") << "Вернуть прежнюю пару" << true;
+    QTest::newRow("decide later") << "Отмена" << false;
+}
+
+void TestTopicEditor::interruptedSaveAtOpen()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, whole);
+    const QVector<TopicPair> shipped = TopicFile::read(m_dir.path()).pairs;
+    // A save killed between its two renames: new questions, old answers.
+    QCOMPARE(TopicTables::saveKilledAt(QStringLiteral(TOPICSAVE_CHILD), m_dir.path(), "renameat", 2), 137);
+    QString shown;
+    answerNextBox(button, &shown);
+    EditorWindow window(m_dir.path());
+    QVERIFY2(shown.contains(QStringLiteral("пары перепутаны")), qPrintable(shown));
+    const QVector<TopicPair> pairs = window.model()->pairs();
+    QCOMPARE(pairs == shipped || pairs == TopicTables::newPairs(), whole);
+    if (button == "Закончить сохранение")
+        QCOMPARE(pairs, TopicTables::newPairs());
+    if (whole)
+        return;
+    // Left undecided, the window says so above rows all marked, and saving there is refused.
+    QVERIFY(window.messages()->text().contains(QStringLiteral("пары перепутаны")));
+    QVERIFY(window.model()->data(window.model()->index(0, 0), Qt::BackgroundRole).isValid());
+    answerNextBox("Отмена", &shown);
+    QVERIFY(!window.saveTo(m_dir.path()));
+    QVERIFY2(shown.contains(QStringLiteral("не закончено")), qPrintable(shown));
 }
 
 QTEST_MAIN(TestTopicEditor)

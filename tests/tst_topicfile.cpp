@@ -7,6 +7,8 @@
 
 #include <random>
 
+#include <sys/stat.h>
+
 using Encoding = TopicFile::Encoding;
 Q_DECLARE_METATYPE(TopicFile::Encoding)
 
@@ -88,10 +90,10 @@ private slots:
     void roundTrip();
     void refusals_data();
     void refusals();
-    void atomicSave_data();
-    void atomicSave();
     void reading_data();
     void reading();
+    void readingWhatStandsThere_data();
+    void readingWhatStandsThere();
 };
 
 void TestTopicFile::roundTrip_data()
@@ -123,7 +125,7 @@ void TestTopicFile::roundTrip()
             = TopicFile::parse(TopicFile::encode(questions, encoding), TopicFile::encode(answers, encoding));
         QCOMPARE(back.pairs, cleaned(pairs));
         if (round % 50 == 0) {
-            QCOMPARE(TopicFile::save(dir.path(), pairs, encoding), std::nullopt);
+            QVERIFY(TopicFile::save(dir.path(), pairs, encoding).saved);
             QCOMPARE(TopicFile::read(dir.path()).pairs, cleaned(pairs));
         }
     }
@@ -168,49 +170,12 @@ void TestTopicFile::refusals()
     QTemporaryDir dir;
     writeBytes(dir.filePath("test.txt"), "old questions\r\n");
     writeBytes(dir.filePath("test1.txt"), "old answers\r\n");
-    QCOMPARE(TopicFile::save(dir.path(), pairs, encoding), std::optional<QString>(refusal->message));
+    const TopicSave::Result result = TopicFile::save(dir.path(), pairs, encoding);
+    QVERIFY(!result.saved);
+    QCOMPARE(result.message, refusal->message);
     QCOMPARE(bytesOf(dir.filePath("test.txt")), QByteArray("old questions\r\n"));
     QCOMPARE(bytesOf(dir.filePath("test1.txt")), QByteArray("old answers\r\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
-}
-
-void TestTopicFile::atomicSave_data()
-{
-    QTest::addColumn<int>("failStep");
-    QTest::newRow("saved") << 0;
-    QTest::newRow("backups fail") << 1;
-    QTest::newRow("questions fail") << 2;
-    QTest::newRow("answers fail after the questions were renamed") << 3;
-    QTest::newRow("a folder where a backup should go") << -1;
-}
-
-void TestTopicFile::atomicSave()
-{
-    QFETCH(int, failStep);
-    QTemporaryDir dir;
-    const QByteArray oldQuestions = "Старый вопрос\r\n";
-    const QByteArray oldAnswers = "Старый ответ\r\n";
-    writeBytes(dir.filePath("test.txt"), oldQuestions);
-    writeBytes(dir.filePath("test1.txt"), oldAnswers);
-    if (failStep < 0)
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("test.txt.bak")));
-    const QVector<TopicPair> pairs{{QStringLiteral("Новый, с запятой"), QStringLiteral("Новый ответ")}};
-    const std::optional<QString> error = TopicFile::save(dir.path(), pairs, Encoding::Windows1251, qMax(failStep, 0));
-    if (failStep == 0) {
-        QCOMPARE(error, std::nullopt);
-        QCOMPARE(TopicFile::read(dir.path()).pairs, pairs);
-        QCOMPARE(bytesOf(dir.filePath("test.txt.bak")), oldQuestions);
-        QCOMPARE(bytesOf(dir.filePath("test1.txt.bak")), oldAnswers);
-        return;
-    }
-    QVERIFY(error);
-    QCOMPARE(bytesOf(dir.filePath("test.txt")), oldQuestions);
-    QCOMPARE(bytesOf(dir.filePath("test1.txt")), oldAnswers);
-    QCOMPARE(TopicFile::read(dir.path()).messages, QStringList());
-    // No half-written file is left behind.
-    const QStringList allowed{"test.txt", "test1.txt", "test.txt.bak", "test1.txt.bak"};
-    for (const QString &name : QDir(dir.path()).entryList(QDir::Files))
-        QVERIFY2(allowed.contains(name), qPrintable(name));
 }
 
 void TestTopicFile::reading_data()
@@ -243,6 +208,41 @@ void TestTopicFile::reading()
     QList<int> got = loaded.markedRows.values();
     std::sort(got.begin(), got.end());
     QCOMPARE(got, marked);
+}
+
+void TestTopicFile::readingWhatStandsThere_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("pipe") << "pipe" << 3 << "Вместо файла ответов test1.txt стоит именованный канал (FIFO)";
+    QTest::newRow("folder") << "folder" << 3 << "Вместо файла ответов test1.txt стоит папка";
+    QTest::newRow("link to a file") << "link" << 3 << "test1.txt — символическая ссылка на";
+    QTest::newRow("link to nothing") << "dangling" << 3 << "которая не ведёт к файлу";
+    QTest::newRow("missing") << "missing" << 3 << "Нет файла ответов test1.txt.";
+}
+
+void TestTopicFile::readingWhatStandsThere()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, rows);
+    QFETCH(QString, said);
+    // Whatever stands in the answers' place, opening says what it is and
+    // never waits on it.
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("test.txt"), "a\r\nb\r\nc\r\n");
+    writeBytes(dir.filePath("elsewhere"), "x\r\ny\r\nz\r\n");
+    const QByteArray answers = QFile::encodeName(dir.filePath("test1.txt"));
+    if (kind == "pipe")
+        QCOMPARE(mkfifo(answers.constData(), 0644), 0);
+    else if (kind == "folder")
+        QVERIFY(QDir(dir.path()).mkdir("test1.txt"));
+    else if (kind != "missing")
+        QVERIFY(QFile::link(dir.filePath(kind == "link" ? "elsewhere" : "nowhere"), dir.filePath("test1.txt")));
+    const TopicFile::Loaded loaded = TopicFile::read(dir.path());
+    QCOMPARE(loaded.pairs.size(), rows);
+    QVERIFY2(loaded.messages.join('\n').contains(said), qPrintable(loaded.messages.join('\n')));
+    QCOMPARE(loaded.pairs[2].answer, kind == "link" ? QStringLiteral("z") : QString());
 }
 
 QTEST_MAIN(TestTopicFile)

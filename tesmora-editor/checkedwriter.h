@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Files in one folder that are known to be stored before anything relies on
+// them: every write, the sync and the close are checked, and what was written
+// is read back and compared. New files appear under fresh hidden names and
+// take their places by a rename within the folder, the one step a network
+// file server does atomically. Nothing here follows a link.
+class CheckedWriter
+{
+public:
+    explicit CheckedWriter(const QString &folder);
+    ~CheckedWriter();
+    CheckedWriter(const CheckedWriter &) = delete;
+    CheckedWriter &operator=(const CheckedWriter &) = delete;
+
+    bool isOpen() const { return m_dir >= 0; }
+    // What went wrong last, in Russian, naming the file.
+    QString error() const { return m_error; }
+
+    // A new file holding bytes under a fresh name that begins with prefix,
+    // with the given mode (-1: the usual one for new files); shownAs is the
+    // name a message gives. Its name, or nothing, and then nothing is left.
+    std::optional<QString> create(const QString &prefix, const QByteArray &bytes, int mode, const QString &shownAs);
+    // The same under exactly this name, which must not exist yet.
+    bool createNamed(const QString &name, const QByteArray &bytes);
+    // A second name for a plain file, exact at any size and with its own
+    // mode: a hard link, or a checked copy where the folder has no links.
+    std::optional<QString> keep(const QString &name, const QString &prefix);
+
+    bool rename(const QString &from, const QString &to);
+    bool remove(const QString &name); // true when it is gone or was never there
+    bool sync();                      // the folder itself, so that its renames last
+
+    // The mode of a plain file, -1 for anything else.
+    int modeOf(const QString &name) const;
+    // The SHA-256 of a plain file; empty for anything else.
+    QByteArray digest(const QString &name) const;
+    bool holds(const QString &name, const QByteArray &bytes) const;
+    // What forbids replacing these files in this folder (the immutable or
+    // append-only attribute), in words; empty when nothing does.
+    QString protection(const QStringList &names) const;
+
+private:
+    int openPlain(const QString &name) const;
+    bool writeNew(const QString &name, const QByteArray &bytes, int mode, const QString &shownAs, int *error);
+    std::optional<QString> copy(const QString &name, const QString &prefix);
+    bool fail(const QString &action, const QString &name, int error);
+
+    int m_dir = -1;
+    QString m_folder;
+    QString m_error;
+};
