@@ -1,5 +1,9 @@
 #include "editorwindow.h"
 
+#include "editcellcommand.h"
+#include "insertrowcommand.h"
+#include "moverowcommand.h"
+#include "removerowcommand.h"
 #include "savejournal.h"
 #include "topicmodel.h"
 
@@ -29,15 +33,18 @@ EditorWindow::EditorWindow(const QString &folder, QWidget *parent)
     buildCentre();
     buildActions();
     resize(900, 640);
-    connect(m_model->undoStack(), &QUndoStack::cleanChanged, this, &EditorWindow::showState);
+    connect(&m_undo, &QUndoStack::cleanChanged, this, &EditorWindow::showState);
+    connect(m_model, &TopicModel::cellEdited, this, [this](int row, int column, const QString &text) {
+        m_undo.push(new EditCellCommand(m_model, row, column, text));
+    });
     openFolder(folder);
 }
 
 EditorWindow::~EditorWindow()
 {
-    // The undo stack goes with the model after this window has become a
-    // plain widget; it must not call back into it then.
-    disconnect(m_model->undoStack(), nullptr, this, nullptr);
+    // The undo stack goes after this window has become a plain widget; it
+    // must not call back into it then.
+    disconnect(&m_undo, nullptr, this, nullptr);
 }
 
 QString EditorWindow::trainerFolder()
@@ -109,12 +116,9 @@ void EditorWindow::buildActions()
     QAction *save = addAction(QStringLiteral("save"), QStringLiteral("Сохранить"), QKeySequence(Qt::CTRL | Qt::Key_S));
     QAction *saveAs = addAction(QStringLiteral("saveAs"), QStringLiteral("Сохранить в папку…"),
                                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    QAction *undo = m_model->undoStack()->createUndoAction(this, QStringLiteral("Отменить"));
-    undo->setObjectName(QStringLiteral("undo"));
-    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QAction *redo = m_model->undoStack()->createRedoAction(this, QStringLiteral("Повторить"));
-    redo->setObjectName(QStringLiteral("redo"));
-    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    QAction *undo = nullptr;
+    QAction *redo = nullptr;
+    buildUndoActions(undo, redo);
     QAction *add = addAction(QStringLiteral("add"), QStringLiteral("Добавить строку"), QKeySequence(Qt::Key_Insert));
     QAction *remove
         = addAction(QStringLiteral("remove"), QStringLiteral("Удалить строку"), QKeySequence(Qt::Key_Delete));
@@ -134,18 +138,34 @@ void EditorWindow::buildActions()
     connect(open, &QAction::triggered, this, &EditorWindow::chooseFolder);
     connect(save, &QAction::triggered, this, &EditorWindow::save);
     connect(saveAs, &QAction::triggered, this, &EditorWindow::saveElsewhere);
-    connect(add, &QAction::triggered, this, [this] {
-        const int row = currentRow() < 0 ? int(m_model->pairs().size()) : currentRow() + 1;
-        m_model->addRow(row);
-        selectRow(row);
-    });
-    connect(remove, &QAction::triggered, this, [this] {
-        const int row = currentRow();
-        m_model->deleteRow(row);
-        selectRow(qMin(row, int(m_model->pairs().size()) - 1));
-    });
+    connect(add, &QAction::triggered, this, &EditorWindow::addRow);
+    connect(remove, &QAction::triggered, this, &EditorWindow::removeRow);
     connect(up, &QAction::triggered, this, [this] { moveCurrent(-1); });
     connect(down, &QAction::triggered, this, [this] { moveCurrent(1); });
+}
+
+void EditorWindow::buildUndoActions(QAction *&undo, QAction *&redo)
+{
+    // The buttons keep their short captions, so that a long step does not
+    // push the others off the toolbar; the step itself is in the tooltip.
+    undo = addAction(QStringLiteral("undo"), QStringLiteral("Отменить"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redo = addAction(QStringLiteral("redo"), QStringLiteral("Повторить"),
+                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(undo, &QAction::triggered, &m_undo, &QUndoStack::undo);
+    connect(redo, &QAction::triggered, &m_undo, &QUndoStack::redo);
+    connect(&m_undo, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&m_undo, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    connect(&m_undo, &QUndoStack::undoTextChanged, undo, [undo](const QString &step) { describeStep(undo, step); });
+    connect(&m_undo, &QUndoStack::redoTextChanged, redo, [redo](const QString &step) { describeStep(redo, step); });
+}
+
+void EditorWindow::describeStep(QAction *action, const QString &step)
+{
+    // "Отменить правку строки 16 (Ctrl+Z)": the steps are named to follow the verb.
+    action->setToolTip(
+        QStringLiteral("%1 %2 (%3)").arg(action->text(), step, action->shortcut().toString(QKeySequence::NativeText)));
 }
 
 QAction *EditorWindow::action(const QString &name) const
@@ -174,11 +194,32 @@ void EditorWindow::selectRow(int row)
         m_table->setCurrentIndex(m_model->index(row, 0));
 }
 
+void EditorWindow::addRow()
+{
+    const int rows = int(m_model->pairs().size());
+    const int row = currentRow() < 0 ? rows : qBound(0, currentRow() + 1, rows);
+    m_undo.push(new InsertRowCommand(m_model, row));
+    selectRow(row);
+}
+
+void EditorWindow::removeRow()
+{
+    const int row = currentRow();
+    if (row < 0 || row >= m_model->pairs().size())
+        return;
+    m_undo.push(new RemoveRowCommand(m_model, row));
+    selectRow(qMin(row, int(m_model->pairs().size()) - 1));
+}
+
 void EditorWindow::moveCurrent(int by)
 {
     const int row = currentRow();
-    if (m_model->moveRow(row, by))
-        selectRow(row + by);
+    const int to = row + by;
+    const int rows = int(m_model->pairs().size());
+    if (row < 0 || row >= rows || to < 0 || to >= rows)
+        return;
+    m_undo.push(new MoveRowCommand(m_model, row, to));
+    selectRow(to);
 }
 
 void EditorWindow::openFolder(const QString &folder)
@@ -192,6 +233,7 @@ void EditorWindow::openFolder(const QString &folder)
     for (int row = 0; !interrupted.isEmpty() && row < loaded.pairs.size(); ++row)
         marked.insert(row);
     m_model->reset(loaded.pairs, marked);
+    m_undo.clear();
     setEncoding(loaded.encoding);
     showMessages(interrupted.isEmpty() ? loaded.messages : QStringList{interrupted} + loaded.messages);
     showState();
@@ -250,12 +292,12 @@ void EditorWindow::showState()
 {
     m_place->setText(QStringLiteral("Папка темы: %1").arg(QDir::toNativeSeparators(m_folder)));
     setWindowTitle(QStringLiteral("Редактор темы — %1[*]").arg(QDir::toNativeSeparators(m_folder)));
-    setWindowModified(!m_model->undoStack()->isClean());
+    setWindowModified(!m_undo.isClean());
 }
 
 bool EditorWindow::settleChanges()
 {
-    if (m_model->undoStack()->isClean())
+    if (m_undo.isClean())
         return true;
     const auto answer
         = QMessageBox::question(this, windowTitle(), QStringLiteral("Сохранить изменения темы?"),
@@ -368,7 +410,7 @@ bool EditorWindow::saveTo(const QString &folder)
     m_model->setMarks(back.markedRows);
     showMessages(back.messages);
     // Undo goes on past a save: a mistaken save can be undone and saved again.
-    m_model->undoStack()->setClean();
+    m_undo.setClean();
     showState();
     statusBar()->showMessage(QStringLiteral("Сохранено: %1 пар, %2").arg(shown.size()).arg(m_encoding->currentText()));
     if (!result.message.isEmpty())

@@ -3,6 +3,7 @@
 #include "topicfile.h"
 
 #include <QMainWindow>
+#include <QUndoStack>
 
 class QAction;
 class QComboBox;
@@ -26,7 +27,6 @@ public:
     QString folder() const { return m_folder; }
     TopicModel *model() const { return m_model; }
     QTableView *table() const { return m_table; }
-    QComboBox *encodingBox() const { return m_encoding; }
     QLabel *messages() const { return m_messages; }
     QAction *action(const QString &name) const;
 
@@ -58,12 +58,17 @@ private:
     bool settleChanges();
     int currentRow() const;
     void selectRow(int row);
+    void addRow();
+    void removeRow();
     void moveCurrent(int by);
+    void buildUndoActions(QAction *&undo, QAction *&redo);
+    static void describeStep(QAction *action, const QString &step);
     void showState();
 
     QString m_folder;
     QByteArray m_stamp; // the files as they were when read or saved
     TopicModel *m_model;
+    QUndoStack m_undo; // every change of the table, marked clean where it was read or saved
     QTableView *m_table = nullptr;
     QComboBox *m_encoding = nullptr;
     QLabel *m_messages = nullptr;

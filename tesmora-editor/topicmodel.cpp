@@ -1,7 +1,5 @@
 #include "topicmodel.h"
 
-#include "topiccommand.h"
-
 #include <QBrush>
 #include <QColor>
 
@@ -27,7 +25,6 @@ void TopicModel::reset(const QVector<TopicPair> &pairs, const QSet<int> &marked)
     m_pairs = pairs;
     m_marked = marked;
     endResetModel();
-    m_undo.clear();
 }
 
 void TopicModel::setMarks(const QSet<int> &marked)
@@ -35,26 +32,6 @@ void TopicModel::setMarks(const QSet<int> &marked)
     m_marked = marked;
     if (!m_pairs.isEmpty())
         emit dataChanged(index(0, 0), index(int(m_pairs.size()) - 1, 1));
-}
-
-void TopicModel::addRow(int row)
-{
-    m_undo.push(TopicCommand::insert(this, qBound(0, row, int(m_pairs.size()))));
-}
-
-void TopicModel::deleteRow(int row)
-{
-    if (row >= 0 && row < m_pairs.size())
-        m_undo.push(TopicCommand::remove(this, row));
-}
-
-bool TopicModel::moveRow(int row, int by)
-{
-    const int to = row + by;
-    if (row < 0 || row >= m_pairs.size() || to < 0 || to >= m_pairs.size())
-        return false;
-    m_undo.push(TopicCommand::move(this, row, to));
-    return true;
 }
 
 void TopicModel::putCell(int row, int column, const QString &text)
@@ -177,6 +154,6 @@ bool TopicModel::setData(const QModelIndex &index, const QVariant &value, int ro
     const QString text = TopicFile::clean(value.toString());
     if (text == cell(index.row(), index.column()))
         return false;
-    m_undo.push(TopicCommand::edit(this, index.row(), index.column(), text));
+    emit cellEdited(index.row(), index.column(), text);
     return true;
 }

@@ -239,6 +239,9 @@ void TestTopicEditor::undoAfterSave()
     const QByteArray before = bytesOf("test1.txt");
     const QString old = window.model()->cell(3, 1);
     editCell(window, 3, 1, QStringLiteral("По ошибке"));
+    // The step reads right after the verb, and the button keeps its short caption.
+    QCOMPARE(window.action("undo")->toolTip(), QStringLiteral("Отменить правку строки 3 (Ctrl+Z)"));
+    QCOMPARE(window.action("undo")->text(), QStringLiteral("Отменить"));
     click(window, "save");
     QVERIFY(!window.isWindowModified());
     // The mistaken save is undone and saved again.
