@@ -122,20 +122,35 @@ std::optional<qint16> LabForm::askNumber(const QString &prompt, qint16 limit)
     }
 }
 
-void LabForm::sizeInput()
+PrintState LabForm::titleStyle(bool italic)
 {
     const PrintState before = printState();
     setFontSize(12);
     setForeColor(TitleColor);
+    if (italic)
+        setFontItalic(true);
     setFontBold(true);
-    const std::optional<qint16> columns = askNumber(QStringLiteral("Введите m - число столбцов (не более 30)"), 30);
+    return before;
+}
+
+std::optional<qint16> LabForm::askOrRestore(const QString &prompt, qint16 limit, const PrintState &before)
+{
+    const std::optional<qint16> value = askNumber(prompt, limit);
+    if (!value)
+        setPrintState(before); // a cancelled prompt changes nothing
+    return value;
+}
+
+void LabForm::sizeInput()
+{
+    const PrintState before = titleStyle(false);
+    const std::optional<qint16> columns
+        = askOrRestore(QStringLiteral("Введите m - число столбцов (не более 30)"), 30, before);
+    // Both sizes or neither.
     const std::optional<qint16> rows
-        = columns ? askNumber(QStringLiteral("Введите n - число строк (не более 30)"), 30) : std::nullopt;
-    if (!rows) {
-        // Cancelled: both sizes or neither, and the print state as it was.
-        setPrintState(before);
+        = columns ? askOrRestore(QStringLiteral("Введите n - число строк (не более 30)"), 30, before) : std::nullopt;
+    if (!rows)
         return;
-    }
     m_arrays.setSizes(*columns, *rows);
     button(QStringLiteral("Command1"))->setEnabled(true);
     button(QStringLiteral("Command2"))->setEnabled(true);

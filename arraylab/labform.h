@@ -51,6 +51,11 @@ public:
     // Asks until the reply is a whole number not above limit; no value when
     // the pupil cancelled.
     std::optional<qint16> askNumber(const QString &prompt, qint16 limit);
+    // A prompt's title style (12 pt, bold, the title colour, italic where
+    // asked); returns the print state from before, for a cancel to put back.
+    PrintState titleStyle(bool italic);
+    // askNumber; a cancel puts the print state back as it was before.
+    std::optional<qint16> askOrRestore(const QString &prompt, qint16 limit, const PrintState &before);
     void printLinear();
     void printTable();
     void showExtreme(Extreme kind);

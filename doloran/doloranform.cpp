@@ -92,16 +92,11 @@ void DoloranForm::Form_Click()
 
 void DoloranForm::Command4_Click()
 {
-    const PrintState before = printState();
-    setFontSize(12);
-    setForeColor(TitleColor);
-    setFontBold(true);
+    const PrintState before = titleStyle(false);
     LabArrays &a = arrays();
-    const std::optional<qint16> position = askNumber(QStringLiteral("№ удаляемого числа"), a.m);
-    if (!position) {
-        setPrintState(before); // a cancelled prompt changes nothing
+    const std::optional<qint16> position = askOrRestore(QStringLiteral("№ удаляемого числа"), a.m, before);
+    if (!position)
         return;
-    }
     Cls();
     setFontUnderline(true);
     Print(LinearTitle);
@@ -150,18 +145,13 @@ void DoloranForm::printSourceTable(Line line, qint16 at)
 
 void DoloranForm::deleteLine(Line line)
 {
-    const PrintState before = printState();
-    setFontSize(12);
-    setForeColor(TitleColor);
-    setFontItalic(true);
-    setFontBold(true);
+    const PrintState before = titleStyle(true); // a cancel puts back the italic of the table title too
     LabArrays &a = arrays();
-    const std::optional<qint16> position = line == Line::Column ? askNumber(QStringLiteral("№ удаляемого столбца"), a.m)
-                                                                : askNumber(QStringLiteral("№ удаляемой строки"), a.n);
-    if (!position) {
-        setPrintState(before); // the italic of the table title included
+    const std::optional<qint16> position = line == Line::Column
+        ? askOrRestore(QStringLiteral("№ удаляемого столбца"), a.m, before)
+        : askOrRestore(QStringLiteral("№ удаляемой строки"), a.n, before);
+    if (!position)
         return;
-    }
     printSourceTable(line, *position);
     if (line == Line::Row)
         Print();
@@ -193,11 +183,7 @@ void DoloranForm::Command7_Click()
 
 void DoloranForm::insertLine(Line line)
 {
-    const PrintState before = printState();
-    setFontSize(12);
-    setForeColor(TitleColor);
-    setFontItalic(true);
-    setFontBold(true);
+    const PrintState before = titleStyle(true);
     LabArrays &a = arrays();
     if (line == Line::Column ? !a.canInsertColumn() : !a.canInsertRow()) {
         // The message goes below the table the pupil is looking at.
@@ -209,12 +195,10 @@ void DoloranForm::insertLine(Line line)
         return;
     }
     const std::optional<qint16> position = line == Line::Column
-        ? askNumber(QStringLiteral("№ вставляемого столбца"), qint16(a.m + 1))
-        : askNumber(QStringLiteral("№ вставляемой строки"), qint16(a.n + 1));
-    if (!position) {
-        setPrintState(before);
+        ? askOrRestore(QStringLiteral("№ вставляемого столбца"), qint16(a.m + 1), before)
+        : askOrRestore(QStringLiteral("№ вставляемой строки"), qint16(a.n + 1), before);
+    if (!position)
         return;
-    }
     const qint16 at = LabArrays::insertPlace(*position);
     printSourceTable(line, at);
     Print();

@@ -17,7 +17,6 @@ public:
 
     // Setting the value to true runs the button's Click at once, enabled or not.
     void setValue(bool value);
-    bool Value() const { return false; }
 
 signals:
     void Click();

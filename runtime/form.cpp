@@ -81,10 +81,6 @@ void Form::setFontBold(bool on)
 {
     printModel().setFontBold(on);
 }
-bool Form::FontItalic() const
-{
-    return printModel().fontItalic();
-}
 void Form::setFontItalic(bool on)
 {
     printModel().setFontItalic(on);
@@ -142,11 +138,6 @@ void Form::Print(const char *text, Separator separator)
 }
 
 void Form::Print(int number, Separator separator)
-{
-    Print(Convert::numberText(number) + QLatin1Char(' '), separator);
-}
-
-void Form::PrintNumber(double number, Separator separator)
 {
     Print(Convert::numberText(number) + QLatin1Char(' '), separator);
 }

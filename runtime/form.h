@@ -37,7 +37,6 @@ public:
     void setFontSize(qreal size);
     bool FontBold() const;
     void setFontBold(bool on);
-    bool FontItalic() const;
     void setFontItalic(bool on);
     bool FontUnderline() const;
     void setFontUnderline(bool on);
@@ -56,7 +55,6 @@ public:
     void Print(const QString &text, Separator separator = Separator::NewLine);
     void Print(const char *text, Separator separator = Separator::NewLine);
     void Print(int number, Separator separator = Separator::NewLine);
-    void PrintNumber(double number, Separator separator = Separator::NewLine);
 
     // "Дата …    Время …   Время работы …": the date, the time of day and the
     // whole seconds since startTime (a fraction of a day), for the clock box.

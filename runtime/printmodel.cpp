@@ -119,13 +119,6 @@ QVariantList PrintModel::itemMaps() const
     return maps;
 }
 
-QFont PrintModel::font() const
-{
-    QFont f = TextFont::make(m_family, m_size, m_bold, m_italic);
-    f.setUnderline(m_underline);
-    return f;
-}
-
 QFont PrintModel::fontOf(const PrintItem &item) const
 {
     QFont f = TextFont::make(m_family, item.size, item.bold, item.italic);

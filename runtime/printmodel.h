@@ -81,7 +81,6 @@ public:
     QStringList lineTexts() const;
     QVariantList itemMaps() const;
 
-    QFont font() const;
     QFont fontOf(const PrintItem &item) const;
     qreal zoneWidth() const;
 

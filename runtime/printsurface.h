@@ -25,7 +25,6 @@ public:
     QVariantList items() const { return m_model.itemMaps(); }
 
     void setBackColor(quint32 color);
-    quint32 backColor() const { return m_backColor; }
     void setPicture(QImage picture);
 
 signals:

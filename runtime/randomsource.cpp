@@ -24,7 +24,3 @@ void RandomSource::setFixedSeed(quint32 seed)
     m_engine.seed(seed);
 }
 
-void RandomSource::clearFixedSeed()
-{
-    m_fixedSeed.reset();
-}

@@ -16,7 +16,6 @@ public:
     void reseed(double secondsSinceMidnight);
 
     void setFixedSeed(quint32 seed);
-    void clearFixedSeed();
 
 private:
     std::mt19937 m_engine;
