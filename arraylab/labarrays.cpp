@@ -1,7 +1,7 @@
 #include "labarrays.h"
 
-#include "convert.h"
-#include "randomsource.h"
+#include "core/convert.h"
+#include "core/randomsource.h"
 
 #include <algorithm>
 #include <limits>

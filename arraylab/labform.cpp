@@ -1,14 +1,14 @@
 #include "labform.h"
 
-#include "clock.h"
-#include "commandbutton.h"
-#include "convert.h"
-#include "formtimer.h"
-#include "inputprovider.h"
-#include "pngresource.h"
-#include "printsurface.h"
-#include "randomsource.h"
-#include "textbox.h"
+#include "core/clock.h"
+#include "core/convert.h"
+#include "core/randomsource.h"
+#include "forms/commandbutton.h"
+#include "forms/formtimer.h"
+#include "forms/inputprovider.h"
+#include "forms/printsurface.h"
+#include "forms/textbox.h"
+#include "print/pngresource.h"
 
 const QString LabForm::LinearTitle = QStringLiteral("1-й массив - одномерный (линейный) случайных целых чисел");
 const QString LabForm::TableTitle = QStringLiteral("2-й массив - двумерный (таблица) случайных целых чисел");

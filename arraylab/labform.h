@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form.h"
+#include "forms/form.h"
 #include "labarrays.h"
 #include "labdesign.h"
 

@@ -1,7 +1,7 @@
 #include "doloranform.h"
 
-#include "commandbutton.h"
-#include "textbox.h"
+#include "forms/commandbutton.h"
+#include "forms/textbox.h"
 
 LabDesign DoloranForm::windowDesign()
 {

@@ -1,5 +1,5 @@
-#include "appsetup.h"
 #include "doloranform.h"
+#include "forms/appsetup.h"
 
 int main(int argc, char *argv[])
 {

@@ -1,4 +1,4 @@
-#include "appsetup.h"
+#include "forms/appsetup.h"
 #include "pelmarform.h"
 
 int main(int argc, char *argv[])

@@ -1,7 +1,7 @@
 #include "pelmarform.h"
 
-#include "commandbutton.h"
-#include "textbox.h"
+#include "forms/commandbutton.h"
+#include "forms/textbox.h"
 
 LabDesign PelmarForm::windowDesign()
 {

@@ -47,11 +47,6 @@ EditorWindow::~EditorWindow()
     disconnect(&m_undo, nullptr, this, nullptr);
 }
 
-QString EditorWindow::trainerFolder()
-{
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tesmora"));
-}
-
 void EditorWindow::buildCentre()
 {
     auto *centre = new QWidget(this);
@@ -435,7 +430,7 @@ QString EditorWindow::closedFolderHint() const
     return QStringLiteral("Папка %1 закрыта для записи (так установлен трейнер для всех). Сохраните тему в другую "
                           "папку (Ctrl+Shift+S), затем скопируйте test.txt и test1.txt в папку трейнера %2 от "
                           "имени администратора, например: sudo cp test.txt test1.txt %2")
-        .arg(QDir::toNativeSeparators(m_folder), QDir::toNativeSeparators(trainerFolder()));
+        .arg(QDir::toNativeSeparators(m_folder), QDir::toNativeSeparators(TopicFile::trainerFolder()));
 }
 
 void EditorWindow::closeEvent(QCloseEvent *event)

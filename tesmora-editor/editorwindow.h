@@ -21,9 +21,6 @@ public:
     explicit EditorWindow(const QString &folder, QWidget *parent = nullptr);
     ~EditorWindow() override;
 
-    // share/tesmora beside the programs' bin folder: where the trainer reads.
-    static QString trainerFolder();
-
     QString folder() const { return m_folder; }
     TopicModel *model() const { return m_model; }
     QTableView *table() const { return m_table; }

@@ -1,5 +1,5 @@
-#include "appsetup.h"
 #include "editorwindow.h"
+#include "forms/appsetup.h"
 
 #include <QApplication>
 
@@ -9,7 +9,7 @@ int main(int argc, char *argv[])
     app.setApplicationName(QStringLiteral("tesmora-editor"));
     AppSetup::installRussianTranslation(app);
     const QStringList args = QApplication::arguments();
-    EditorWindow window(args.size() > 1 ? args.at(1) : EditorWindow::trainerFolder());
+    EditorWindow window(args.size() > 1 ? args.at(1) : TopicFile::trainerFolder());
     window.show();
     return app.exec();
 }

@@ -1,8 +1,8 @@
 #include "trainer.h"
 
-#include "convert.h"
-#include "randomsource.h"
-#include "sequentialfile.h"
+#include "core/convert.h"
+#include "core/randomsource.h"
+#include "topicfile.h"
 
 #include <QDir>
 
@@ -15,8 +15,8 @@ QStringList Trainer::load(const QString &folder)
     reset();
     QStringList problems;
     const QDir dir(folder);
-    problems << readTopicFile(dir.filePath(QStringLiteral("test.txt")), QStringLiteral("вопросов"), questions);
-    problems << readTopicFile(dir.filePath(QStringLiteral("test1.txt")), QStringLiteral("ответов"), answers);
+    problems << readTopicFile(dir.filePath(TopicFile::QuestionsName), QStringLiteral("вопросов"), questions);
+    problems << readTopicFile(dir.filePath(TopicFile::AnswersName), QStringLiteral("ответов"), answers);
     problems.removeAll(QString());
     timeLimit = kHour;
     return problems;
@@ -42,29 +42,11 @@ void Trainer::reset()
 
 QString Trainer::readTopicFile(const QString &path, const QString &what, std::array<QString, FileEntries> &entries)
 {
-    SequentialFile file;
-    switch (file.open(path)) {
-    case SequentialFile::Status::Missing:
-        return QStringLiteral("Не найден файл %1: %2").arg(what, path);
-    case SequentialFile::Status::NotAFile:
-        return QStringLiteral("Вместо файла %1 стоит папка: %2").arg(what, path);
-    case SequentialFile::Status::Unreadable:
-        return QStringLiteral("Не удалось прочитать файл %1: %2").arg(what, path);
-    case SequentialFile::Status::Open:
-    case SequentialFile::Status::Closed:
-        break;
-    }
-    loopIndex = 0;
-    while (!file.atEnd() && loopIndex < FileEntries) {
-        entries[loopIndex] = file.readField();
-        ++loopIndex;
-    }
-    if (!file.atEnd() || file.truncated())
-        return QStringLiteral("В файле %1 больше %2 записи, лишние не загружены: %3")
-            .arg(what)
-            .arg(FileEntries)
-            .arg(path);
-    return QString();
+    const TopicFile::TrainerColumn column = TopicFile::readForTrainer(path, what);
+    if (column.opened)
+        loopIndex = qint16(column.entries.size());
+    std::copy(column.entries.begin(), column.entries.end(), entries.begin());
+    return column.problem;
 }
 
 bool Trainer::timeRanOut(double timeOfDay)

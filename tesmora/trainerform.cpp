@@ -1,18 +1,18 @@
 #include "trainerform.h"
 
-#include "checkbox.h"
-#include "clock.h"
-#include "commandbutton.h"
-#include "convert.h"
-#include "formtimer.h"
-#include "label.h"
-#include "listbox.h"
-#include "optionbutton.h"
-#include "pngresource.h"
-#include "ppmresource.h"
-#include "printsurface.h"
-#include "randomsource.h"
-#include "textbox.h"
+#include "core/clock.h"
+#include "core/convert.h"
+#include "core/randomsource.h"
+#include "forms/checkbox.h"
+#include "forms/commandbutton.h"
+#include "forms/formtimer.h"
+#include "forms/label.h"
+#include "forms/listbox.h"
+#include "forms/optionbutton.h"
+#include "forms/printsurface.h"
+#include "forms/textbox.h"
+#include "print/pngresource.h"
+#include "print/ppmresource.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -46,11 +46,6 @@ TrainerForm::TrainerForm(const QString &dataFolder, QWidget *parent)
     setForeColor(kDesignColor);
     setFontSize(11.25);
     buildControls();
-}
-
-QString TrainerForm::defaultDataFolder()
-{
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tesmora"));
 }
 
 void TrainerForm::buildControls()

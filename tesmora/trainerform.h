@@ -1,6 +1,7 @@
 #pragma once
 
-#include "form.h"
+#include "forms/form.h"
+#include "topicfile.h"
 #include "trainer.h"
 
 #include <QStringList>
@@ -24,11 +25,8 @@ class TrainerForm : public Form
     Q_OBJECT
 
 public:
-    explicit TrainerForm(const QString &dataFolder = defaultDataFolder(), QWidget *parent = nullptr);
+    explicit TrainerForm(const QString &dataFolder = TopicFile::trainerFolder(), QWidget *parent = nullptr);
 
-    // share/tesmora beside the program's bin folder, in the build tree and
-    // in an installed tree alike.
-    static QString defaultDataFolder();
     QString dataFolder() const { return m_dataFolder; }
 
     // Problems met while reading the topic files at Load, as shown to the pupil.

@@ -1,18 +1,18 @@
 // In-process timings of the heaviest things the programs do, and how far the
 // trainer's clock line lags the system clock. Run by scripts/bench on a
 // Release build; not part of the test run, since timings are not pass or fail.
-#include "appsetup.h"
-#include "checkbox.h"
-#include "clock.h"
-#include "commandbutton.h"
-#include "formtimer.h"
+#include "core/clock.h"
+#include "forms/appsetup.h"
+#include "forms/checkbox.h"
+#include "forms/commandbutton.h"
+#include "forms/formtimer.h"
+#include "forms/listbox.h"
+#include "forms/optionbutton.h"
+#include "forms/printsurface.h"
+#include "forms/textbox.h"
 #include "formundertest.h"
-#include "listbox.h"
-#include "optionbutton.h"
 #include "pelmarform.h"
-#include "printsurface.h"
 #include "scriptedinput.h"
-#include "textbox.h"
 #include "trainerform.h"
 
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
-#include "checkbox.h"
-#include "commandbutton.h"
-#include "formtimer.h"
-#include "listbox.h"
+#include "forms/checkbox.h"
+#include "forms/commandbutton.h"
+#include "forms/formtimer.h"
+#include "forms/listbox.h"
+#include "forms/optionbutton.h"
+#include "forms/textbox.h"
 #include "manualclock.h"
-#include "optionbutton.h"
-#include "textbox.h"
 
 #include <QSignalSpy>
 #include <QTest>

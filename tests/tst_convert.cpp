@@ -1,4 +1,4 @@
-#include "convert.h"
+#include "core/convert.h"
 
 #include <QTest>
 

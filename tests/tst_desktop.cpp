@@ -1,16 +1,16 @@
-#include "appsetup.h"
-#include "checkbox.h"
-#include "commandbutton.h"
 #include "doloranform.h"
+#include "forms/appsetup.h"
+#include "forms/checkbox.h"
+#include "forms/commandbutton.h"
+#include "forms/listbox.h"
+#include "forms/optionbutton.h"
+#include "forms/printsurface.h"
+#include "forms/textbox.h"
 #include "labtestsupport.h"
-#include "listbox.h"
-#include "optionbutton.h"
 #include "pelmarform.h"
-#include "printsurface.h"
-#include "textbox.h"
 #include "trainertestsupport.h"
 
-#include "inputprovider.h"
+#include "forms/inputprovider.h"
 
 #include <QAccessible>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
-#include "appsetup.h"
-#include "commandbutton.h"
 #include "doloranform.h"
+#include "forms/appsetup.h"
+#include "forms/commandbutton.h"
+#include "forms/printsurface.h"
 #include "labtestsupport.h"
-#include "printsurface.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
-#include "appsetup.h"
-#include "formtimer.h"
+#include "core/sequentialfile.h"
+#include "forms/appsetup.h"
+#include "forms/formtimer.h"
+#include "forms/printsurface.h"
 #include "formundertest.h"
-#include "printsurface.h"
-#include "sequentialfile.h"
 #include "trainerform.h"
 
 #include <QDir>

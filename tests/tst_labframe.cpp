@@ -1,8 +1,8 @@
-#include "appsetup.h"
-#include "commandbutton.h"
+#include "forms/appsetup.h"
+#include "forms/commandbutton.h"
+#include "forms/printsurface.h"
+#include "forms/textbox.h"
 #include "labtestsupport.h"
-#include "printsurface.h"
-#include "textbox.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -6,21 +6,29 @@
 //   MONKEY_SECONDS  how long each program runs (default 5)
 //   MONKEY_EVENTS   stop after this many events instead (default: no limit)
 //   MONKEY_SEED     replay a run exactly (default: drawn from the clock)
-#include "appsetup.h"
+//   MONKEY_TRACE    write each event and a digest of what the window shows
+//                   after it to this file: two builds that behave alike
+//                   write the same trace for the same seed
+#include "core/randomsource.h"
 #include "doloranform.h"
-#include "formtimer.h"
+#include "forms/appsetup.h"
+#include "forms/formtimer.h"
+#include "forms/inputprovider.h"
+#include "forms/listbox.h"
+#include "forms/printsurface.h"
 #include "formundertest.h"
-#include "inputprovider.h"
-#include "listbox.h"
 #include "manualclock.h"
 #include "pelmarform.h"
-#include "printsurface.h"
-#include "randomsource.h"
 #include "trainerform.h"
 
 #include <QAbstractButton>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -113,8 +121,10 @@ public:
         elapsed.start();
         qint64 count = 0;
         while ((maxEvents > 0 ? count < maxEvents : elapsed.elapsed() < seconds * 1000LL)) {
+            const qsizetype logged = g_events.size();
             step();
             ++count;
+            trace(logged);
             const QString broken = m_invariants();
             if (!broken.isEmpty()) {
                 dumpEvents();
@@ -135,6 +145,44 @@ public:
 
 private:
     int draw(int n) { return int(m_engine() % quint32(n)); }
+
+    // The printed items with their colours and fonts, the print state, and
+    // every control's state and text.
+    QByteArray shown() const
+    {
+        QByteArray state = QJsonDocument::fromVariant(m_form.findChild<PrintSurface *>()->items()).toJson();
+        const PrintState print = m_form.printState();
+        state += QByteArray::number(print.color) + ' ' + QByteArray::number(print.size) + ' '
+            + QByteArray::number(print.bold) + QByteArray::number(print.italic) + QByteArray::number(print.underline)
+            + '\n';
+        for (const QWidget *w : m_form.findChildren<QWidget *>()) {
+            state += w->objectName().toUtf8() + ' ' + QByteArray::number(w->isVisible())
+                + QByteArray::number(w->isEnabled());
+            if (const auto *b = qobject_cast<const QAbstractButton *>(w))
+                state += QByteArray::number(b->isChecked()) + b->text().toUtf8();
+            if (const auto *e = qobject_cast<const QLineEdit *>(w))
+                state += e->text().toUtf8();
+            if (const auto *l = qobject_cast<const QListWidget *>(w)) {
+                for (int row = 0; row < l->count(); ++row)
+                    state += '|' + l->item(row)->text().toUtf8();
+            }
+            state += '\n';
+        }
+        return state;
+    }
+
+    void trace(qsizetype logged)
+    {
+        static const QString path = qEnvironmentVariable("MONKEY_TRACE");
+        if (path.isEmpty())
+            return;
+        QFile file(path);
+        if (!file.open(QIODevice::Append))
+            qFatal("monkey: cannot write %s", qPrintable(path));
+        for (qsizetype e = qMin(logged, g_events.size()); e < g_events.size(); ++e)
+            file.write(g_events[e].toUtf8() + '\n');
+        file.write("  " + QCryptographicHash::hash(shown(), QCryptographicHash::Sha1).toHex() + '\n');
+    }
 
     void step()
     {

@@ -1,8 +1,8 @@
-#include "appsetup.h"
+#include "core/randomsource.h"
+#include "forms/appsetup.h"
+#include "forms/printsurface.h"
 #include "labtestsupport.h"
 #include "pelmarform.h"
-#include "printsurface.h"
-#include "randomsource.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "ppmresource.h"
+#include "print/ppmresource.h"
 
 #include <QFile>
 #include <QResource>

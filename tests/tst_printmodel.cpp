@@ -1,7 +1,7 @@
-#include "appsetup.h"
-#include "form.h"
-#include "printsurface.h"
-#include "textfont.h"
+#include "forms/appsetup.h"
+#include "forms/form.h"
+#include "forms/printsurface.h"
+#include "print/textfont.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -1,5 +1,5 @@
-#include "sequentialfile.h"
-#include "textdecoder.h"
+#include "core/sequentialfile.h"
+#include "core/textdecoder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Fuzzes the reading of a teacher's topic file: decoding, the cut of an
 // oversized file and the field rules.
-#include "sequentialfile.h"
-#include "textdecoder.h"
+#include "core/sequentialfile.h"
+#include "core/textdecoder.h"
 
 #include <QByteArray>
 

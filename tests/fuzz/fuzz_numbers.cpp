@@ -1,7 +1,7 @@
 // Fuzzes every conversion applied to what a pupil types: the whole-number
 // conversion of the labs' size and position replies, and the leading number
 // and rounding of Test 1's replies.
-#include "convert.h"
+#include "core/convert.h"
 
 #include <QString>
 

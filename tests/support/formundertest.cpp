@@ -1,8 +1,8 @@
 #include "formundertest.h"
 
-#include "form.h"
-#include "formtimer.h"
-#include "randomsource.h"
+#include "core/randomsource.h"
+#include "forms/form.h"
+#include "forms/formtimer.h"
 
 #include <QTest>
 

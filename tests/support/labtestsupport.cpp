@@ -1,12 +1,12 @@
 #include "labtestsupport.h"
 
-#include "commandbutton.h"
+#include "core/randomsource.h"
 #include "doloranform.h"
-#include "formtimer.h"
+#include "forms/commandbutton.h"
+#include "forms/formtimer.h"
+#include "forms/printsurface.h"
 #include "formundertest.h"
 #include "pelmarform.h"
-#include "printsurface.h"
-#include "randomsource.h"
 
 #include <QTest>
 

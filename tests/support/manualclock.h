@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clock.h"
+#include "core/clock.h"
 
 // A clock that stands still until told otherwise.
 class ManualClock : public Clock

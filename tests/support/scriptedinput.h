@@ -1,6 +1,6 @@
 #pragma once
 
-#include "inputprovider.h"
+#include "forms/inputprovider.h"
 
 #include <QList>
 #include <QStringList>

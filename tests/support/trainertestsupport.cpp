@@ -1,12 +1,12 @@
 #include "trainertestsupport.h"
 
-#include "checkbox.h"
-#include "commandbutton.h"
-#include "formtimer.h"
+#include "core/randomsource.h"
+#include "forms/checkbox.h"
+#include "forms/commandbutton.h"
+#include "forms/formtimer.h"
+#include "forms/listbox.h"
+#include "forms/printsurface.h"
 #include "formundertest.h"
-#include "listbox.h"
-#include "printsurface.h"
-#include "randomsource.h"
 
 #include <QFile>
 #include <QTest>

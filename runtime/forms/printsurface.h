@@ -1,0 +1,45 @@
+#pragma once
+
+#include "print/printmodel.h"
+
+#include <QImage>
+#include <QWidget>
+
+// The window's own drawing area: paints the background, an optional picture at
+// the top-left corner and everything printed so far. What was printed lives in
+// the model, so it survives covering, resizing and repaints, and any Qt-aware
+// tool can read it through the lines and items properties.
+class PrintSurface : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(QStringList lines READ lines)
+    Q_PROPERTY(QVariantList items READ items)
+
+public:
+    explicit PrintSurface(QWidget *parent = nullptr);
+
+    PrintModel &model() { return m_model; }
+    const PrintModel &model() const { return m_model; }
+
+    QStringList lines() const { return m_model.lineTexts(); }
+    QVariantList items() const { return m_model.itemMaps(); }
+
+    void setBackColor(quint32 color);
+    void setPicture(QImage picture);
+
+signals:
+    void clicked();
+    void doubleClicked();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    PrintModel m_model;
+    quint32 m_backColor = 0x00FFFFFF;
+    QImage m_picture;
+    bool m_secondPress = false; // the press that made a double-click
+};

@@ -1,9 +1,0 @@
-#include "label.h"
-
-Label::Label(const QString &name, const QString &caption, QWidget *parent)
-    : Control<QLabel>(parent)
-{
-    setObjectName(name);
-    setText(caption);
-    setAccessibleName(caption);
-}
