@@ -145,8 +145,9 @@ void Trainer::clearPicksIfPaired()
     }
 }
 
-Trainer::QuestionPick Trainer::pickQuestion(int row, bool test2)
+Trainer::QuestionPick Trainer::pickQuestion(int row, Modes modes)
 {
+    const bool test2 = modes.testFlag(Mode::Test2);
     // Rows above 20 cannot be recorded in the pick arrays; such a click is ignored.
     if (answeredCount >= Steps || row < 0 || row >= Rows)
         return QuestionPick::Ignored;
@@ -159,8 +160,10 @@ Trainer::QuestionPick Trainer::pickQuestion(int row, bool test2)
     return plain ? QuestionPick::Plain : QuestionPick::WithIndex;
 }
 
-Trainer::AnswerPick Trainer::pickAnswer(int row, bool test2, bool trainingOrTest1)
+Trainer::AnswerPick Trainer::pickAnswer(int row, Modes modes)
 {
+    const bool test2 = modes.testFlag(Mode::Test2);
+    const bool trainingOrTest1 = modes & (Mode::Training | Mode::Test1);
     AnswerPick pick;
     if (answeredCount > Steps || row < 0 || row >= Rows)
         return pick;
@@ -232,7 +235,7 @@ void Trainer::scoreReply(int turn, const QString &text, double value)
         ++errorCount;
 }
 
-Trainer::Result Trainer::result(bool training, bool test1, bool test2)
+Trainer::Result Trainer::result(Modes modes)
 {
     Result r;
     timeLimit = kHour;
@@ -241,7 +244,7 @@ Trainer::Result Trainer::result(bool training, bool test1, bool test2)
         if (answeredCount < Steps)
             r.outcome = Result::Outcome::TooFewAnswers;
         else
-            gradeResult(r, training, test1, test2);
+            gradeResult(r, modes);
     }
     if (r.outcome != Result::Outcome::Graded && !hasQuestions()) {
         r.hintLines = {QStringLiteral("Ишь чего захотел."), NoQuestionsHint, QStringLiteral("затем клавишу ТЕСТ")};
@@ -250,8 +253,11 @@ Trainer::Result Trainer::result(bool training, bool test1, bool test2)
     return r;
 }
 
-void Trainer::gradeResult(Result &r, bool training, bool test1, bool test2)
+void Trainer::gradeResult(Result &r, Modes modes)
 {
+    const bool training = modes.testFlag(Mode::Training);
+    const bool test1 = modes.testFlag(Mode::Test1);
+    const bool test2 = modes.testFlag(Mode::Test2);
     r.outcome = Result::Outcome::Graded;
     for (loopIndex = 0; loopIndex <= LastRow; ++loopIndex) {
         ++pickedAnswer;

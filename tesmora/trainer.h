@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFlags>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +22,10 @@ public:
     static constexpr qint16 True = -1;
     // Shown where the modes and the result find no questions loaded.
     inline static const QString NoQuestionsHint = QStringLiteral("Нажмите клавишу ОБУЧЕНИЕ");
+
+    // The mode boxes ticked: they tell the picks and the result which mode ran.
+    enum class Mode { Training = 1, Test1 = 2, Test2 = 4 };
+    Q_DECLARE_FLAGS(Modes, Mode)
 
     // What a click on a question row does.
     enum class QuestionPick { Ignored, Plain, WithIndex };
@@ -69,15 +74,15 @@ public:
     void startTest1();
     void startTest2(RandomSource &random);
 
-    QuestionPick pickQuestion(int row, bool test2);
-    AnswerPick pickAnswer(int row, bool test2, bool trainingOrTest1);
+    QuestionPick pickQuestion(int row, Modes modes);
+    AnswerPick pickAnswer(int row, Modes modes);
     QString pickedAnswerText() const { return answers[answerOrder[pickedAnswer]]; }
 
     // Test 1: draws the candidate answer of a turn, then scores the reply.
     void startTurn(int turn, RandomSource &random);
     void scoreReply(int turn, const QString &text, double value);
 
-    Result result(bool training, bool test1, bool test2);
+    Result result(Modes modes);
 
     std::array<QString, FileEntries> questions;
     std::array<QString, FileEntries> answers;
@@ -113,6 +118,8 @@ private:
     bool pickIsRight() const;
     void scorePick(bool right);
     void drawWithoutRepeat(int range, int slot, RandomSource &random);
-    void gradeResult(Result &r, bool training, bool test1, bool test2);
+    void gradeResult(Result &r, Modes modes);
     void setGrade();
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(Trainer::Modes)

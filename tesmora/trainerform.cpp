@@ -364,9 +364,18 @@ void TrainerForm::Command1_Click()
     Command1->setEnabled(false);
 }
 
+Trainer::Modes TrainerForm::tickedModes() const
+{
+    Trainer::Modes modes;
+    modes.setFlag(Trainer::Mode::Training, Check1->Value() == 1);
+    modes.setFlag(Trainer::Mode::Test1, Check2->Value() == 1);
+    modes.setFlag(Trainer::Mode::Test2, Check4->Value() == 1);
+    return modes;
+}
+
 void TrainerForm::List1_Click()
 {
-    const Trainer::QuestionPick pick = m_trainer.pickQuestion(List1->ListIndex(), Check4->Value() == 1);
+    const Trainer::QuestionPick pick = m_trainer.pickQuestion(List1->ListIndex(), tickedModes());
     if (pick == Trainer::QuestionPick::Ignored)
         return;
     Cls();
@@ -383,8 +392,7 @@ void TrainerForm::List1_Click()
 
 void TrainerForm::List2_Click()
 {
-    const bool trainingOrTest1 = Check2->Value() == 1 || Check1->Value() == 1;
-    const Trainer::AnswerPick pick = m_trainer.pickAnswer(List2->ListIndex(), Check4->Value() == 1, trainingOrTest1);
+    const Trainer::AnswerPick pick = m_trainer.pickAnswer(List2->ListIndex(), tickedModes());
     if (!pick.taken)
         return;
     if (pick.right) {
@@ -539,7 +547,7 @@ void TrainerForm::Command3_Click()
     setFontSize(11);
     List2->Clear();
     List1->Clear();
-    printResult(m_trainer.result(Check1->Value() == 1, Check2->Value() == 1, Check4->Value() == 1));
+    printResult(m_trainer.result(tickedModes()));
     Command3->setEnabled(true);
     Command2->setEnabled(false);
     Command1->setEnabled(false);

@@ -77,6 +77,8 @@ protected:
     void clockChanged() override;
 
 private:
+    // The mode boxes ticked, as the trainer's picks and result read them.
+    Trainer::Modes tickedModes() const;
     void buildControls();
     void restartClock();
     bool levelChosen() const;

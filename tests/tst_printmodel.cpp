@@ -242,7 +242,7 @@ void TestPrintModel::designFamiliesDrawTheirSubstitute()
     QFETCH(QString, family);
     QFETCH(qreal, size);
     QFETCH(bool, bold);
-    const QFont made = TextFont::make(family, size, bold);
+    const QFont made = TextFont::make(family, size, bold ? QFont::Bold : QFont::Normal);
     QFont substituted(family);
     substituted.setPointSizeF(size);
     substituted.setBold(bold);

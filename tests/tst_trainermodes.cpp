@@ -146,16 +146,17 @@ Trainer topic()
 Trainer::Result run(Trainer &t, const Picks &picks, bool test2 = false)
 {
     RandomSource random;
+    const Trainer::Mode mode = test2 ? Trainer::Mode::Test2 : Trainer::Mode::Training;
     t.startMode();
     test2 ? t.startTest2(random) : t.startTraining();
     for (const auto &[question, answer] : picks) {
-        t.pickQuestion(question, test2);
+        t.pickQuestion(question, mode);
         int row = answer;
         while (test2 && t.answers[t.answerOrder[row]] != t.answers[answer])
             row = (row + 1) % 17;
-        t.pickAnswer(row, test2, !test2);
+        t.pickAnswer(row, mode);
     }
-    return t.result(!test2, false, test2);
+    return t.result(mode);
 }
 
 // After the report: limit lifted, options and boxes enabled, only "Результат" on.

@@ -89,7 +89,7 @@ public:
 
     void setFontSpec(const QString &family, qreal size, bool bold = false)
     {
-        this->setFont(TextFont::make(family, size, bold));
+        this->setFont(TextFont::make(family, size, bold ? QFont::Bold : QFont::Normal));
         place();
     }
     qreal FontSize() const { return this->font().pointSizeF(); }

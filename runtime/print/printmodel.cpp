@@ -81,7 +81,7 @@ void PrintModel::endLine()
     }
     m_lineOpen = false;
     m_x = 0;
-    m_y += metrics(m_size, m_bold, m_italic).metrics.height();
+    m_y += currentMetrics().metrics.height();
 }
 
 QStringList PrintModel::lineTexts() const
@@ -121,23 +121,25 @@ QVariantList PrintModel::itemMaps() const
 
 QFont PrintModel::fontOf(const PrintItem &item) const
 {
-    QFont f = TextFont::make(m_family, item.size, item.bold, item.italic);
+    QFont f = TextFont::make(m_family, item.size, item.bold ? QFont::Bold : QFont::Normal,
+                             item.italic ? QFont::StyleItalic : QFont::StyleNormal);
     f.setUnderline(item.underline);
     return f;
 }
 
 qreal PrintModel::zoneWidth() const
 {
-    const qreal width = kZoneChars * metrics(m_size, m_bold, m_italic).metrics.averageCharWidth();
+    const qreal width = kZoneChars * currentMetrics().metrics.averageCharWidth();
     return width > 0 ? width : kZoneChars;
 }
 
-PrintModel::Metrics &PrintModel::metrics(qreal size, bool bold, bool italic) const
+PrintModel::Metrics &PrintModel::currentMetrics() const
 {
-    const quint64 key = (quint64(std::llround(size * 100)) << 2) | (bold ? 1u : 0u) | (italic ? 2u : 0u);
+    const quint64 key = (quint64(std::llround(m_size * 100)) << 2) | (m_bold ? 1u : 0u) | (m_italic ? 2u : 0u);
     auto it = m_metrics.find(key);
     if (it == m_metrics.end()) {
-        const QFont f = TextFont::make(m_family, size, bold, italic);
+        const QFont f = TextFont::make(m_family, m_size, m_bold ? QFont::Bold : QFont::Normal,
+                                       m_italic ? QFont::StyleItalic : QFont::StyleNormal);
         it = m_metrics.insert(key, std::make_shared<Metrics>(Metrics{QFontMetricsF(f), {}}));
     }
     return *it.value();
@@ -145,7 +147,7 @@ PrintModel::Metrics &PrintModel::metrics(qreal size, bool bold, bool italic) con
 
 qreal PrintModel::advance(const QString &text) const
 {
-    Metrics &m = metrics(m_size, m_bold, m_italic);
+    Metrics &m = currentMetrics();
     auto it = m.advances.constFind(text);
     if (it != m.advances.constEnd())
         return it.value();

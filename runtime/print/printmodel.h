@@ -90,7 +90,8 @@ private:
         QFontMetricsF metrics;
         QHash<QString, qreal> advances; // the same numbers are printed again and again
     };
-    Metrics &metrics(qreal size, bool bold, bool italic) const;
+    // Of the current font, kept per size, bold and italic.
+    Metrics &currentMetrics() const;
     qreal advance(const QString &text) const;
 
     QString m_family;

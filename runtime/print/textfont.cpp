@@ -10,12 +10,12 @@ QHash<QString, QString> &faces()
 }
 } // namespace
 
-QFont TextFont::make(const QString &family, qreal pointSize, bool bold, bool italic)
+QFont TextFont::make(const QString &family, qreal pointSize, QFont::Weight weight, QFont::Style style)
 {
     QFont font(face(family));
     font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    font.setItalic(italic);
+    font.setWeight(weight);
+    font.setStyle(style);
     font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }

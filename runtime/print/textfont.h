@@ -10,7 +10,8 @@
 class TextFont
 {
 public:
-    static QFont make(const QString &family, qreal pointSize, bool bold = false, bool italic = false);
+    static QFont make(const QString &family, qreal pointSize, QFont::Weight weight = QFont::Normal,
+                      QFont::Style style = QFont::StyleNormal);
 
     // Draws a design family that is not installed with an installed face.
     // Naming the face directly spares the font database a search through
