@@ -187,8 +187,8 @@ void LabForm::fillLinear()
     startLinearPrint();
     setForeColor(MarkColor);
     printLinear();
-    shown[1] = true;
-    shown[2] = false;
+    shown[LinearCurrent] = true;
+    shown[TableCurrent] = false;
     linearFilled();
 }
 
@@ -199,8 +199,8 @@ void LabForm::fillTable()
     startTablePrint();
     setForeColor(MarkColor);
     printTable();
-    shown[1] = false;
-    shown[2] = true;
+    shown[LinearCurrent] = false;
+    shown[TableCurrent] = true;
     tableFilled();
 }
 
@@ -275,8 +275,8 @@ void LabForm::showExtremeTable(Extreme kind)
 
 void LabForm::showExtreme(Extreme kind)
 {
-    if (shown[1])
+    if (shown[LinearCurrent])
         showExtremeLinear(kind, false);
-    if (shown[2])
+    if (shown[TableCurrent])
         showExtremeTable(kind);
 }

@@ -36,7 +36,9 @@ public:
     LabArrays &arrays() { return m_arrays; }
     const LabArrays &arrays() const { return m_arrays; }
 
-    std::array<bool, 4> shown{}; // 1: linear array current, 2: table current, 3: clock box shown
+    // Which array is current, and whether pelmar's clock box is shown.
+    enum ShownFlag { LinearCurrent = 1, TableCurrent = 2, ClockBoxShown = 3 };
+    std::array<bool, 4> shown{};
     float startTime = 0;
 
     TextBox *Text1;

@@ -78,11 +78,11 @@ void DoloranForm::tableFilled()
 
 void DoloranForm::Form_Click()
 {
-    if (shown[1])
+    if (shown[LinearCurrent])
         showExtremeLinear(Extreme::Minimum, true);
     else
         Text1->hide();
-    if (shown[2]) {
+    if (shown[TableCurrent]) {
         showExtremeTable(Extreme::Minimum);
         Text1->hide();
     } else {
@@ -112,8 +112,8 @@ void DoloranForm::Command4_Click()
     Print();
     printLinear();
     Print(QStringLiteral(" Новый массив"));
-    shown[1] = true;
-    shown[2] = false;
+    shown[LinearCurrent] = true;
+    shown[TableCurrent] = false;
     Command4->setEnabled(true);
     Command7->setEnabled(false);
 }
@@ -163,8 +163,8 @@ void DoloranForm::deleteLine(Line line)
     Print();
     Print(QStringLiteral(" Новый массив"));
     printTable();
-    shown[1] = false;
-    shown[2] = true;
+    shown[LinearCurrent] = false;
+    shown[TableCurrent] = true;
     Command4->setEnabled(false);
     Command5->setEnabled(true);
     if (line == Line::Row)
@@ -210,8 +210,8 @@ void DoloranForm::insertLine(Line line)
     Print();
     Print(QStringLiteral(" Новый массив"));
     printTableMarking(line, at);
-    shown[1] = false;
-    shown[2] = true;
+    shown[LinearCurrent] = false;
+    shown[TableCurrent] = true;
     Command4->setEnabled(false);
     Command5->setEnabled(true);
 }

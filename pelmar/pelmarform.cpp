@@ -77,12 +77,12 @@ void PelmarForm::tableFilled()
 void PelmarForm::Form_Click()
 {
     showExtreme(Extreme::Minimum);
-    if (!shown[3]) {
+    if (!shown[ClockBoxShown]) {
         Text1->show();
-        shown[3] = true;
+        shown[ClockBoxShown] = true;
     } else {
         Text1->hide();
-        shown[3] = false;
+        shown[ClockBoxShown] = false;
     }
 }
 
@@ -100,8 +100,8 @@ void PelmarForm::sortLinear()
     arrays().sortLinear();
     Print();
     printLinear();
-    shown[1] = true;
-    shown[2] = false;
+    shown[LinearCurrent] = true;
+    shown[TableCurrent] = false;
 }
 
 void PelmarForm::sortTable()
@@ -110,6 +110,6 @@ void PelmarForm::sortTable()
     arrays().sortTable();
     Print();
     printTable();
-    shown[2] = true;
-    shown[1] = false;
+    shown[TableCurrent] = true;
+    shown[LinearCurrent] = false;
 }

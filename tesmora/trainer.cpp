@@ -13,135 +13,142 @@ const QString kHour = QStringLiteral("1:00:00");
 QStringList Trainer::load(const QString &folder)
 {
     reset();
-    QStringList problems;
     const QDir dir(folder);
-    problems << readTopicFile(dir.filePath(TopicFile::QuestionsName), QStringLiteral("вопросов"), questions);
-    problems << readTopicFile(dir.filePath(TopicFile::AnswersName), QStringLiteral("ответов"), answers);
-    problems.removeAll(QString());
-    timeLimit = kHour;
+    QStringList problems;
+    QStringList columns[2];
+    int k = 0;
+    for (const auto &[name, what] : {std::pair{TopicFile::QuestionsName, QStringLiteral("вопросов")},
+                                     std::pair{TopicFile::AnswersName, QStringLiteral("ответов")}}) {
+        const TopicFile::TrainerColumn column = TopicFile::readForTrainer(dir.filePath(name), what);
+        // The loop over the fields counts in loopIndex, as every loop of the trainer does.
+        if (column.opened)
+            m_loopIndex = qint16(column.entries.size());
+        columns[k++] = column.entries;
+        if (!column.problem.isEmpty())
+            problems << column.problem;
+    }
+    setTopic(columns[0], columns[1]);
+    m_timeLimit = kHour;
     return problems;
+}
+
+void Trainer::setTopic(const QStringList &questions, const QStringList &answers)
+{
+    std::copy_n(questions.begin(), qMin<qsizetype>(questions.size(), FileEntries), m_questions.begin());
+    std::copy_n(answers.begin(), qMin<qsizetype>(answers.size(), FileEntries), m_answers.begin());
 }
 
 void Trainer::reset()
 {
-    errorCount = 0;
-    correctCount = 0;
-    controlsShown = 0;
-    pickedAnswer = 0;
-    matchCount = 0;
-    grade.clear();
-    percent = 0;
-    for (loopIndex = 0; loopIndex <= LastRow; ++loopIndex) {
-        drawn[loopIndex] = 0;
-        marks[loopIndex] = 0;
+    m_errorCount = 0;
+    m_correctCount = 0;
+    m_controlsShown = 0;
+    m_pickedAnswer = 0;
+    m_matchCount = 0;
+    m_grade.clear();
+    m_percent = 0;
+    for (m_loopIndex = 0; m_loopIndex <= LastRow; ++m_loopIndex) {
+        m_drawn[m_loopIndex] = 0;
+        m_marks[m_loopIndex] = 0;
     }
-    pickedQuestion = 0;
-    questionPicked = 0;
-    answerPicked = 0;
-}
-
-QString Trainer::readTopicFile(const QString &path, const QString &what, std::array<QString, FileEntries> &entries)
-{
-    const TopicFile::TrainerColumn column = TopicFile::readForTrainer(path, what);
-    if (column.opened)
-        loopIndex = qint16(column.entries.size());
-    std::copy(column.entries.begin(), column.entries.end(), entries.begin());
-    return column.problem;
+    m_pickedQuestion = 0;
+    m_questionPicked = 0;
+    m_answerPicked = 0;
 }
 
 bool Trainer::timeRanOut(double timeOfDay)
 {
     // The limit is compared as a duration: "0:00:60" is sixty seconds.
-    const qint64 elapsed = Convert::elapsedSeconds(timeOfDay, startTime);
-    const std::optional<qint64> limit = Convert::spanSeconds(timeLimit);
+    const qint64 elapsed = Convert::elapsedSeconds(timeOfDay, m_startTime);
+    const std::optional<qint64> limit = Convert::spanSeconds(m_timeLimit);
     if (!limit || elapsed < *limit)
         return false;
-    timeLimit = kHour;
+    m_timeLimit = kHour;
     return true;
 }
 
 bool Trainer::toggleControls()
 {
-    controlsShown = controlsShown == 0 ? True : qint16(0);
-    return controlsShown != 0;
+    m_controlsShown = m_controlsShown == 0 ? True : qint16(0);
+    return m_controlsShown != 0;
 }
 
 void Trainer::startMode()
 {
-    answeredCount = 0;
-    errorCount = 0;
-    correctCount = 0;
+    m_answeredCount = 0;
+    m_errorCount = 0;
+    m_correctCount = 0;
     clearMarks();
 }
 
 void Trainer::clearMarks()
 {
-    // A new run must not report the marks of an earlier one.
-    for (loopIndex = 0; loopIndex <= LastRow; ++loopIndex)
-        marks[loopIndex] = 0;
-    scored.fill(false);
+    // A new run must not report the m_marks of an earlier one.
+    for (m_loopIndex = 0; m_loopIndex <= LastRow; ++m_loopIndex)
+        m_marks[m_loopIndex] = 0;
+    m_scored.fill(false);
 }
 
 void Trainer::startTraining()
 {
-    pickedAnswer = 0;
-    matchCount = 0;
-    grade.clear();
-    percent = 0;
-    for (loopIndex = 0; loopIndex <= LastRow; ++loopIndex)
-        drawn[loopIndex] = 0;
-    pickedQuestion = 0;
-    questionPicked = 0;
-    answerPicked = 0;
+    m_pickedAnswer = 0;
+    m_matchCount = 0;
+    m_grade.clear();
+    m_percent = 0;
+    for (m_loopIndex = 0; m_loopIndex <= LastRow; ++m_loopIndex)
+        m_drawn[m_loopIndex] = 0;
+    m_pickedQuestion = 0;
+    m_questionPicked = 0;
+    m_answerPicked = 0;
 }
 
 void Trainer::startTest1()
 {
-    matchCount = 0;
-    grade.clear();
-    percent = 0;
-    for (loopIndex = 0; loopIndex <= LastRow; ++loopIndex)
-        drawn[loopIndex] = 0;
+    m_matchCount = 0;
+    m_grade.clear();
+    m_percent = 0;
+    for (m_loopIndex = 0; m_loopIndex <= LastRow; ++m_loopIndex)
+        m_drawn[m_loopIndex] = 0;
 }
 
 void Trainer::startTest2(RandomSource &random)
 {
-    matchCount = 0;
-    grade.clear();
-    percent = 0;
+    m_matchCount = 0;
+    m_grade.clear();
+    m_percent = 0;
     // Every answer 0..16 once, in random order.
-    for (loopIndex = 0; loopIndex <= LastRow; ++loopIndex)
-        drawWithoutRepeat(LastRow + 1, loopIndex, random);
-    questionPicked = 0;
-    pickedQuestion = 0;
-    answerPicked = 0;
+    for (m_loopIndex = 0; m_loopIndex <= LastRow; ++m_loopIndex)
+        drawWithoutRepeat(LastRow + 1, m_loopIndex, random);
+    m_questionPicked = 0;
+    m_pickedQuestion = 0;
+    m_answerPicked = 0;
     if (hasQuestions()) {
-        for (loopIndex = 0; loopIndex <= LastRow; ++loopIndex)
-            answerOrder[loopIndex] = drawn[loopIndex];
+        for (m_loopIndex = 0; m_loopIndex <= LastRow; ++m_loopIndex)
+            m_answerOrder[m_loopIndex] = m_drawn[m_loopIndex];
     }
 }
 
 void Trainer::drawWithoutRepeat(int range, int slot, RandomSource &random)
 {
-    // Draws into drawn(slot) a number in 0..range-1 not taken by an earlier slot;
-    // questionPicked marks a number already taken.
+    // Draws into m_drawn(slot) a number in 0..range-1 not taken by an earlier slot;
+    // m_questionPicked m_marks a number already taken.
     do {
-        questionPicked = 0;
-        candidate = qint16(Convert::wholePart(range * random.draw() - slot) + slot);
-        for (innerIndex = 0; innerIndex < slot; ++innerIndex) {
-            if (drawn[innerIndex] == candidate)
-                questionPicked = True;
+        m_questionPicked = 0;
+        m_candidate = qint16(Convert::wholePart(range * random.draw() - slot) + slot);
+        for (m_innerIndex = 0; m_innerIndex < slot; ++m_innerIndex) {
+            if (m_drawn[m_innerIndex] == m_candidate)
+                m_questionPicked = True;
         }
-    } while (questionPicked != 0);
-    drawn[slot] = candidate;
+    } while (m_questionPicked != 0);
+    m_drawn[slot] = m_candidate;
 }
 
 void Trainer::clearPicksIfPaired()
 {
-    if (questionPicked == True && answerPicked == True) {
-        questionPicked = 0;
-        answerPicked = 0;
-        rowText.clear();
+    if (m_questionPicked == True && m_answerPicked == True) {
+        m_questionPicked = 0;
+        m_answerPicked = 0;
+        m_rowText.clear();
     }
 }
 
@@ -149,13 +156,13 @@ Trainer::QuestionPick Trainer::pickQuestion(int row, Modes modes)
 {
     const bool test2 = modes.testFlag(Mode::Test2);
     // Rows above 20 cannot be recorded in the pick arrays; such a click is ignored.
-    if (answeredCount >= Steps || row < 0 || row >= Rows)
+    if (m_answeredCount >= Steps || row < 0 || row >= Rows)
         return QuestionPick::Ignored;
-    ++answeredCount;
-    pickedQuestion = qint16(row);
-    questionMap[pickedQuestion] = pickedQuestion;
-    const bool plain = questionPicked == 0 && test2 && answerPicked == 0;
-    questionPicked = True;
+    ++m_answeredCount;
+    m_pickedQuestion = qint16(row);
+    m_questionMap[m_pickedQuestion] = m_pickedQuestion;
+    const bool plain = m_questionPicked == 0 && test2 && m_answerPicked == 0;
+    m_questionPicked = True;
     clearPicksIfPaired();
     return plain ? QuestionPick::Plain : QuestionPick::WithIndex;
 }
@@ -165,90 +172,90 @@ Trainer::AnswerPick Trainer::pickAnswer(int row, Modes modes)
     const bool test2 = modes.testFlag(Mode::Test2);
     const bool trainingOrTest1 = modes & (Mode::Training | Mode::Test1);
     AnswerPick pick;
-    if (answeredCount > Steps || row < 0 || row >= Rows)
+    if (m_answeredCount > Steps || row < 0 || row >= Rows)
         return pick;
     pick.taken = true;
-    if (questionPicked == True && test2 && answerPicked == 0) {
-        // A Test 2 pick is scored like a training pick, silently.
-        pickedAnswer = qint16(row);
-        answerPicked = True;
+    if (m_questionPicked == True && test2 && m_answerPicked == 0) {
+        // A Test 2 pick is m_scored like a training pick, silently.
+        m_pickedAnswer = qint16(row);
+        m_answerPicked = True;
         scorePick(pickIsRight());
     }
-    if (trainingOrTest1 && questionPicked == True && answerPicked == 0) {
-        pickedAnswer = qint16(row);
-        answerOrder[pickedAnswer] = qint16(row);
-        answerPicked = True;
+    if (trainingOrTest1 && m_questionPicked == True && m_answerPicked == 0) {
+        m_pickedAnswer = qint16(row);
+        m_answerOrder[m_pickedAnswer] = qint16(row);
+        m_answerPicked = True;
         pick.right = pickIsRight();
         scorePick(pick.right);
     }
     clearPicksIfPaired();
-    if (answeredCount < Steps)
+    if (m_answeredCount < Steps)
         return pick;
-    questionPicked = True;
-    answerPicked = True;
+    m_questionPicked = True;
+    m_answerPicked = True;
     pick.finished = true;
     return pick;
 }
 
 bool Trainer::pickIsRight() const
 {
-    return answers[questionMap[pickedQuestion]] == answers[answerOrder[pickedAnswer]];
+    return m_answers[m_questionMap[m_pickedQuestion]] == m_answers[m_answerOrder[m_pickedAnswer]];
 }
 
 void Trainer::scorePick(bool right)
 {
     // A question counts once per run: picking it again is a step, but adds
     // no match and no error and leaves its mark as it was.
-    if (scored[pickedQuestion])
+    if (m_scored[m_pickedQuestion])
         return;
-    scored[pickedQuestion] = true;
+    m_scored[m_pickedQuestion] = true;
     if (right) {
-        ++correctCount;
-        ++matchCount;
-        marks[pickedQuestion] = 1;
+        ++m_correctCount;
+        ++m_matchCount;
+        m_marks[m_pickedQuestion] = 1;
     } else {
-        ++errorCount;
-        marks[pickedQuestion] = 0;
+        ++m_errorCount;
+        m_marks[m_pickedQuestion] = 0;
     }
 }
 
 void Trainer::startTurn(int turn, RandomSource &random)
 {
-    loopIndex = qint16(turn);
-    answeredCount = qint16(turn + 1);
+    m_loopIndex = qint16(turn);
+    m_answeredCount = qint16(turn + 1);
     drawWithoutRepeat(Steps, turn, random);
 }
 
 void Trainer::scoreReply(int turn, const QString &text, double value)
 {
-    replyTexts[turn] = text;
-    if (candidate == turn)
-        ++matchCount;
+    m_replyTexts[turn] = text;
+    if (m_candidate == turn)
+        ++m_matchCount;
     // A reply too large for a mark counts as neither right nor wrong.
     const std::optional<qint16> reply = Convert::roundToInteger16(value);
     if (!reply)
         return;
-    marks[turn] = *reply;
-    if ((marks[turn] == 1 && candidate == turn) || (marks[turn] == 0 && candidate != turn))
-        ++correctCount;
-    if ((marks[turn] == 1 && candidate != turn) || (marks[turn] == 0 && candidate == turn))
-        ++errorCount;
+    m_marks[turn] = *reply;
+    if ((m_marks[turn] == 1 && m_candidate == turn) || (m_marks[turn] == 0 && m_candidate != turn))
+        ++m_correctCount;
+    if ((m_marks[turn] == 1 && m_candidate != turn) || (m_marks[turn] == 0 && m_candidate == turn))
+        ++m_errorCount;
 }
 
 Trainer::Result Trainer::result(Modes modes)
 {
     Result r;
-    timeLimit = kHour;
-    if (!(replyTexts[1].isEmpty() && questions[1].isEmpty())) {
-        pickedAnswer = 0;
-        if (answeredCount < Steps)
+    m_timeLimit = kHour;
+    if (!(m_replyTexts[1].isEmpty() && m_questions[1].isEmpty())) {
+        m_pickedAnswer = 0;
+        if (m_answeredCount < Steps)
             r.outcome = Result::Outcome::TooFewAnswers;
         else
             gradeResult(r, modes);
     }
     if (r.outcome != Result::Outcome::Graded && !hasQuestions()) {
         r.hintLines = {QStringLiteral("Ишь чего захотел."), NoQuestionsHint, QStringLiteral("затем клавишу ТЕСТ")};
-        rowText = r.hintLines.last();
+        m_rowText = r.hintLines.last();
     }
     return r;
 }
@@ -259,52 +266,52 @@ void Trainer::gradeResult(Result &r, Modes modes)
     const bool test1 = modes.testFlag(Mode::Test1);
     const bool test2 = modes.testFlag(Mode::Test2);
     r.outcome = Result::Outcome::Graded;
-    for (loopIndex = 0; loopIndex <= LastRow; ++loopIndex) {
-        ++pickedAnswer;
+    for (m_loopIndex = 0; m_loopIndex <= LastRow; ++m_loopIndex) {
+        ++m_pickedAnswer;
         // Each row shows the answer with the mark of its own question.
         if (test2 || training)
-            rowText = answers[loopIndex] + Convert::numberText(int(marks[loopIndex]));
-        r.rows << rowText;
-        rowText.clear();
+            m_rowText = m_answers[m_loopIndex] + Convert::numberText(int(m_marks[m_loopIndex]));
+        r.rows << m_rowText;
+        m_rowText.clear();
     }
-    const QString matched = Convert::numberText(int(matchCount)) + QStringLiteral(" cовпало");
+    const QString matched = Convert::numberText(int(m_matchCount)) + QStringLiteral(" cовпало");
     const QStringList none = {QStringLiteral("Совпадений "), QStringLiteral("не было")};
-    const float fromCorrect = float(double(correctCount) / 16.0 * 100.0);
-    if ((training || test2) && matchCount != 0) {
+    const float fromCorrect = float(double(m_correctCount) / 16.0 * 100.0);
+    if ((training || test2) && m_matchCount != 0) {
         r.matchLines << matched;
-        percent = fromCorrect;
+        m_percent = fromCorrect;
     }
-    if (test1 && matchCount != 0) {
+    if (test1 && m_matchCount != 0) {
         r.matchLines << matched;
-        percent = fromCorrect;
+        m_percent = fromCorrect;
     }
-    if (test1 && matchCount == 0) {
+    if (test1 && m_matchCount == 0) {
         r.noMatchLines << none;
         // Graded on the replies, as every other test is.
-        percent = fromCorrect;
+        m_percent = fromCorrect;
     }
-    if ((training || test2) && matchCount == 0) {
+    if ((training || test2) && m_matchCount == 0) {
         r.noMatchLines << none;
-        percent = 0;
+        m_percent = 0;
         clearMarks();
     }
     setGrade();
-    r.percentLine = Convert::numberText(percent) + QStringLiteral("%") + QStringLiteral(" правильных ответов,");
-    r.errorLine = QStringLiteral(" ошибок - ") + Convert::numberText(int(errorCount));
-    r.gradeLine = QStringLiteral("оценка ") + grade;
+    r.percentLine = Convert::numberText(m_percent) + QStringLiteral("%") + QStringLiteral(" правильных ответов,");
+    r.errorLine = QStringLiteral(" ошибок - ") + Convert::numberText(int(m_errorCount));
+    r.gradeLine = QStringLiteral("оценка ") + m_grade;
 }
 
 void Trainer::setGrade()
 {
-    // Outside 0..100 the grade stays as it was.
-    if (percent == 100)
-        grade = QStringLiteral("5");
-    if (percent >= 80 && percent < 100)
-        grade = QStringLiteral("4");
-    if (percent >= 50 && percent < 80)
-        grade = QStringLiteral("3");
-    if (percent >= 30 && percent < 50)
-        grade = QStringLiteral("2");
-    if (percent >= 0 && percent < 30)
-        grade = QStringLiteral("1");
+    // Outside 0..100 the m_grade stays as it was.
+    if (m_percent == 100)
+        m_grade = QStringLiteral("5");
+    if (m_percent >= 80 && m_percent < 100)
+        m_grade = QStringLiteral("4");
+    if (m_percent >= 50 && m_percent < 80)
+        m_grade = QStringLiteral("3");
+    if (m_percent >= 30 && m_percent < 50)
+        m_grade = QStringLiteral("2");
+    if (m_percent >= 0 && m_percent < 30)
+        m_grade = QStringLiteral("1");
 }

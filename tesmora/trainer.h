@@ -10,17 +10,17 @@ class RandomSource;
 
 // The trainer's state and rules, without a window: the topic read from its two
 // files, the draws of the tests, the scoring of every pick and reply, and the
-// figures and grade of the result. Whole numbers are 16-bit; a flag holds 0
+// figures and m_grade of the result. Whole numbers are 16-bit; a flag holds 0
 // (false) or -1 (true). The window reads these fields and prints them.
 class Trainer
 {
 public:
     static constexpr int FileEntries = 31; // indices 0..30
     static constexpr int Rows = 21;        // indices 0..20
-    static constexpr int Steps = 16;       // questions asked in every mode
+    static constexpr int Steps = 16;       // m_questions asked in every mode
     static constexpr int LastRow = 16;     // the lists show rows 0..16
     static constexpr qint16 True = -1;
-    // Shown where the modes and the result find no questions loaded.
+    // Shown where the modes and the result find no m_questions loaded.
     inline static const QString NoQuestionsHint = QStringLiteral("Нажмите клавишу ОБУЧЕНИЕ");
 
     // The mode boxes ticked: they tell the picks and the result which mode ran.
@@ -44,31 +44,33 @@ public:
         enum class Outcome { NotRun, TooFewAnswers, Graded };
         Outcome outcome = Outcome::NotRun;
         QStringList rows;         // per question row: its answer and mark
-        QStringList matchLines;   // in the answers list
-        QStringList noMatchLines; // in the questions list
+        QStringList matchLines;   // in the m_answers list
+        QStringList noMatchLines; // in the m_questions list
         QString percentLine;
         QString errorLine;
         QString gradeLine;
-        QStringList hintLines; // no questions loaded
+        QStringList hintLines; // no m_questions loaded
     };
 
     // Reads test.txt and test1.txt from folder and starts afresh; returns the
     // problems met, as shown to the pupil.
     QStringList load(const QString &folder);
-    bool hasQuestions() const { return !questions[1].isEmpty(); }
+    // The topic's entries, in the order of the files (the first FileEntries of each).
+    void setTopic(const QStringList &questions, const QStringList &answers);
+    bool hasQuestions() const { return !m_questions[1].isEmpty(); }
 
-    void restartClock(float timeOfDay) { startTime = timeOfDay; }
-    void setTimeLimit(const QString &limit) { timeLimit = limit; }
+    void restartClock(float timeOfDay) { m_startTime = timeOfDay; }
+    void setTimeLimit(const QString &limit) { m_timeLimit = limit; }
     // True once the time limit has passed; the limit is then back to an hour.
     bool timeRanOut(double timeOfDay);
 
     // True when help was already asked for or a pick is under way; help then scolds.
-    bool helpScolds() const { return questionPicked != 0 || answerPicked != 0; }
-    void helpShown() { questionPicked = True; }
+    bool helpScolds() const { return m_questionPicked != 0 || m_answerPicked != 0; }
+    void helpShown() { m_questionPicked = True; }
     // Shows or hides the controls in turn; returns whether they are now shown.
     bool toggleControls();
 
-    // What every mode does first: counts and marks start afresh.
+    // What every mode does first: counts and m_marks start afresh.
     void startMode();
     void startTraining();
     void startTest1();
@@ -76,43 +78,69 @@ public:
 
     QuestionPick pickQuestion(int row, Modes modes);
     AnswerPick pickAnswer(int row, Modes modes);
-    QString pickedAnswerText() const { return answers[answerOrder[pickedAnswer]]; }
+    QString pickedAnswerText() const { return m_answers[m_answerOrder[m_pickedAnswer]]; }
 
-    // Test 1: draws the candidate answer of a turn, then scores the reply.
+    // Test 1: draws the m_candidate answer of a turn, then scores the reply.
     void startTurn(int turn, RandomSource &random);
     void scoreReply(int turn, const QString &text, double value);
 
     Result result(Modes modes);
 
-    std::array<QString, FileEntries> questions;
-    std::array<QString, FileEntries> answers;
-    QString timeLimit;
-    float startTime = 0; // time of day as a fraction of a day
-    std::array<QString, Rows> replyTexts;
-    std::array<qint16, Rows> marks{};
-    qint16 correctCount = 0;
-    qint16 errorCount = 0;
-    qint16 matchCount = 0;
-    float percent = 0;
-    QString grade;
-    std::array<qint16, Rows> drawn{};
-    qint16 candidate = 0;
-    qint16 innerIndex = 0;
-    qint16 loopIndex = 0;
-    qint16 questionPicked = 0;
-    qint16 answerPicked = 0;
-    qint16 pickedQuestion = 0;
-    qint16 pickedAnswer = 0;
-    std::array<qint16, Rows> questionMap{};
-    std::array<qint16, Rows> answerOrder{};
-    qint16 answeredCount = 0;
-    QString rowText;
-    qint16 controlsShown = 0;
-    std::array<bool, Rows> scored{}; // questions already scored in this run
+    // The state, under its names; it changes only through the operations above.
+    const std::array<QString, FileEntries> &questions() const { return m_questions; }
+    const std::array<QString, FileEntries> &answers() const { return m_answers; }
+    const QString &timeLimit() const { return m_timeLimit; }
+    float startTime() const { return m_startTime; }
+    const std::array<QString, Rows> &replyTexts() const { return m_replyTexts; }
+    const std::array<qint16, Rows> &marks() const { return m_marks; }
+    qint16 correctCount() const { return m_correctCount; }
+    qint16 errorCount() const { return m_errorCount; }
+    qint16 matchCount() const { return m_matchCount; }
+    float percent() const { return m_percent; }
+    const QString &grade() const { return m_grade; }
+    const std::array<qint16, Rows> &drawn() const { return m_drawn; }
+    qint16 candidate() const { return m_candidate; }
+    qint16 innerIndex() const { return m_innerIndex; }
+    qint16 loopIndex() const { return m_loopIndex; }
+    qint16 questionPicked() const { return m_questionPicked; }
+    qint16 answerPicked() const { return m_answerPicked; }
+    qint16 pickedQuestion() const { return m_pickedQuestion; }
+    qint16 pickedAnswer() const { return m_pickedAnswer; }
+    const std::array<qint16, Rows> &questionMap() const { return m_questionMap; }
+    const std::array<qint16, Rows> &answerOrder() const { return m_answerOrder; }
+    qint16 answeredCount() const { return m_answeredCount; }
+    const QString &rowText() const { return m_rowText; }
+    qint16 controlsShown() const { return m_controlsShown; }
+    const std::array<bool, Rows> &scored() const { return m_scored; }
 
 private:
+    std::array<QString, FileEntries> m_questions;
+    std::array<QString, FileEntries> m_answers;
+    QString m_timeLimit;
+    float m_startTime = 0; // time of day as a fraction of a day
+    std::array<QString, Rows> m_replyTexts;
+    std::array<qint16, Rows> m_marks{};
+    qint16 m_correctCount = 0;
+    qint16 m_errorCount = 0;
+    qint16 m_matchCount = 0;
+    float m_percent = 0;
+    QString m_grade;
+    std::array<qint16, Rows> m_drawn{};
+    qint16 m_candidate = 0;
+    qint16 m_innerIndex = 0;
+    qint16 m_loopIndex = 0;
+    qint16 m_questionPicked = 0;
+    qint16 m_answerPicked = 0;
+    qint16 m_pickedQuestion = 0;
+    qint16 m_pickedAnswer = 0;
+    std::array<qint16, Rows> m_questionMap{};
+    std::array<qint16, Rows> m_answerOrder{};
+    qint16 m_answeredCount = 0;
+    QString m_rowText;
+    qint16 m_controlsShown = 0;
+    std::array<bool, Rows> m_scored{}; // questions already scored in this run
+
     void reset();
-    QString readTopicFile(const QString &path, const QString &what, std::array<QString, FileEntries> &entries);
     void clearMarks();
     void clearPicksIfPaired();
     bool pickIsRight() const;

@@ -151,7 +151,7 @@ void TrainerForm::clockChanged()
 void TrainerForm::restartClock()
 {
     m_trainer.restartClock(clock().timeOfDaySingle());
-    Timer1->followSpanFrom(m_trainer.startTime);
+    Timer1->followSpanFrom(m_trainer.startTime());
 }
 
 void TrainerForm::Form_Load()
@@ -267,7 +267,7 @@ void TrainerForm::Option3_Click()
 
 void TrainerForm::Timer1_Timer()
 {
-    Text1->setText(clockLine(m_trainer.startTime));
+    Text1->setText(clockLine(m_trainer.startTime()));
     if (m_trainer.timeRanOut(clock().timeOfDay())) {
         Cls();
         Print(QStringLiteral("Ваше время истекло. Нажмите -Результат-"));
@@ -281,7 +281,7 @@ void TrainerForm::Timer1_Timer()
         List2->hide();
         List1->hide();
     }
-    Timer1->followSpanFrom(m_trainer.startTime);
+    Timer1->followSpanFrom(m_trainer.startTime());
 }
 
 void TrainerForm::Command5_Click()
@@ -356,9 +356,9 @@ void TrainerForm::Command1_Click()
         m_trainer.startTraining();
         clearLists();
         for (int row = 0; row <= Trainer::LastRow; ++row)
-            List1->AddItem(m_trainer.questions[row]);
+            List1->AddItem(m_trainer.questions()[row]);
         for (int row = 0; row <= Trainer::LastRow; ++row)
-            List2->AddItem(m_trainer.answers[row]);
+            List2->AddItem(m_trainer.answers()[row]);
     }
     Check1->setValue(1);
     Command1->setEnabled(false);
@@ -379,11 +379,11 @@ void TrainerForm::List1_Click()
     if (pick == Trainer::QuestionPick::Ignored)
         return;
     Cls();
-    const qint16 row = m_trainer.pickedQuestion;
+    const qint16 row = m_trainer.pickedQuestion();
     if (pick == Trainer::QuestionPick::Plain) {
-        Print(m_trainer.questions[row]);
+        Print(m_trainer.questions()[row]);
     } else {
-        Print(m_trainer.questions[row], Separator::SameLine);
+        Print(m_trainer.questions()[row], Separator::SameLine);
         Print(row);
     }
     List2->setEnabled(true);
@@ -400,15 +400,15 @@ void TrainerForm::List2_Click()
         Print(QStringLiteral(" верно"));
     }
     if (!pick.finished) {
-        Print(m_trainer.answeredCount);
+        Print(m_trainer.answeredCount());
         List2->setEnabled(false);
         List1->setEnabled(true);
         return;
     }
     Cls();
     Print(QStringLiteral("всё"));
-    Print(m_trainer.correctCount, Separator::NextZone);
-    Print(m_trainer.matchCount);
+    Print(m_trainer.correctCount(), Separator::NextZone);
+    Print(m_trainer.matchCount());
     Command3->setEnabled(true);
     Command1->setEnabled(false);
     Command2->setEnabled(false);
@@ -438,10 +438,10 @@ void TrainerForm::Command2_Click()
             setFontSize(12);
             setFontBold(true);
             Cls();
-            Print(m_trainer.questions[turn]);
+            Print(m_trainer.questions()[turn]);
             m_trainer.startTurn(turn, random());
             setForeColor(kTest1Candidate);
-            Print(m_trainer.answers[m_trainer.candidate]);
+            Print(m_trainer.answers()[m_trainer.candidate()]);
             const std::optional<std::pair<QString, double>> reply = askYesNo();
             if (!reply)
                 return; // the window was closed during the dialog
@@ -498,8 +498,8 @@ void TrainerForm::Command6_Click()
         Check2->setValue(0);
         clearLists();
         for (int row = 0; row <= Trainer::LastRow; ++row) {
-            List1->AddItem(m_trainer.questions[row]);
-            List2->AddItem(m_trainer.answers[m_trainer.answerOrder[row]]);
+            List1->AddItem(m_trainer.questions()[row]);
+            List2->AddItem(m_trainer.answers()[m_trainer.answerOrder()[row]]);
         }
     }
     if (!m_trainer.hasQuestions())
@@ -572,7 +572,7 @@ void TrainerForm::printResult(const Trainer::Result &result)
     }
     if (result.outcome == Outcome::Graded) {
         for (int row = 0; row < result.rows.size(); ++row) {
-            List1->AddItem(m_trainer.questions[row]);
+            List1->AddItem(m_trainer.questions()[row]);
             reportLine(List2, result.rows[row]);
         }
         setForeColor(kRed);

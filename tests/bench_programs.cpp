@@ -66,7 +66,7 @@ void BenchPrograms::trainerLoad()
     {
         form.Form_Load();
     }
-    QCOMPARE(form.trainer().questions[31 - 1], QStringLiteral("Вопрос 30"));
+    QCOMPARE(form.trainer().questions()[31 - 1], QStringLiteral("Вопрос 30"));
 }
 
 void BenchPrograms::preparePelmar(PelmarForm &form, ScriptedInput &input)
@@ -148,7 +148,7 @@ void BenchPrograms::clockLag()
                 + m.captured(first + 2).toLongLong();
         };
         // Each part is late by the time since its new second began.
-        const qint64 worked = now - qint64(double(form.trainer().startTime) * 86400000.0);
+        const qint64 worked = now - qint64(double(form.trainer().startTime()) * 86400000.0);
         const qint64 timeLag = seconds(1) != lastTime ? now - seconds(1) * 1000 : 0;
         const qint64 spanLag = seconds(4) != lastSpan ? worked - seconds(4) * 1000 : 0;
         if (lastTime >= 0)

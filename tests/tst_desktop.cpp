@@ -67,7 +67,7 @@ void TestDesktop::trainingStepByKeyboard()
 
     QVERIFY(tabTo(&f, f.Option3));
     QTest::keyClick(f.Option3, Qt::Key_Space);
-    QCOMPARE(f.trainer().timeLimit, QStringLiteral("0:05:00"));
+    QCOMPARE(f.trainer().timeLimit(), QStringLiteral("0:05:00"));
     QVERIFY(tabTo(&f, f.Check1));
     QTest::keyClick(f.Check1, Qt::Key_Space);
     QCOMPARE(t.modeButtons(), QStringLiteral("1000"));

@@ -156,7 +156,7 @@ void TestDoloran::deleteColumn()
     }
     QCOMPARE(t.colours(7), QList<quint32>(3, kPlain));
     QCOMPARE(int(t.form().arrays().m), 3);
-    QVERIFY(t.form().shown[2] && !t.form().shown[1]);
+    QVERIFY(t.form().shown[LabForm::TableCurrent] && !t.form().shown[LabForm::LinearCurrent]);
     QCOMPARE(t.enabledButtons(),
              QStringLiteral("Command1 Command2 Command3 Command5 Command6 Command7 Command8 Command9"));
 }

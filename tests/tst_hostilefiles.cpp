@@ -141,15 +141,15 @@ void TestHostileFiles::questionFile()
         QVERIFY2(printed[0].startsWith(message), qPrintable(printed[0]));
     }
     int count = 0;
-    for (const QString &q : form.trainer().questions) {
+    for (const QString &q : form.trainer().questions()) {
         count += q.isEmpty() ? 0 : 1;
         QVERIFY(q.size() <= SequentialFile::MaxFieldLength);
     }
     if (entries >= 0) {
         QCOMPARE(count, entries);
-        QCOMPARE(form.trainer().questions[0], first);
+        QCOMPARE(form.trainer().questions()[0], first);
     }
-    QCOMPARE(form.trainer().answers[1], QStringLiteral("a1"));
+    QCOMPARE(form.trainer().answers()[1], QStringLiteral("a1"));
     // The window is there and answers: the mode boxes still ask for a level.
     QVERIFY(form.isVisible());
     form.Check1_Click();

@@ -195,7 +195,7 @@ void TestLabFrame::fillLinear()
         t.form().Print(QStringLiteral("+"));
         QVERIFY(t.printed()[1].endsWith(QStringLiteral(" +")));
     }
-    QVERIFY(t.form().shown[1] && !t.form().shown[2]);
+    QVERIFY(t.form().shown[LabForm::LinearCurrent] && !t.form().shown[LabForm::TableCurrent]);
 }
 
 void TestLabFrame::fillTable_data()
@@ -233,7 +233,7 @@ void TestLabFrame::fillTable()
     }
     if (m * n >= 900)
         QVERIFY(distinct.size() > 500); // really random, not one value repeated
-    QVERIFY(!t.form().shown[1] && t.form().shown[2]);
+    QVERIFY(!t.form().shown[LabForm::LinearCurrent] && t.form().shown[LabForm::TableCurrent]);
 }
 
 void TestLabFrame::buttonStates_data()

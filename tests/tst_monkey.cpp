@@ -360,15 +360,16 @@ void TestMonkey::trainer()
     runOn(f, clock, [&f]() {
         const Trainer &s = f.trainer();
         QStringList broken;
-        broken << outside("answeredCount", s.answeredCount, 0, 16) << outside("pickedQuestion", s.pickedQuestion, 0, 20)
-               << outside("pickedAnswer", s.pickedAnswer, 0, 20) << outside("candidate", s.candidate, 0, 16)
-               << outside("loopIndex", s.loopIndex, 0, 31) << outside("correctCount", s.correctCount, 0, 32767)
-               << outside("errorCount", s.errorCount, 0, 32767) << outside("matchCount", s.matchCount, 0, 32767);
-        for (qint16 flag : {s.questionPicked, s.answerPicked, s.controlsShown})
+        broken << outside("answeredCount", s.answeredCount(), 0, 16)
+               << outside("pickedQuestion", s.pickedQuestion(), 0, 20)
+               << outside("pickedAnswer", s.pickedAnswer(), 0, 20) << outside("candidate", s.candidate(), 0, 16)
+               << outside("loopIndex", s.loopIndex(), 0, 31) << outside("correctCount", s.correctCount(), 0, 32767)
+               << outside("errorCount", s.errorCount(), 0, 32767) << outside("matchCount", s.matchCount(), 0, 32767);
+        for (qint16 flag : {s.questionPicked(), s.answerPicked(), s.controlsShown()})
             broken << outside("flag", flag, -1, 0);
         for (int r = 0; r < Trainer::Rows; ++r) {
-            broken << outside("questionMap", s.questionMap[r], 0, 20) << outside("answerOrder", s.answerOrder[r], 0, 30)
-                   << outside("drawn", s.drawn[r], 0, 30);
+            broken << outside("questionMap", s.questionMap()[r], 0, 20)
+                   << outside("answerOrder", s.answerOrder()[r], 0, 30) << outside("drawn", s.drawn()[r], 0, 30);
         }
         broken.removeAll(QString());
         return broken.join(QStringLiteral(", "));

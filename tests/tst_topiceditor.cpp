@@ -167,10 +167,10 @@ void TestTopicEditor::editAddUndoSave()
     // The trainer pairs them as the table showed them.
     TrainerForm tesmora(m_dir.path());
     tesmora.load();
-    QCOMPARE(tesmora.trainer().questions[18], question);
-    QCOMPARE(tesmora.trainer().answers[18], answer);
-    QCOMPARE(tesmora.trainer().questions[7], window.model()->cell(7, 0));
-    QCOMPARE(tesmora.trainer().answers[7], window.model()->cell(7, 1));
+    QCOMPARE(tesmora.trainer().questions()[18], question);
+    QCOMPARE(tesmora.trainer().answers()[18], answer);
+    QCOMPARE(tesmora.trainer().questions()[7], window.model()->cell(7, 0));
+    QCOMPARE(tesmora.trainer().answers()[7], window.model()->cell(7, 1));
 }
 
 void TestTopicEditor::refusalWritesNothing()

@@ -131,14 +131,20 @@ void startTraining(TrainerFixture &t)
     t.click(f.Command1);
 }
 
+// The pairs q0/a0 .. q17/a17.
+QStringList entries(QChar kind)
+{
+    QStringList list;
+    for (int k = 0; k < 18; ++k)
+        list << kind + QString::number(k);
+    return list;
+}
+
 // A trainer without a window, on the pairs q0/a0 .. q17/a17.
 Trainer topic()
 {
     Trainer t;
-    for (int k = 0; k < 18; ++k) {
-        t.questions[k] = QStringLiteral("q%1").arg(k);
-        t.answers[k] = QStringLiteral("a%1").arg(k);
-    }
+    t.setTopic(entries(QLatin1Char('q')), entries(QLatin1Char('a')));
     return t;
 }
 
@@ -152,7 +158,7 @@ Trainer::Result run(Trainer &t, const Picks &picks, bool test2 = false)
     for (const auto &[question, answer] : picks) {
         t.pickQuestion(question, mode);
         int row = answer;
-        while (test2 && t.answers[t.answerOrder[row]] != t.answers[answer])
+        while (test2 && t.answers()[t.answerOrder()[row]] != t.answers()[answer])
             row = (row + 1) % 17;
         t.pickAnswer(row, mode);
     }
@@ -166,7 +172,7 @@ bool windowAfterReport(TrainerFixture &t)
     bool enabled = true;
     for (QWidget *w : std::initializer_list<QWidget *>{f.Option1, f.Option2, f.Option3, f.Check1, f.Check2, f.Check4})
         enabled = enabled && w->isEnabled();
-    return f.trainer().timeLimit == QLatin1String("1:00:00") && t.modeButtons() == QLatin1String("0001") && enabled
+    return f.trainer().timeLimit() == QLatin1String("1:00:00") && t.modeButtons() == QLatin1String("0001") && enabled
         && !f.Text1->Visible() && !f.List1->Visible() && !f.Label1->Visible();
 }
 
@@ -246,13 +252,13 @@ void TestTrainerModes::trainingSteps()
     t.clickRow(f.List1, 5);
     t.clickRow(f.List2, 6); // wrong: only the step number
     QCOMPARE(t.printed(), (QStringList{"q5 5 ", " 2 "}));
-    QCOMPARE(f.trainer().errorCount, qint16(1));
-    QCOMPARE(f.trainer().marks[5], qint16(0));
+    QCOMPARE(f.trainer().errorCount(), qint16(1));
+    QCOMPARE(f.trainer().marks()[5], qint16(0));
 
     // Questions 2..14, 3 and 5 again among them: those two score nothing more.
     pick(t, rightThenWrong(13).mid(2, 13));
-    QCOMPARE(f.trainer().answeredCount, qint16(15));
-    QCOMPARE(f.trainer().marks[5], qint16(0));
+    QCOMPARE(f.trainer().answeredCount(), qint16(15));
+    QCOMPARE(f.trainer().marks()[5], qint16(0));
     t.clickRow(f.List1, 16);
     t.clickRow(f.List2, 16);
     QCOMPARE(t.printed(), (QStringList{"всё", " 11 \t 11 "}));
@@ -260,21 +266,24 @@ void TestTrainerModes::trainingSteps()
     QVERIFY(!f.List2->isEnabled());
     // A 17th question click is ignored.
     t.clickRow(f.List1, 4);
-    QCOMPARE(f.trainer().answeredCount, qint16(16));
+    QCOMPARE(f.trainer().answeredCount(), qint16(16));
     QCOMPARE(t.printed(), (QStringList{"всё", " 11 \t 11 "}));
-    QCOMPARE(f.trainer().errorCount, qint16(3));
+    QCOMPARE(f.trainer().errorCount(), qint16(3));
 }
 
 void TestTrainerModes::sameAnswerTextIsRight()
 {
     // Another row with the same text is right, and so are two empty rows, as
     // in a topic of 16 pairs.
-    Trainer t = topic();
-    t.answers[9] = t.answers[2];
-    t.answers[16].clear();
-    t.questions[16].clear();
+    Trainer t;
+    QStringList questions = entries(QLatin1Char('q'));
+    QStringList answers = entries(QLatin1Char('a'));
+    answers[9] = answers[2];
+    answers[16].clear();
+    questions[16].clear();
+    t.setTopic(questions, answers);
     run(t, {{2, 9}, {16, 16}});
-    QCOMPARE(t.correctCount, qint16(2));
+    QCOMPARE(t.correctCount(), qint16(2));
 }
 
 void TestTrainerModes::trainingReport_data()
@@ -300,8 +309,8 @@ void TestTrainerModes::trainingReport()
     Picks picks = rightThenWrong(right);
     std::rotate(picks.begin(), picks.begin() + right, picks.end());
     pick(t, picks);
-    QCOMPARE(f.trainer().correctCount, qint16(right));
-    QCOMPARE(f.trainer().errorCount, qint16(16 - right));
+    QCOMPARE(f.trainer().correctCount(), qint16(right));
+    QCOMPARE(f.trainer().errorCount(), qint16(16 - right));
     QVERIFY(f.Command3->isEnabled());
     t.click(f.Command3);
 
@@ -318,7 +327,7 @@ void TestTrainerModes::trainingReport()
     expected << percent + QStringLiteral("% правильных ответов,")
              << QStringLiteral(" ошибок -  %1\tоценка %2").arg(16 - right).arg(grade);
     QCOMPARE(t.printed(), expected);
-    QCOMPARE(f.trainer().grade, grade);
+    QCOMPARE(f.trainer().grade(), grade);
     QCOMPARE(f.List1->ListCount(), right > 0 ? 17 : 19);
     QCOMPARE(f.List1->List(0), QStringLiteral("q0"));
     QCOMPARE(f.List1->ForeColor(), 255u);
@@ -334,7 +343,7 @@ void TestTrainerModes::trainingReport()
     QVERIFY(windowAfterReport(t));
     if (right == 0) {
         for (int k = 0; k <= 16; ++k)
-            QCOMPARE(f.trainer().marks[k], qint16(0));
+            QCOMPARE(f.trainer().marks()[k], qint16(0));
     }
 }
 
@@ -393,8 +402,8 @@ void TestTrainerModes::tooFewAnswers()
     const QVariantMap item = f.surface()->items().first().toMap();
     QCOMPARE(item.value("color").toUInt(), 255u);
     QCOMPARE(item.value("size").toDouble(), 14.0);
-    QCOMPARE(f.trainer().grade, QString());
-    QCOMPARE(f.trainer().percent, 0.0f);
+    QCOMPARE(f.trainer().grade(), QString());
+    QCOMPARE(f.trainer().percent(), 0.0f);
 }
 
 void TestTrainerModes::test1Turns()
@@ -411,7 +420,7 @@ void TestTrainerModes::test1Turns()
         const QStringList &shown = pupil.shownAtDialog[turn];
         QCOMPARE(shown.size(), 2);
         QCOMPARE(shown[0], QStringLiteral("q%1").arg(turn));
-        QCOMPARE(shown[1], QStringLiteral("a%1").arg(f.trainer().drawn[turn]));
+        QCOMPARE(shown[1], QStringLiteral("a%1").arg(f.trainer().drawn()[turn]));
         candidates.insert(shown[1]);
         const QVariantMap question = pupil.itemsAtDialog[turn][0].toMap();
         const QVariantMap candidate = pupil.itemsAtDialog[turn][1].toMap();
@@ -419,17 +428,17 @@ void TestTrainerModes::test1Turns()
         QCOMPARE(question.value("size").toDouble(), 12.0);
         QCOMPARE(question.value("bold").toBool(), true);
         QCOMPARE(candidate.value("color").toUInt(), 7444444u);
-        QCOMPARE(f.trainer().replyTexts[turn], QStringLiteral("1"));
+        QCOMPARE(f.trainer().replyTexts()[turn], QStringLiteral("1"));
     }
     // Each of the first 16 answers is shown exactly once.
     QCOMPARE(candidates.size(), 16);
     QVERIFY(!candidates.contains(QStringLiteral("a16")));
-    QCOMPARE(f.trainer().answeredCount, qint16(16));
+    QCOMPARE(f.trainer().answeredCount(), qint16(16));
     QCOMPARE(t.modeButtons(), QStringLiteral("0001"));
     QCOMPARE(t.modeBoxes(), QStringLiteral("010"));
     QVERIFY(f.List1->Visible() && f.List1->isEnabled() && f.List2->Visible() && f.List2->isEnabled());
     QCOMPARE(f.FontBold(), false);
-    QCOMPARE(f.trainer().questionPicked, qint16(0));
+    QCOMPARE(f.trainer().questionPicked(), qint16(0));
 }
 
 void TestTrainerModes::test1Replies_data()
@@ -452,9 +461,9 @@ void TestTrainerModes::test1Replies()
     f.setInputProvider(&pupil);
     startTest(t, f.Option1, f.Check2, f.Command2);
 
-    QCOMPARE(f.trainer().correctCount, qint16(right));
-    QCOMPARE(f.trainer().errorCount, qint16(wrong));
-    QCOMPARE(f.trainer().matchCount, qint16(matches));
+    QCOMPARE(f.trainer().correctCount(), qint16(right));
+    QCOMPARE(f.trainer().errorCount(), qint16(wrong));
+    QCOMPARE(f.trainer().matchCount(), qint16(matches));
     if (kind == QLatin1String("truthful"))
         QCOMPARE(right, 16);
     if (kind == QLatin1String("contrary"))
@@ -464,10 +473,10 @@ void TestTrainerModes::test1Replies()
         // No answer asked the eighth question again, with the same candidate shown.
         for (int again = 8; again <= 10; ++again)
             QCOMPARE(pupil.shownAtDialog[again], pupil.shownAtDialog[7]);
-        QCOMPARE(f.trainer().replyTexts[7], QStringLiteral("0"));
-        QCOMPARE(f.trainer().replyTexts[3], QStringLiteral("1abc"));
-        QCOMPARE(f.trainer().marks[6], qint16(1));
-        QCOMPARE(f.trainer().marks[5], qint16(2));
+        QCOMPARE(f.trainer().replyTexts()[7], QStringLiteral("0"));
+        QCOMPARE(f.trainer().replyTexts()[3], QStringLiteral("1abc"));
+        QCOMPARE(f.trainer().marks()[6], qint16(1));
+        QCOMPARE(f.trainer().marks()[5], qint16(2));
         QVERIFY(right + wrong < 16);
     }
 
@@ -482,7 +491,7 @@ void TestTrainerModes::test1Replies()
         QCOMPARE(lines.mid(17, 2), (QStringList{"Совпадений ", "не было"}));
     QCOMPARE(lines.at(lines.size() - 2), Convert::numberText(percent) + QStringLiteral("% правильных ответов,"));
     QVERIFY(lines.last().startsWith(QStringLiteral(" ошибок - ") + Convert::numberText(wrong) + QLatin1Char('\t')));
-    QCOMPARE(f.trainer().percent, percent);
+    QCOMPARE(f.trainer().percent(), percent);
 }
 
 void TestTrainerModes::test1WithoutMatch_data()
@@ -507,15 +516,15 @@ void TestTrainerModes::test1WithoutMatch()
         PupilInput pupil(f, [&](int, const QStringList &) { return reply; });
         f.setInputProvider(&pupil);
         startTest(t, f.Option1, f.Check2, f.Command2);
-        if (f.trainer().matchCount != 0)
+        if (f.trainer().matchCount() != 0)
             continue;
         t.click(f.Command3);
         const QStringList lines = t.printed();
         QCOMPARE(lines.mid(17, 2), (QStringList{"Совпадений ", "не было"}));
         QCOMPARE(rows(f.List1).mid(17), (QStringList{"Совпадений ", "не было"}));
         // Graded on the replies: no longer 100 % whatever was typed.
-        QCOMPARE(f.trainer().grade, grade);
-        QCOMPARE(f.trainer().percent, grade == QLatin1String("5") ? 100.0f : 0.0f);
+        QCOMPARE(f.trainer().grade(), grade);
+        QCOMPARE(f.trainer().percent(), grade == QLatin1String("5") ? 100.0f : 0.0f);
         return;
     }
     QFAIL("no seed without a match");
@@ -531,7 +540,7 @@ void TestTrainerModes::test1WithoutQuestions()
     QCOMPARE(t.modeButtons(), QStringLiteral("0001"));
     t.click(f.Command3);
     QCOMPARE(t.printed(), (QStringList{"Ишь чего захотел.", "Нажмите клавишу ОБУЧЕНИЕ", "затем клавишу ТЕСТ"}));
-    QCOMPARE(f.trainer().rowText, QStringLiteral("затем клавишу ТЕСТ"));
+    QCOMPARE(f.trainer().rowText(), QStringLiteral("затем клавишу ТЕСТ"));
     QCOMPARE(f.List2->ListCount(), 0);
 }
 
@@ -550,7 +559,7 @@ void TestTrainerModes::test1EndsWhenWindowCloses()
     f.setInputProvider(&pupil);
     startTest(t, f.Option1, f.Check2, f.Command2);
     QCOMPARE(pupil.prompts.size(), 3);
-    QCOMPARE(f.trainer().replyTexts[2], QString());
+    QCOMPARE(f.trainer().replyTexts()[2], QString());
 }
 
 void TestTrainerModes::test2SetUp()
@@ -564,7 +573,7 @@ void TestTrainerModes::test2SetUp()
     QStringList answers = rows(f.List2);
     QCOMPARE(answers.size(), 17);
     for (int p = 0; p <= 16; ++p)
-        QCOMPARE(answers[p], QStringLiteral("a%1").arg(f.trainer().answerOrder[p]));
+        QCOMPARE(answers[p], QStringLiteral("a%1").arg(f.trainer().answerOrder()[p]));
     QVERIFY(answers != rows(f.List1).replaceInStrings(QStringLiteral("q"), QStringLiteral("a")));
     answers.sort();
     QStringList all;
@@ -595,8 +604,8 @@ void TestTrainerModes::test2Picks()
             QCOMPARE(t.printed(), (QStringList{QStringLiteral("q%1").arg(q), Convert::numberText(q + 1) + " "}));
     }
     QCOMPARE(t.printed(), (QStringList{"всё", " 10 \t 10 "}));
-    QCOMPARE(f.trainer().correctCount, qint16(10));
-    QCOMPARE(f.trainer().errorCount, qint16(6));
+    QCOMPARE(f.trainer().correctCount(), qint16(10));
+    QCOMPARE(f.trainer().errorCount(), qint16(6));
     QCOMPARE(t.modeButtons(), QStringLiteral("0001"));
 
     t.click(f.Command3);
@@ -619,13 +628,13 @@ void TestTrainerModes::doubleClick()
     QTest::mouseDClick(f.surface(), Qt::LeftButton, {}, free);
     for (QWidget *w : nine)
         QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
-    QCOMPARE(f.trainer().controlsShown, qint16(-1));
+    QCOMPARE(f.trainer().controlsShown(), qint16(-1));
     QCOMPARE(t.modeButtons(), QStringLiteral("0000")); // only visibility changes
 
     QTest::mouseDClick(f.surface(), Qt::LeftButton, {}, free);
     for (QWidget *w : nine)
         QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
-    QCOMPARE(f.trainer().controlsShown, qint16(0));
+    QCOMPARE(f.trainer().controlsShown(), qint16(0));
     QCOMPARE(t.printed(), QStringList{"Должно быть 16 ответов"});
     QCOMPARE(t.modeButtons(), QStringLiteral("0001"));
 }
@@ -638,15 +647,15 @@ void TestTrainerModes::rowsAboveTwentyIgnored()
     for (int k = 17; k < 30; ++k)
         f.List1->AddItem(QStringLiteral("extra %1").arg(k));
     t.clickRow(f.List1, 25);
-    QCOMPARE(f.trainer().answeredCount, qint16(0));
+    QCOMPARE(f.trainer().answeredCount(), qint16(0));
     QVERIFY(t.printed().isEmpty());
     QVERIFY(f.List1->isEnabled());
     t.clickRow(f.List1, 20); // the last row the pick arrays can hold
-    QCOMPARE(f.trainer().answeredCount, qint16(1));
+    QCOMPARE(f.trainer().answeredCount(), qint16(1));
     for (int k = 17; k < 30; ++k)
         f.List2->AddItem(QStringLiteral("extra %1").arg(k));
     t.clickRow(f.List2, 21);
-    QCOMPARE(f.trainer().answeredCount, qint16(1));
+    QCOMPARE(f.trainer().answeredCount(), qint16(1));
     QVERIFY(f.List2->isEnabled());
     QCOMPARE(t.printed(), QStringList{" 20 "}); // no question 20 in the file
 }

@@ -60,10 +60,10 @@ void TestTrainerWindow::startState()
     QVERIFY(!f.List2->isEnabled());
     for (OptionButton *o : {f.Option1, f.Option2, f.Option3})
         QVERIFY(o->isEnabled() && !o->Value());
-    QCOMPARE(f.trainer().timeLimit, QStringLiteral("1:00:00"));
-    QCOMPARE(f.trainer().questions[0], QStringLiteral("q0"));
-    QCOMPARE(f.trainer().answers[17], QStringLiteral("a17"));
-    QCOMPARE(f.trainer().answers[18], QString());
+    QCOMPARE(f.trainer().timeLimit(), QStringLiteral("1:00:00"));
+    QCOMPARE(f.trainer().questions()[0], QStringLiteral("q0"));
+    QCOMPARE(f.trainer().answers()[17], QStringLiteral("a17"));
+    QCOMPARE(f.trainer().answers()[18], QString());
     QCOMPARE(f.List1->ForeColor(), 5444444u);
     QCOMPARE(f.List2->ForeColor(), 6444u);
     QCOMPARE(f.List1->FontSize(), 11.0);
@@ -87,17 +87,17 @@ void TestTrainerWindow::shippedTopicLoads()
     form.load();
     QVERIFY(form.loadMessages().isEmpty());
     int entries = 0;
-    for (const QString &q : form.trainer().questions)
+    for (const QString &q : form.trainer().questions())
         entries += q.isEmpty() ? 0 : 1;
     QVERIFY(entries >= 17);
     // Every question has its answer and no answer is split by a stray comma.
     int answerEntries = 0;
-    for (const QString &a : form.trainer().answers)
+    for (const QString &a : form.trainer().answers())
         answerEntries += a.isEmpty() ? 0 : 1;
     QCOMPARE(answerEntries, entries);
-    QVERIFY(form.trainer().questions[0].contains(QStringLiteral("алгоритм")));
+    QVERIFY(form.trainer().questions()[0].contains(QStringLiteral("алгоритм")));
     bool commaKept = false;
-    for (const QString &q : form.trainer().questions)
+    for (const QString &q : form.trainer().questions())
         commaKept = commaKept || q.contains(QLatin1Char(','));
     QVERIFY(commaKept);
 }
@@ -124,12 +124,12 @@ void TestTrainerWindow::topicFileProblems()
     TrainerFixture t(questionsThere ? std::optional<QByteArray>(questions) : std::nullopt,
                      TrainerFixture::numberedLines("a", 18));
     int count = 0;
-    for (const QString &q : t.form().trainer().questions)
+    for (const QString &q : t.form().trainer().questions())
         count += q.isEmpty() ? 0 : 1;
     QCOMPARE(count, loaded);
     if (loaded)
-        QCOMPARE(t.form().trainer().questions[30], QStringLiteral("q30"));
-    QCOMPARE(t.form().trainer().answers[0], QStringLiteral("a0"));
+        QCOMPARE(t.form().trainer().questions()[30], QStringLiteral("q30"));
+    QCOMPARE(t.form().trainer().answers()[0], QStringLiteral("a0"));
     if (message.isEmpty()) {
         QVERIFY(t.printed().isEmpty());
     } else {
@@ -231,18 +231,18 @@ void TestTrainerWindow::optionsSetLimitAndRestartTiming()
     TrainerFixture t;
     TrainerForm &f = t.form();
     OptionButton *options[] = {f.Option1, f.Option2, f.Option3};
-    const float loadTime = f.trainer().startTime;
+    const float loadTime = f.trainer().startTime();
     t.clock().advance(qint64(90) * 1000);
     t.click(options[option - 1]);
-    QCOMPARE(f.trainer().timeLimit, limit);
-    QVERIFY(f.trainer().startTime > loadTime);
+    QCOMPARE(f.trainer().timeLimit(), limit);
+    QVERIFY(f.trainer().startTime() > loadTime);
     for (int k = 1; k <= 3; ++k)
         QCOMPARE(options[k - 1]->isEnabled(), k == option);
     // A mode box also restarts the timing.
-    const float optionTime = f.trainer().startTime;
+    const float optionTime = f.trainer().startTime();
     t.clock().advance(5000);
     t.click(f.Check1);
-    QVERIFY(f.trainer().startTime > optionTime);
+    QVERIFY(f.trainer().startTime() > optionTime);
 }
 
 void TestTrainerWindow::clockLine()
@@ -306,7 +306,7 @@ void TestTrainerWindow::countdown()
     QCOMPARE(t.modeButtons(), QStringLiteral("0001"));
     QVERIFY(!f.Check1->isEnabled() && !f.Check2->isEnabled() && !f.Check4->isEnabled());
     QVERIFY(!f.List1->Visible() && !f.List2->Visible());
-    QCOMPARE(f.trainer().timeLimit, QStringLiteral("1:00:00"));
+    QCOMPARE(f.trainer().timeLimit(), QStringLiteral("1:00:00"));
     QVERIFY(f.Text1->Text().endsWith(Convert::spanText(limitSeconds)));
 
     // The clock keeps counting from the same start; no new time-out before the hour.
@@ -341,7 +341,7 @@ void TestTrainerWindow::help()
     QCOMPARE(f.List2->ForeColor(), 25555u);
     QCOMPARE(f.List2->FontSize(), 12.0);
     QCOMPARE(f.List2->FontBold(), false);
-    QCOMPARE(f.trainer().questionPicked, qint16(-1));
+    QCOMPARE(f.trainer().questionPicked(), qint16(-1));
     QCOMPARE(t.modeButtons(), QStringLiteral("0000"));
 
     t.click(f.Command5);
