@@ -24,6 +24,7 @@ qint16 LabArrays::shrink(qint16 size)
 
 void LabArrays::fillLinear(RandomSource &random)
 {
+    qint16 i = 0;
     const qint16 last = m;
     for (i = 1; i <= last; ++i)
         linear[i] = randomElement(random);
@@ -31,6 +32,8 @@ void LabArrays::fillLinear(RandomSource &random)
 
 void LabArrays::fillTable(RandomSource &random)
 {
+    qint16 i = 0;
+    qint16 j = 0;
     const qint16 rows = n;
     const qint16 columns = m;
     for (i = 1; i <= rows; ++i)
@@ -40,6 +43,8 @@ void LabArrays::fillTable(RandomSource &random)
 
 void LabArrays::deleteElement(qint16 position)
 {
+    qint16 i = 0;
+    qint16 k = 0;
     k = position;
     const int last = m - 1;
     for (i = 1; i <= last; ++i) {
@@ -61,6 +66,9 @@ void LabArrays::deleteRow(qint16 position)
 
 void LabArrays::deleteLine(bool column, qint16 position)
 {
+    qint16 i = 0;
+    qint16 j = 0;
+    qint16 k = 0;
     // Each cell from the line on takes the value of its neighbour to the right (below).
     k = position;
     const int lastRow = column ? n : n - 1;
@@ -92,6 +100,9 @@ void LabArrays::insertRow(qint16 position)
 
 void LabArrays::insertLine(bool column, qint16 position)
 {
+    qint16 i = 0;
+    qint16 j = 0;
+    qint16 k = 0;
     // In every row (column), the cells from k on move one place on, from the
     // far end back, and cell k takes the inserted value.
     k = insertPlace(position);
@@ -115,6 +126,7 @@ bool LabArrays::beats(qint16 value, Extreme kind) const
 
 void LabArrays::findExtremeLinear(Extreme kind)
 {
+    qint16 i = 0;
     extreme = linear[1];
     for (i = 1; i <= m; ++i)
         if (beats(linear[i], kind))
@@ -127,6 +139,8 @@ void LabArrays::findExtremeLinear(Extreme kind)
 
 void LabArrays::findExtremeTable(Extreme kind)
 {
+    qint16 i = 0;
+    qint16 j = 0;
     extreme = table[1][1];
     for (i = 1; i <= n; ++i)
         for (j = 1; j <= m; ++j)
@@ -142,9 +156,10 @@ void LabArrays::findExtremeTable(Extreme kind)
 template <class Elements>
 void LabArrays::exchangeSort(Elements &a, int length)
 {
-    // Exactly (length - 1)^2 comparisons.
-    for (j = 1; j <= length - 1; ++j) {
-        for (i = 1; i <= length - 1; ++i) {
+    qint16 temp = 0;
+    // Exactly (length - 1)^2 comparisons, counted in int as the length is.
+    for (int j = 1; j <= length - 1; ++j) {
+        for (int i = 1; i <= length - 1; ++i) {
             if (a[i] > a[i + 1]) {
                 temp = a[i];
                 a[i] = a[i + 1];
@@ -162,6 +177,9 @@ void LabArrays::sortLinear()
 
 void LabArrays::sortTable()
 {
+    qint16 i = 0;
+    qint16 j = 0;
+    qint16 k = 0;
     std::array<qint16, Bound * Bound + 1> buffer{};
     k = 0;
     for (i = 1; i <= n; ++i)

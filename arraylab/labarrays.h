@@ -49,12 +49,8 @@ public:
     qint16 n = 0; // rows of the table
     qint16 extreme = 0;
     qint16 count = 0;
-    qint16 k = 0; // the position an edit works at
-    qint16 temp = 0;
     std::array<qint16, Bound + 1> linear{};
     std::array<std::array<qint16, Bound + 1>, Bound + 1> table{};
-    qint16 i = 0;
-    qint16 j = 0;
 
 private:
     static qint16 randomElement(RandomSource &random);
