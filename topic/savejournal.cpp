@@ -124,12 +124,22 @@ bool SaveJournal::complete(CheckedWriter &writer, const SaveJournal &journal)
     return kept;
 }
 
+std::optional<QString> SaveJournal::cannotUse(const std::optional<SaveJournal> &journal, const CheckedWriter &writer,
+                                              const QString &folder)
+{
+    if (!journal)
+        return QStringLiteral("Записка о сохранении в папке %1 не читается.").arg(folder);
+    if (!writer.isOpen())
+        return writer.error();
+    return std::nullopt;
+}
+
 std::optional<QString> SaveJournal::finish(const QString &folder)
 {
     const std::optional<SaveJournal> journal = load(folder);
     CheckedWriter writer(folder);
-    if (!journal || !writer.isOpen())
-        return journal ? writer.error() : QStringLiteral("Записка о сохранении в папке %1 не читается.").arg(folder);
+    if (const auto why = cannotUse(journal, writer, folder))
+        return why;
     for (const Entry &e : journal->entries) {
         if (writer.digest(e.name) == e.newDigest)
             continue;
@@ -149,8 +159,8 @@ std::optional<QString> SaveJournal::revert(const QString &folder)
 {
     const std::optional<SaveJournal> journal = load(folder);
     CheckedWriter writer(folder);
-    if (!journal || !writer.isOpen())
-        return journal ? writer.error() : QStringLiteral("Записка о сохранении в папке %1 не читается.").arg(folder);
+    if (const auto why = cannotUse(journal, writer, folder))
+        return why;
     for (const Entry &e : journal->entries) {
         const QByteArray now = writer.digest(e.name);
         if (e.oldFile.isEmpty() ? now.isEmpty() : now == e.oldDigest)

@@ -58,4 +58,6 @@ public:
 
 private:
     static std::optional<SaveJournal> load(const QString &folder);
+    static std::optional<QString> cannotUse(const std::optional<SaveJournal> &journal, const CheckedWriter &writer,
+                                            const QString &folder);
 };
