@@ -138,7 +138,7 @@ std::optional<QString> SaveJournal::finish(const QString &folder)
 {
     const std::optional<SaveJournal> journal = load(folder);
     CheckedWriter writer(folder);
-    if (const auto why = cannotUse(journal, writer, folder))
+    if (auto why = cannotUse(journal, writer, folder))
         return why;
     for (const Entry &e : journal->entries) {
         if (writer.digest(e.name) == e.newDigest)
@@ -159,7 +159,7 @@ std::optional<QString> SaveJournal::revert(const QString &folder)
 {
     const std::optional<SaveJournal> journal = load(folder);
     CheckedWriter writer(folder);
-    if (const auto why = cannotUse(journal, writer, folder))
+    if (auto why = cannotUse(journal, writer, folder))
         return why;
     for (const Entry &e : journal->entries) {
         const QByteArray now = writer.digest(e.name);
