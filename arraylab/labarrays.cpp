@@ -8,8 +8,20 @@
 
 void LabArrays::setSizes(qint16 columns, qint16 rows)
 {
-    m = columns;
-    n = rows;
+    m_m = columns;
+    m_n = rows;
+}
+
+void LabArrays::setElement(int e, qint16 value)
+{
+    if (inBounds(e))
+        m_linear[e] = value;
+}
+
+void LabArrays::setCell(int row, int column, qint16 value)
+{
+    if (inBounds(row) && inBounds(column))
+        m_table[row][column] = value;
 }
 
 qint16 LabArrays::randomElement(RandomSource &random)
@@ -25,20 +37,20 @@ qint16 LabArrays::shrink(qint16 size)
 void LabArrays::fillLinear(RandomSource &random)
 {
     qint16 i = 0;
-    const qint16 last = m;
+    const qint16 last = m_m;
     for (i = 1; i <= last; ++i)
-        linear[i] = randomElement(random);
+        m_linear[i] = randomElement(random);
 }
 
 void LabArrays::fillTable(RandomSource &random)
 {
     qint16 i = 0;
     qint16 j = 0;
-    const qint16 rows = n;
-    const qint16 columns = m;
+    const qint16 rows = m_n;
+    const qint16 columns = m_m;
     for (i = 1; i <= rows; ++i)
         for (j = 1; j <= columns; ++j)
-            table[i][j] = randomElement(random);
+            m_table[i][j] = randomElement(random);
 }
 
 void LabArrays::deleteElement(qint16 position)
@@ -46,12 +58,12 @@ void LabArrays::deleteElement(qint16 position)
     qint16 i = 0;
     qint16 k = 0;
     k = position;
-    const int last = m - 1;
+    const int last = m_m - 1;
     for (i = 1; i <= last; ++i) {
         if (i >= k)
-            linear[i] = linear[i + 1];
+            m_linear[i] = m_linear[i + 1];
     }
-    m = shrink(m);
+    m_m = shrink(m_m);
 }
 
 void LabArrays::deleteColumn(qint16 position)
@@ -71,13 +83,13 @@ void LabArrays::deleteLine(bool column, qint16 position)
     qint16 k = 0;
     // Each cell from the line on takes the value of its neighbour to the right (below).
     k = position;
-    const int lastRow = column ? n : n - 1;
-    const int lastColumn = column ? m - 1 : m;
+    const int lastRow = column ? m_n : m_n - 1;
+    const int lastColumn = column ? m_m - 1 : m_m;
     for (i = 1; i <= lastRow; ++i)
         for (j = 1; j <= lastColumn; ++j)
             if ((column ? j : i) >= k)
-                table[i][j] = column ? table[i][j + 1] : table[i + 1][j];
-    qint16 &size = column ? m : n;
+                m_table[i][j] = column ? m_table[i][j + 1] : m_table[i + 1][j];
+    qint16 &size = column ? m_m : m_n;
     size = shrink(size);
 }
 
@@ -108,49 +120,49 @@ void LabArrays::insertLine(bool column, qint16 position)
     k = insertPlace(position);
     qint16 &along = column ? j : i;
     qint16 &across = column ? i : j;
-    qint16 &size = column ? m : n;
-    const qint16 lines = column ? n : m;
+    qint16 &size = column ? m_m : m_n;
+    const qint16 lines = column ? m_n : m_m;
     for (across = 1; across <= lines; ++across) {
         for (along = qint16(size + 1); along >= k + 1; --along)
-            table[i][j] = column ? table[i][j - 1] : table[i - 1][j];
+            m_table[i][j] = column ? m_table[i][j - 1] : m_table[i - 1][j];
         along = k;
-        table[i][j] = Inserted;
+        m_table[i][j] = Inserted;
     }
     size = qint16(size + 1);
 }
 
 bool LabArrays::beats(qint16 value, Extreme kind) const
 {
-    return kind == Extreme::Minimum ? value < extreme : value > extreme;
+    return kind == Extreme::Minimum ? value < m_extreme : value > m_extreme;
 }
 
 void LabArrays::findExtremeLinear(Extreme kind)
 {
     qint16 i = 0;
-    extreme = linear[1];
-    for (i = 1; i <= m; ++i)
-        if (beats(linear[i], kind))
-            extreme = linear[i];
-    count = 0;
-    for (i = 1; i <= m; ++i)
-        if (linear[i] == extreme)
-            ++count;
+    m_extreme = m_linear[1];
+    for (i = 1; i <= m_m; ++i)
+        if (beats(m_linear[i], kind))
+            m_extreme = m_linear[i];
+    m_count = 0;
+    for (i = 1; i <= m_m; ++i)
+        if (m_linear[i] == m_extreme)
+            ++m_count;
 }
 
 void LabArrays::findExtremeTable(Extreme kind)
 {
     qint16 i = 0;
     qint16 j = 0;
-    extreme = table[1][1];
-    for (i = 1; i <= n; ++i)
-        for (j = 1; j <= m; ++j)
-            if (beats(table[i][j], kind))
-                extreme = table[i][j];
-    count = 0;
-    for (i = 1; i <= n; ++i)
-        for (j = 1; j <= m; ++j)
-            if (table[i][j] == extreme)
-                ++count;
+    m_extreme = m_table[1][1];
+    for (i = 1; i <= m_n; ++i)
+        for (j = 1; j <= m_m; ++j)
+            if (beats(m_table[i][j], kind))
+                m_extreme = m_table[i][j];
+    m_count = 0;
+    for (i = 1; i <= m_n; ++i)
+        for (j = 1; j <= m_m; ++j)
+            if (m_table[i][j] == m_extreme)
+                ++m_count;
 }
 
 template <class Elements>
@@ -172,7 +184,7 @@ void LabArrays::exchangeSort(Elements &a, int length)
 void LabArrays::sortLinear()
 {
     // Counted in int: a length of -32768 has no predecessor in 16 bits.
-    exchangeSort(linear, m);
+    exchangeSort(m_linear, m_m);
 }
 
 void LabArrays::sortTable()
@@ -182,12 +194,12 @@ void LabArrays::sortTable()
     qint16 k = 0;
     std::array<qint16, Bound * Bound + 1> buffer{};
     k = 0;
-    for (i = 1; i <= n; ++i)
-        for (j = 1; j <= m; ++j)
-            buffer[++k] = table[i][j];
+    for (i = 1; i <= m_n; ++i)
+        for (j = 1; j <= m_m; ++j)
+            buffer[++k] = m_table[i][j];
     exchangeSort(buffer, k);
     k = 0;
-    for (i = 1; i <= n; ++i)
-        for (j = 1; j <= m; ++j)
-            table[i][j] = buffer[++k];
+    for (i = 1; i <= m_n; ++i)
+        for (j = 1; j <= m_m; ++j)
+            m_table[i][j] = buffer[++k];
 }

@@ -9,7 +9,7 @@ class RandomSource;
 // The two arrays of a lab and the rules that work on them, without a window.
 // Subscripts start at 1, as the pupils count; element 0 is never used. Sizes
 // may be 0 or negative (every loop then does nothing) and never exceed Bound.
-// The window prints what these functions leave in the fields.
+// The window prints what these operations leave behind.
 class LabArrays
 {
 public:
@@ -28,8 +28,8 @@ public:
     void deleteRow(qint16 position);
 
     // The table has room for Bound columns and Bound rows, no more.
-    bool canInsertColumn() const { return m < Bound; }
-    bool canInsertRow() const { return n < Bound; }
+    bool canInsertColumn() const { return m_m < Bound; }
+    bool canInsertRow() const { return m_n < Bound; }
     // A position before the first puts the new column (row) first.
     static qint16 insertPlace(qint16 position);
     void insertColumn(qint16 position);
@@ -45,14 +45,22 @@ public:
     void sortLinear();
     void sortTable();
 
-    qint16 m = 0; // columns of the table and length of the linear array
-    qint16 n = 0; // rows of the table
-    qint16 extreme = 0;
-    qint16 count = 0;
-    std::array<qint16, Bound + 1> linear{};
-    std::array<std::array<qint16, Bound + 1>, Bound + 1> table{};
+    // Puts one value in place; a subscript outside 1..Bound changes nothing.
+    void setElement(int e, qint16 value);
+    void setCell(int row, int column, qint16 value);
+
+    using Linear = std::array<qint16, Bound + 1>;
+    using Table = std::array<Linear, Bound + 1>;
+
+    qint16 m() const { return m_m; } // columns of the table and length of the linear array
+    qint16 n() const { return m_n; } // rows of the table
+    qint16 extreme() const { return m_extreme; }
+    qint16 count() const { return m_count; }
+    const Linear &linear() const { return m_linear; }
+    const Table &table() const { return m_table; }
 
 private:
+    static bool inBounds(int subscript) { return subscript >= 1 && subscript <= Bound; }
     static qint16 randomElement(RandomSource &random);
     // One less, but never below the smallest 16-bit value.
     static qint16 shrink(qint16 size);
@@ -61,4 +69,11 @@ private:
     bool beats(qint16 value, Extreme kind) const;
     template <class Elements>
     void exchangeSort(Elements &a, int length);
+
+    qint16 m_m = 0;
+    qint16 m_n = 0;
+    qint16 m_extreme = 0;
+    qint16 m_count = 0;
+    Linear m_linear{};
+    Table m_table{};
 };

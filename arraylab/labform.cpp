@@ -206,15 +206,15 @@ void LabForm::fillTable()
 
 void LabForm::printLinear()
 {
-    for (int e = 1; e <= m_arrays.m; ++e)
-        Print(m_arrays.linear[e], Separator::SameLine);
+    for (int e = 1; e <= m_arrays.m(); ++e)
+        Print(m_arrays.linear()[e], Separator::SameLine);
 }
 
 void LabForm::printTable()
 {
-    for (int row = 1; row <= m_arrays.n; ++row) {
-        for (int column = 1; column <= m_arrays.m; ++column)
-            Print(m_arrays.table[row][column], Separator::SameLine);
+    for (int row = 1; row <= m_arrays.n(); ++row) {
+        for (int column = 1; column <= m_arrays.m(); ++column)
+            Print(m_arrays.table()[row][column], Separator::SameLine);
         Print();
     }
 }
@@ -222,16 +222,16 @@ void LabForm::printTable()
 void LabForm::printExtremeSummary(Extreme kind)
 {
     Print(kind == Extreme::Minimum ? QStringLiteral("min=") : QStringLiteral("max="), Separator::SameLine);
-    Print(m_arrays.extreme, Separator::NextZone);
-    Print(m_arrays.count, Separator::SameLine);
+    Print(m_arrays.extreme(), Separator::NextZone);
+    Print(m_arrays.count(), Separator::SameLine);
     Print(QStringLiteral("шт"));
 }
 
 void LabForm::printMarkedLinear()
 {
-    for (int e = 1; e <= m_arrays.m; ++e) {
-        const qint16 value = m_arrays.linear[e];
-        setForeColor(value == m_arrays.extreme ? MarkColor : PlainColor);
+    for (int e = 1; e <= m_arrays.m(); ++e) {
+        const qint16 value = m_arrays.linear()[e];
+        setForeColor(value == m_arrays.extreme() ? MarkColor : PlainColor);
         Print(value, Separator::SameLine);
         setForeColor(MarkColor);
     }
@@ -239,10 +239,10 @@ void LabForm::printMarkedLinear()
 
 void LabForm::printMarkedTable()
 {
-    for (int row = 1; row <= m_arrays.n; ++row) {
-        for (int column = 1; column <= m_arrays.m; ++column) {
-            const qint16 value = m_arrays.table[row][column];
-            setForeColor(value == m_arrays.extreme ? MarkColor : PlainColor);
+    for (int row = 1; row <= m_arrays.n(); ++row) {
+        for (int column = 1; column <= m_arrays.m(); ++column) {
+            const qint16 value = m_arrays.table()[row][column];
+            setForeColor(value == m_arrays.extreme() ? MarkColor : PlainColor);
             Print(value, Separator::SameLine);
             setForeColor(MarkColor);
         }

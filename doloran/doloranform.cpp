@@ -94,16 +94,16 @@ void DoloranForm::Command4_Click()
 {
     const PrintState before = titleStyle(false);
     LabArrays &a = arrays();
-    const std::optional<qint16> position = askOrRestore(QStringLiteral("№ удаляемого числа"), a.m, before);
+    const std::optional<qint16> position = askOrRestore(QStringLiteral("№ удаляемого числа"), a.m(), before);
     if (!position)
         return;
     Cls();
     setFontUnderline(true);
     Print(LinearTitle);
     setFontUnderline(false);
-    for (int e = 1; e <= a.m; ++e) {
+    for (int e = 1; e <= a.m(); ++e) {
         setForeColor(e == *position ? MarkColor : PlainColor);
-        Print(a.linear[e], Separator::SameLine);
+        Print(a.linear()[e], Separator::SameLine);
     }
     Print(QStringLiteral(" Исходный массив"));
     Print();
@@ -121,11 +121,11 @@ void DoloranForm::Command4_Click()
 void DoloranForm::printTableMarking(Line line, qint16 at)
 {
     const LabArrays &a = arrays();
-    for (int row = 1; row <= a.n; ++row) {
-        for (int column = 1; column <= a.m; ++column) {
+    for (int row = 1; row <= a.n(); ++row) {
+        for (int column = 1; column <= a.m(); ++column) {
             const bool marked = line == Line::Column ? column == at : row == at;
             setForeColor(marked ? MarkColor : PlainColor);
-            Print(a.table[row][column], Separator::SameLine);
+            Print(a.table()[row][column], Separator::SameLine);
         }
         Print();
     }
@@ -148,8 +148,8 @@ void DoloranForm::deleteLine(Line line)
     const PrintState before = titleStyle(true); // a cancel puts back the italic of the table title too
     LabArrays &a = arrays();
     const std::optional<qint16> position = line == Line::Column
-        ? askOrRestore(QStringLiteral("№ удаляемого столбца"), a.m, before)
-        : askOrRestore(QStringLiteral("№ удаляемой строки"), a.n, before);
+        ? askOrRestore(QStringLiteral("№ удаляемого столбца"), a.m(), before)
+        : askOrRestore(QStringLiteral("№ удаляемой строки"), a.n(), before);
     if (!position)
         return;
     printSourceTable(line, *position);
@@ -195,8 +195,8 @@ void DoloranForm::insertLine(Line line)
         return;
     }
     const std::optional<qint16> position = line == Line::Column
-        ? askOrRestore(QStringLiteral("№ вставляемого столбца"), qint16(a.m + 1), before)
-        : askOrRestore(QStringLiteral("№ вставляемой строки"), qint16(a.n + 1), before);
+        ? askOrRestore(QStringLiteral("№ вставляемого столбца"), qint16(a.m() + 1), before)
+        : askOrRestore(QStringLiteral("№ вставляемой строки"), qint16(a.n() + 1), before);
     if (!position)
         return;
     const qint16 at = LabArrays::insertPlace(*position);

@@ -100,14 +100,14 @@ void TestDesktop::labOperationByKeyboard()
     t.input().replies({"3", "2"});
     QVERIFY(tabTo(&f, t.button("Command6")));
     QTest::keyClick(t.button("Command6"), Qt::Key_Return);
-    QCOMPARE(int(f.arrays().m), 3);
+    QCOMPARE(int(f.arrays().m()), 3);
     QVERIFY(tabTo(&f, t.button("Command2")));
     QTest::keyClick(t.button("Command2"), Qt::Key_Space);
     QCOMPARE(t.printed().size(), 3);
     t.input().reply("1");
     QVERIFY(tabTo(&f, t.button("Command7")));
     QTest::keyClick(t.button("Command7"), Qt::Key_Enter);
-    QCOMPARE(int(f.arrays().n), 1);
+    QCOMPARE(int(f.arrays().n()), 1);
     QCOMPARE(t.printed().at(t.printed().size() - 2), QStringLiteral(" Новый массив"));
 }
 

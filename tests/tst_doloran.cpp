@@ -92,7 +92,7 @@ void TestDoloran::deleteElement()
     const QVariantMap heading = items[6].toMap();
     QCOMPARE(heading.value("text").toString(), QStringLiteral(" Исходный массив"));
     QCOMPARE(heading.value("color").toUInt(), k == 5 ? kMark : kPlain);
-    QCOMPARE(int(t.form().arrays().m), 4);
+    QCOMPARE(int(t.form().arrays().m()), 4);
     QCOMPARE(t.enabledButtons(), QStringLiteral("Command1 Command2 Command3 Command4 Command6"));
 }
 
@@ -103,17 +103,17 @@ void TestDoloran::deleteUntilNegative()
     t.input().reply("1");
     t.click("Command4");
     QCOMPARE(t.printed().last(), QStringLiteral(" Новый массив"));
-    QCOMPARE(int(t.form().arrays().m), 0);
+    QCOMPARE(int(t.form().arrays().m()), 0);
     // At m = 0 only 0 or less is taken.
     t.input().replies({"1", "0"});
     t.click("Command4");
     QCOMPARE(t.printed(),
              (QStringList{LabForm::LinearTitle, " Исходный массив", QString(), QString(), " Новый массив"}));
     QCOMPARE(t.form().surface()->items()[1].toMap().value("color").toUInt(), LabForm::TitleColor);
-    QCOMPARE(int(t.form().arrays().m), -1);
+    QCOMPARE(int(t.form().arrays().m()), -1);
     t.input().reply("-7");
     t.click("Command4");
-    QCOMPARE(int(t.form().arrays().m), -2);
+    QCOMPARE(int(t.form().arrays().m()), -2);
     // A later "Массив1" fills nothing while the length is negative.
     t.click("Command1");
     QCOMPARE(t.printed(), QStringList{LabForm::LinearTitle});
@@ -123,7 +123,7 @@ void TestDoloran::deleteUntilNegative()
     t.click("Command1");
     t.input().reply("-32768");
     t.click("Command4");
-    QCOMPARE(int(t.form().arrays().m), -32768);
+    QCOMPARE(int(t.form().arrays().m()), -32768);
 }
 
 void TestDoloran::deleteColumn_data()
@@ -155,7 +155,7 @@ void TestDoloran::deleteColumn()
         QCOMPARE(t.colours(line), marked);
     }
     QCOMPARE(t.colours(7), QList<quint32>(3, kPlain));
-    QCOMPARE(int(t.form().arrays().m), 3);
+    QCOMPARE(int(t.form().arrays().m()), 3);
     QVERIFY(t.form().shown[LabForm::TableCurrent] && !t.form().shown[LabForm::LinearCurrent]);
     QCOMPARE(t.enabledButtons(),
              QStringLiteral("Command1 Command2 Command3 Command5 Command6 Command7 Command8 Command9"));
@@ -184,7 +184,7 @@ void TestDoloran::deleteRow()
     const int k = reply.toInt();
     for (int i = 1; i <= 3; ++i)
         QCOMPARE(t.colours(1 + i), QList<quint32>(2, i == k ? kMark : kPlain));
-    QCOMPARE(int(t.form().arrays().n), 2);
+    QCOMPARE(int(t.form().arrays().n()), 2);
 }
 
 void TestDoloran::deleteLastRowAndColumn()
@@ -194,16 +194,16 @@ void TestDoloran::deleteLastRowAndColumn()
     t.input().reply("1");
     t.click("Command7");
     QCOMPARE(t.printed().last(), QStringLiteral(" Новый массив"));
-    QCOMPARE(int(t.form().arrays().n), 0);
+    QCOMPARE(int(t.form().arrays().n()), 0);
     t.input().replies({"1", "0"});
     t.click("Command7");
-    QCOMPARE(int(t.form().arrays().n), -1);
+    QCOMPARE(int(t.form().arrays().n()), -1);
 
     LabFixture c(LabFixture::Lab::Doloran);
     c.fillTable(1, 2);
     c.input().reply("1");
     c.click("Command5");
-    QCOMPARE(int(c.form().arrays().m), 0);
+    QCOMPARE(int(c.form().arrays().m()), 0);
     QCOMPARE(c.printed().mid(c.printed().size() - 3), (QStringList{" Новый массив", QString(), QString()}));
     // A later "Массив1" fills one element fewer for every deleted column.
     c.click("Command1");
@@ -240,7 +240,7 @@ void TestDoloran::insertColumn()
         after << (j == k ? kMark : kPlain);
     QCOMPARE(t.colours(2), before);
     QCOMPARE(t.colours(7), after);
-    QCOMPARE(int(t.form().arrays().m), 4);
+    QCOMPARE(int(t.form().arrays().m()), 4);
     QCOMPARE(t.enabledButtons(),
              QStringLiteral("Command1 Command2 Command3 Command5 Command6 Command7 Command8 Command9"));
 }
@@ -268,7 +268,7 @@ void TestDoloran::insertRow()
     const int newRow = int(rows.indexOf(0));
     for (int r = 0; r < 3; ++r)
         QCOMPARE(t.colours(7 + r), QList<quint32>(2, r == newRow ? kMark : kPlain));
-    QCOMPARE(int(t.form().arrays().n), 3);
+    QCOMPARE(int(t.form().arrays().n()), 3);
 }
 
 void TestDoloran::insertUpToForty()
@@ -280,11 +280,11 @@ void TestDoloran::insertUpToForty()
         t.click("Command8");
         t.click("Command9");
     }
-    QCOMPARE(int(t.form().arrays().m), 40);
-    QCOMPARE(int(t.form().arrays().n), 40);
-    QCOMPARE(int(t.form().arrays().table[40][40]), 100 * 30 + 30);
-    QCOMPARE(int(t.form().arrays().table[1][1]), 100);
-    const auto before = t.form().arrays().table;
+    QCOMPARE(int(t.form().arrays().m()), 40);
+    QCOMPARE(int(t.form().arrays().n()), 40);
+    QCOMPARE(int(t.form().arrays().table()[40][40]), 100 * 30 + 30);
+    QCOMPARE(int(t.form().arrays().table()[1][1]), 100);
+    const auto before = t.form().arrays().table();
 
     // A 41st column or row is refused with a message below the table shown;
     // nothing else changes.
@@ -299,14 +299,14 @@ void TestDoloran::insertUpToForty()
                                 "В таблице уже 40 строк - вставить ещё одну нельзя."}));
     QVERIFY(t.form().printState() == state);
     QCOMPARE(t.input().prompts().size(), 2 + 20); // sizes, 20 positions, none for the refusals
-    QCOMPARE(int(t.form().arrays().m), 40);
-    QCOMPARE(int(t.form().arrays().n), 40);
-    QVERIFY(t.form().arrays().table == before);
+    QCOMPARE(int(t.form().arrays().m()), 40);
+    QCOMPARE(int(t.form().arrays().n()), 40);
+    QVERIFY(t.form().arrays().table() == before);
     // Deleting makes room again.
     t.input().replies({"40", "2"});
     t.click("Command5");
     t.click("Command8");
-    QCOMPARE(int(t.form().arrays().m), 40);
+    QCOMPARE(int(t.form().arrays().m()), 40);
 }
 
 void TestDoloran::insertIntoEmptyTable()
@@ -324,7 +324,7 @@ void TestDoloran::insertIntoEmptyTable()
     t.click("Command7"); // n = 0 again
     t.input().reply("1");
     t.click("Command8"); // a column into no rows: only m grows
-    QCOMPARE(int(t.form().arrays().m), 4);
+    QCOMPARE(int(t.form().arrays().m()), 4);
     QCOMPARE(t.printed(),
              (QStringList{LabForm::TableTitle, " Исходный массив", QString(), QString(), " Новый массив"}));
 }
@@ -341,8 +341,8 @@ void TestDoloran::cancelChangesNothing()
         t.click(b);
         QCOMPARE(t.printed(), shown);
         QVERIFY2(t.form().printState() == state, b);
-        QCOMPARE(int(t.form().arrays().m), 3);
-        QCOMPARE(int(t.form().arrays().n), 3);
+        QCOMPARE(int(t.form().arrays().m()), 3);
+        QCOMPARE(int(t.form().arrays().n()), 3);
     }
     t.click("Command1");
     const QStringList linear = t.printed();
@@ -352,7 +352,7 @@ void TestDoloran::cancelChangesNothing()
     t.click("Command4");
     QCOMPARE(t.printed(), linear);
     QVERIFY(t.form().printState() == linearState);
-    QCOMPARE(int(t.form().arrays().m), 3);
+    QCOMPARE(int(t.form().arrays().m()), 3);
 }
 
 void TestDoloran::editRules_data()
@@ -378,14 +378,17 @@ void TestDoloran::editRules()
     QFETCH(QStringList, after);
     LabArrays a; // as rowsOf counts: 3 columns, 2 rows, and the linear array like row 1
     a.setSizes(3, 2);
-    a.linear = a.table[1] = {0, 101, 102, 103};
-    a.table[2] = {0, 201, 202, 203};
+    for (int j = 1; j <= 3; ++j) {
+        a.setElement(j, qint16(100 + j));
+        a.setCell(1, j, qint16(100 + j));
+        a.setCell(2, j, qint16(200 + j));
+    }
     (a.*kEdits[edit])(qint16(position));
     QStringList rows;
-    for (int i = 1; i <= (edit == DeleteElement ? 1 : a.n); ++i) {
+    for (int i = 1; i <= (edit == DeleteElement ? 1 : a.n()); ++i) {
         QVector<int> values;
-        for (int j = 1; j <= a.m; ++j)
-            values << (edit == DeleteElement ? a.linear[j] : a.table[i][j]);
+        for (int j = 1; j <= a.m(); ++j)
+            values << (edit == DeleteElement ? a.linear()[j] : a.table()[i][j]);
         rows << LabFixture::numbers(values);
     }
     QCOMPARE(rows, after);

@@ -64,7 +64,7 @@ void TestLabFrame::startState()
     QCOMPARE(t.enabledButtons(), enabled);
     QVERIFY(!t.form().Text1->Visible());
     QVERIFY(t.printed().isEmpty());
-    QCOMPARE(int(t.form().arrays().m), 0);
+    QCOMPARE(int(t.form().arrays().m()), 0);
     QCOMPARE(t.form().button("Command3")->text(), QStringLiteral("Выход"));
     QCOMPARE(t.form().Text1->font().bold(), true);
 }
@@ -149,8 +149,8 @@ void TestLabFrame::sizePrompt()
     t.click(t.form().design().sizeInput.toLatin1().constData());
     if (!armed) // cancelled: the print state as it was
         QVERIFY(t.form().printState() == state);
-    QCOMPARE(int(t.form().arrays().m), m);
-    QCOMPARE(int(t.form().arrays().n), n);
+    QCOMPARE(int(t.form().arrays().m()), m);
+    QCOMPARE(int(t.form().arrays().n()), n);
     QCOMPARE(t.input().prompts().size(), prompts);
     QCOMPARE(t.input().prompts().first(), QStringLiteral("Введите m - число столбцов (не более 30)"));
     if (prompts > 1)
@@ -187,7 +187,7 @@ void TestLabFrame::fillLinear()
         const QStringList values = lines[1].split(QLatin1Char(' '), Qt::SkipEmptyParts);
         QCOMPARE(values.size(), m);
         for (int k = 0; k < m; ++k) {
-            QCOMPARE(values[k].toInt(), int(t.form().arrays().linear[k + 1]));
+            QCOMPARE(values[k].toInt(), int(t.form().arrays().linear()[k + 1]));
             QVERIFY(values[k].toInt() >= 100 && values[k].toInt() <= 999);
         }
         QCOMPARE(t.colours(1), QList<quint32>(m, kMark));
@@ -226,7 +226,7 @@ void TestLabFrame::fillTable()
         QCOMPARE(values.size(), qMax(m, 0));
         for (int j = 1; j <= m; ++j) {
             const int v = values[j - 1].toInt();
-            QCOMPARE(v, int(t.form().arrays().table[i][j]));
+            QCOMPARE(v, int(t.form().arrays().table()[i][j]));
             QVERIFY(v >= 100 && v <= 999);
             distinct.insert(v);
         }
@@ -285,7 +285,7 @@ void TestLabFrame::minimumDisplay()
     t.clickWindow();
     QCOMPARE(t.printed(), (QStringList{LabForm::LinearTitle, LabFixture::numbers(values), QString(), summary}));
     QCOMPARE(t.colours(1), colours);
-    QCOMPARE(int(t.form().arrays().count), int(values.count(*std::min_element(values.begin(), values.end()))));
+    QCOMPARE(int(t.form().arrays().count()), int(values.count(*std::min_element(values.begin(), values.end()))));
     QCOMPARE(t.form().FontBold(), true);
     QCOMPARE(t.form().FontUnderline(), false);
     QCOMPARE(t.form().ForeColor(), kMark);
@@ -295,7 +295,7 @@ void TestLabFrame::tableMinimumDisplay()
 {
     LabFixture t(Lab::Pelmar);
     t.fillTable(3, 2); // 101 102 103 / 201 202 203
-    t.form().arrays().table[2][3] = 101;
+    t.form().arrays().setCell(2, 3, 101);
     t.click("Command9"); // Поиск max
     QCOMPARE(t.printed(),
              (QStringList{LabForm::TableTitle, LabFixture::numbers({101, 102, 103}),

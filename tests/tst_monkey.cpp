@@ -379,8 +379,8 @@ void TestMonkey::trainer()
 static QString labInvariants(const LabForm &f)
 {
     QStringList broken;
-    broken << outside("m", f.arrays().m, -32768, LabArrays::Bound)
-           << outside("n", f.arrays().n, -32768, LabArrays::Bound);
+    broken << outside("m", f.arrays().m(), -32768, LabArrays::Bound)
+           << outside("n", f.arrays().n(), -32768, LabArrays::Bound);
     if (f.shown[1] && f.shown[2])
         broken << QStringLiteral("both arrays current");
     broken.removeAll(QString());

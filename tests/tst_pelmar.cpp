@@ -52,7 +52,7 @@ void TestPelmar::sortLinear()
     QCOMPARE(t.printed(),
              (QStringList{LabForm::LinearTitle, LabFixture::numbers(values), LabFixture::numbers(sorted)}));
     for (int k = 0; k < values.size(); ++k)
-        QCOMPARE(int(t.form().arrays().linear[k + 1]), sorted[k]);
+        QCOMPARE(int(t.form().arrays().linear()[k + 1]), sorted[k]);
     const QVariantMap item = t.form().surface()->items().last().toMap();
     QCOMPARE(item.value("color").toUInt(), kMark);
     QVERIFY(item.value("bold").toBool() && item.value("underline").toBool());
@@ -88,7 +88,7 @@ void TestPelmar::sortLinearEmpty()
     t.click("Command1");
     t.click("Command4");
     QCOMPARE(t.printed(), (QStringList{LabForm::LinearTitle, QString()}));
-    QCOMPARE(int(t.form().arrays().m), m);
+    QCOMPARE(int(t.form().arrays().m()), m);
 }
 
 void TestPelmar::sortTable()
@@ -97,7 +97,7 @@ void TestPelmar::sortTable()
     t.fillTable(3, 2);
     const QVector<int> start = {900, 850, 850, 300, 999, 100};
     for (int c = 0; c < 6; ++c)
-        t.form().arrays().table[1 + c / 3][1 + c % 3] = qint16(start[c]);
+        t.form().arrays().setCell(1 + c / 3, 1 + c % 3, qint16(start[c]));
     t.form().Cls();
     t.form().printTable();
     t.click("Command8");
@@ -105,8 +105,8 @@ void TestPelmar::sortTable()
     QCOMPARE(t.printed(),
              (QStringList{LabFixture::numbers({900, 850, 850}), LabFixture::numbers({300, 999, 100}), QString(),
                           LabFixture::numbers({100, 300, 850}), LabFixture::numbers({850, 900, 999})}));
-    QCOMPARE(int(t.form().arrays().table[1][1]), 100);
-    QCOMPARE(int(t.form().arrays().table[2][3]), 999);
+    QCOMPARE(int(t.form().arrays().table()[1][1]), 100);
+    QCOMPARE(int(t.form().arrays().table()[2][3]), 999);
     QCOMPARE(t.colours(4), QList<quint32>(3, kMark));
     QVERIFY(t.form().shown[LabForm::TableCurrent] && !t.form().shown[LabForm::LinearCurrent]);
 }
@@ -136,26 +136,29 @@ void TestPelmar::sortAndSearchRules()
 {
     LabArrays a;
     a.setSizes(4, 0);
-    a.linear = {0, 999, 500, 999, 101};
+    const QVector<qint16> start = {999, 500, 999, 101};
+    for (int e = 1; e <= 4; ++e)
+        a.setElement(e, start[e - 1]);
     a.findExtremeLinear(LabArrays::Extreme::Maximum);
-    QCOMPARE(int(a.count), 2);
+    QCOMPARE(int(a.count()), 2);
     a.sortLinear();
-    QCOMPARE(QVector<int>(a.linear.begin() + 1, a.linear.begin() + 5), (QVector<int>{101, 500, 999, 999}));
+    QCOMPARE(QVector<int>(a.linear().begin() + 1, a.linear().begin() + 5), (QVector<int>{101, 500, 999, 999}));
     // The same for a full table, sorted as one row read row by row.
     a.setSizes(30, 30);
     RandomSource random;
     a.fillTable(random);
-    a.table[30][30] = a.table[7][9] = 100;
+    a.setCell(30, 30, 100);
+    a.setCell(7, 9, 100);
     QVector<int> values;
     for (int i = 1; i <= 30; ++i)
-        values += QVector<int>(a.table[i].begin() + 1, a.table[i].begin() + 31);
+        values += QVector<int>(a.table()[i].begin() + 1, a.table()[i].begin() + 31);
     std::sort(values.begin(), values.end());
     a.findExtremeTable(LabArrays::Extreme::Minimum);
-    QCOMPARE(int(a.extreme), 100);
-    QCOMPARE(int(a.count), int(values.count(100)));
+    QCOMPARE(int(a.extreme()), 100);
+    QCOMPARE(int(a.count()), int(values.count(100)));
     a.sortTable();
     for (int i = 1; i <= 30; ++i)
-        QCOMPARE(QVector<int>(a.table[i].begin() + 1, a.table[i].begin() + 31),
+        QCOMPARE(QVector<int>(a.table()[i].begin() + 1, a.table()[i].begin() + 31),
                  values.mid(qsizetype(30) * (i - 1), 30));
 }
 

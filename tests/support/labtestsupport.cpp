@@ -54,7 +54,7 @@ void LabFixture::fillLinear(const QVector<int> &values)
     setSizes(values.size(), 1);
     click("Command1");
     for (int k = 0; k < values.size(); ++k)
-        m_form->arrays().linear[k + 1] = qint16(values[k]);
+        m_form->arrays().setElement(k + 1, qint16(values[k]));
 }
 
 void LabFixture::fillTable(int m, int n)
@@ -63,7 +63,7 @@ void LabFixture::fillTable(int m, int n)
     click("Command2");
     for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= m; ++j)
-            m_form->arrays().table[i][j] = qint16(100 * i + j);
+            m_form->arrays().setCell(i, j, qint16(100 * i + j));
 }
 
 QStringList LabFixture::printed() const
