@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QPalette>
+#include <QShowEvent>
 #include <QWidget>
 
 #include <algorithm>
@@ -124,14 +125,25 @@ protected:
         Widget::keyPressEvent(event);
     }
 
+    void showEvent(QShowEvent *event) override
+    {
+        if constexpr (std::is_base_of_v<QListView, Widget>)
+            place();
+        Widget::showEvent(event);
+    }
+
 private:
     void place()
     {
         int height = Twips::toPixels(m_height);
         // A list never shows less than one whole row, however low it is set:
         // the pupil can still see and click a row and scroll to the others.
-        if constexpr (std::is_base_of_v<QListView, Widget>)
-            height = std::max(height, this->fontMetrics().height() + 2 * this->frameWidth() + 4);
+        // A hidden list waits until it is shown: the row height loads its font,
+        // which a window whose lists start hidden does not need at start.
+        if constexpr (std::is_base_of_v<QListView, Widget>) {
+            if (this->isVisible())
+                height = std::max(height, this->fontMetrics().height() + 2 * this->frameWidth() + 4);
+        }
         this->setGeometry(Twips::toPixels(m_left), Twips::toPixels(m_top), Twips::toPixels(m_width), height);
         placed();
     }
