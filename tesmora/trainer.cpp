@@ -223,7 +223,17 @@ void Trainer::startTurn(int turn, RandomSource &random)
 {
     m_loopIndex = qint16(turn);
     m_answeredCount = qint16(turn + 1);
-    drawWithoutRepeat(Steps, turn, random);
+    // Half the turns show the question's own answer and the others one of the
+    // other fifteen, so a reply typed without reading scores about half.
+    const double r = random.draw();
+    if (r < 0.5) {
+        m_candidate = qint16(turn);
+    } else {
+        m_candidate = qint16(Convert::wholePart((r - 0.5) * 2 * (Steps - 1)));
+        if (m_candidate >= turn)
+            ++m_candidate;
+    }
+    m_drawn[turn] = m_candidate;
 }
 
 void Trainer::scoreReply(int turn, const QString &text, double value)

@@ -80,7 +80,7 @@ public:
     AnswerPick pickAnswer(int row, Modes modes);
     QString pickedAnswerText() const { return m_answers[m_answerOrder[m_pickedAnswer]]; }
 
-    // Test 1: draws the m_candidate answer of a turn, then scores the reply.
+    // Test 1: draws the candidate answer of a turn, then scores the reply.
     void startTurn(int turn, RandomSource &random);
     void scoreReply(int turn, const QString &text, double value);
 
