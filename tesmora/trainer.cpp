@@ -17,8 +17,11 @@ QStringList Trainer::load(const QString &folder)
     QStringList problems;
     QStringList columns[2];
     int k = 0;
+    // No folder is no topic: nothing is read, not even from the working folder.
     for (const auto &[name, what] : {std::pair{TopicFile::QuestionsName, QStringLiteral("вопросов")},
                                      std::pair{TopicFile::AnswersName, QStringLiteral("ответов")}}) {
+        if (folder.isEmpty())
+            break;
         const TopicFile::TrainerColumn column = TopicFile::readForTrainer(dir.filePath(name), what);
         // The loop over the fields counts in loopIndex, as every loop of the trainer does.
         if (column.opened)

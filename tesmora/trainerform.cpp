@@ -48,6 +48,11 @@ TrainerForm::TrainerForm(const QString &dataFolder, QWidget *parent)
     buildControls();
 }
 
+void TrainerForm::setTopicName(const QString &name)
+{
+    setWindowTitle(name.isEmpty() ? QStringLiteral("Tesmora") : QStringLiteral("Tesmora — %1").arg(name));
+}
+
 void TrainerForm::buildControls()
 {
     auto button = [this](const char *name, const QString &caption, int l, int t, int w, int h, const QString &family,
@@ -167,6 +172,8 @@ void TrainerForm::Form_Load()
     Option2->setValue(false);
     clearLists();
     m_loadMessages = m_trainer.load(m_dataFolder);
+    if (!m_missingTopic.isEmpty())
+        m_loadMessages.prepend(QStringLiteral("Не найдена тема: %1").arg(m_missingTopic));
     List1->hide();
     List2->hide();
     restartClock();

@@ -28,6 +28,10 @@ public:
     explicit TrainerForm(const QString &dataFolder = TopicFile::trainerFolder(), QWidget *parent = nullptr);
 
     QString dataFolder() const { return m_dataFolder; }
+    // A topic other than the built-in one is named in the title bar.
+    void setTopicName(const QString &name);
+    // A topic asked for by name was not found: the window says so at Load.
+    void reportMissingTopic(const QString &name) { m_missingTopic = name; }
 
     // Problems met while reading the topic files at Load, as shown to the pupil.
     QStringList loadMessages() const { return m_loadMessages; }
@@ -96,5 +100,6 @@ private:
 
     Trainer m_trainer;
     QString m_dataFolder;
+    QString m_missingTopic;
     QStringList m_loadMessages;
 };

@@ -1,0 +1,61 @@
+#include "topiccatalog.h"
+
+#include "topicfile.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSet>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+const QString TopicCatalog::BuiltInName = QStringLiteral("Стандартная тема");
+
+QString TopicCatalog::userFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tesmora/topics");
+}
+
+QStringList TopicCatalog::searchFolders(const QString &classTopics)
+{
+    QStringList folders;
+    if (!classTopics.isEmpty())
+        folders << classTopics;
+    // The account's own data folder first, then each of $XDG_DATA_DIRS.
+    for (const QString &data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        folders << data + QStringLiteral("/tesmora/topics");
+    return folders;
+}
+
+QList<TopicCatalog::Topic> TopicCatalog::find(const QString &classTopics)
+{
+    QList<Topic> topics;
+    QSet<QString> names;
+    for (const QString &folder : searchFolders(classTopics)) {
+        const QDir dir(folder);
+        for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+            const QString path = dir.filePath(name);
+            if (names.contains(name) || !QFileInfo(path + QLatin1Char('/') + TopicFile::QuestionsName).isFile())
+                continue;
+            names.insert(name);
+            topics.append({name, path, false});
+        }
+    }
+    QCollator russian{QLocale(QLocale::Russian, QLocale::Russia)};
+    std::sort(topics.begin(), topics.end(),
+              [&russian](const Topic &a, const Topic &b) { return russian.compare(a.name, b.name) < 0; });
+    if (!names.contains(BuiltInName))
+        topics.append({BuiltInName, TopicFile::trainerFolder(), true});
+    return topics;
+}
+
+std::optional<TopicCatalog::Topic> TopicCatalog::named(const QString &name, const QString &classTopics)
+{
+    for (const Topic &topic : find(classTopics)) {
+        if (topic.name == name)
+            return topic;
+    }
+    return std::nullopt;
+}

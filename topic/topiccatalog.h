@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// The topics a pupil can choose. A topic is a folder holding the questions
+// file; the folder's name is the topic's name. They are looked for in the
+// class topics folder, the account's own topics, the installed ones and last
+// the built-in topic beside the program; the first of a name wins.
+class TopicCatalog
+{
+public:
+    struct Topic
+    {
+        QString name;
+        QString folder;
+        bool builtIn = false;
+    };
+
+    static const QString BuiltInName;
+
+    // Every topic found, by name in Russian order with the built-in one last.
+    static QList<Topic> find(const QString &classTopics);
+    static std::optional<Topic> named(const QString &name, const QString &classTopics);
+    // The account's own topics folder, where a topic is saved without a class one.
+    static QString userFolder();
+
+private:
+    static QStringList searchFolders(const QString &classTopics);
+};
