@@ -30,6 +30,7 @@ int main(int argc, char *argv[])
         }
         auto window = std::make_unique<TrainerForm>(start->folder);
         window->setTopicName(start->title);
+        window->setResultsFolder(settings.resultsFolder());
         if (!start->missingTopic.isEmpty())
             window->reportMissingTopic(start->missingTopic);
         return window;

@@ -81,6 +81,7 @@ void Trainer::startMode()
     m_answeredCount = 0;
     m_errorCount = 0;
     m_correctCount = 0;
+    m_steps.clear();
     clearMarks();
 }
 
@@ -209,6 +210,7 @@ void Trainer::scorePick(bool right)
 {
     // A question counts once per run: picking it again is a step, but adds
     // no match and no error and leaves its mark as it was.
+    m_steps.append({m_pickedQuestion, m_answerOrder[m_pickedAnswer], QString(), right, !m_scored[m_pickedQuestion]});
     if (m_scored[m_pickedQuestion])
         return;
     m_scored[m_pickedQuestion] = true;
@@ -246,6 +248,9 @@ void Trainer::scoreReply(int turn, const QString &text, double value)
         ++m_matchCount;
     // A reply too large for a mark counts as neither right nor wrong.
     const std::optional<qint16> reply = Convert::roundToInteger16(value);
+    const bool yes = reply == qint16(1);
+    const bool no = reply == qint16(0);
+    m_steps.append({turn, m_candidate, text, (yes && m_candidate == turn) || (no && m_candidate != turn), yes || no});
     if (!reply)
         return;
     m_marks[turn] = *reply;

@@ -3,6 +3,7 @@
 #include <QFlags>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <array>
 
@@ -36,6 +37,18 @@ public:
         bool taken = false;
         bool right = false;    // a training or Test 1 pick that is right, shown as such
         bool finished = false; // the run's last step
+    };
+
+    // One step of a run, in the order taken: the question, the answer picked
+    // (shown, in Test 1), the reply typed in Test 1, and whether the step was
+    // right and counted (a question picked again scores nothing).
+    struct Step
+    {
+        int question = 0;
+        int answer = 0;
+        QString reply;
+        bool right = false;
+        bool counted = false;
     };
 
     // What the result shows.
@@ -112,6 +125,7 @@ public:
     const QString &rowText() const { return m_rowText; }
     qint16 controlsShown() const { return m_controlsShown; }
     const std::array<bool, Rows> &scored() const { return m_scored; }
+    const QVector<Step> &steps() const { return m_steps; }
 
 private:
     std::array<QString, FileEntries> m_questions;
@@ -139,6 +153,7 @@ private:
     QString m_rowText;
     qint16 m_controlsShown = 0;
     std::array<bool, Rows> m_scored{}; // questions already scored in this run
+    QVector<Step> m_steps;
 
     void reset();
     void clearMarks();

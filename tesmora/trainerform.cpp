@@ -13,9 +13,13 @@
 #include "forms/textbox.h"
 #include "print/pngresource.h"
 #include "print/ppmresource.h"
+#include "resultstore.h"
+#include "topiccatalog.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 
 namespace {
 
@@ -51,6 +55,7 @@ TrainerForm::TrainerForm(const QString &dataFolder, QWidget *parent)
 void TrainerForm::setTopicName(const QString &name)
 {
     setWindowTitle(name.isEmpty() ? QStringLiteral("Tesmora") : QStringLiteral("Tesmora — %1").arg(name));
+    m_topicName = name;
 }
 
 void TrainerForm::buildControls()
@@ -172,6 +177,16 @@ void TrainerForm::Form_Load()
     Option2->setValue(false);
     clearLists();
     m_loadMessages = m_trainer.load(m_dataFolder);
+    if (!m_resultsFolder.isEmpty() && !m_dataFolder.isEmpty()) {
+        // Which topic files the results were earned on, read right after them.
+        QCryptographicHash digest(QCryptographicHash::Sha256);
+        for (const QString &name : {TopicFile::QuestionsName, TopicFile::AnswersName}) {
+            QFile file(QDir(m_dataFolder).filePath(name));
+            if (file.open(QIODevice::ReadOnly))
+                digest.addData(&file);
+        }
+        m_topicDigest = digest.result().toHex();
+    }
     if (!m_missingTopic.isEmpty())
         m_loadMessages.prepend(QStringLiteral("Не найдена тема: %1").arg(m_missingTopic));
     List1->hide();
@@ -278,6 +293,7 @@ void TrainerForm::Timer1_Timer()
     if (m_trainer.timeRanOut(clock().timeOfDay())) {
         Cls();
         Print(QStringLiteral("Ваше время истекло. Нажмите -Результат-"));
+        handIn(true);
         Command1->setEnabled(false);
         Command2->setEnabled(false);
         Command6->setEnabled(false);
@@ -330,6 +346,9 @@ void TrainerForm::Command4_Click()
 
 void TrainerForm::startMode()
 {
+    m_runStarted = QDateTime::currentDateTime();
+    m_runLimit = Convert::spanSeconds(m_trainer.timeLimit()).value_or(0);
+    m_runHandedIn = false;
     m_trainer.startMode();
     List2->setFontBold(false);
     List2->setFontSize(11);
@@ -554,7 +573,10 @@ void TrainerForm::Command3_Click()
     setFontSize(11);
     List2->Clear();
     List1->Clear();
-    printResult(m_trainer.result(tickedModes()));
+    const Trainer::Result result = m_trainer.result(tickedModes());
+    printResult(result);
+    if (result.outcome == Trainer::Result::Outcome::Graded)
+        handIn(false);
     Command3->setEnabled(true);
     Command2->setEnabled(false);
     Command1->setEnabled(false);
@@ -563,6 +585,33 @@ void TrainerForm::Command3_Click()
     Option3->setEnabled(true);
     Option1->setEnabled(true);
     Option2->setEnabled(true);
+}
+
+void TrainerForm::handIn(bool timedOut)
+{
+    const Trainer::Modes modes = tickedModes();
+    if (m_resultsFolder.isEmpty() || m_runHandedIn || !m_runStarted.isValid() || !modes)
+        return;
+    m_runHandedIn = true;
+    ResultRecord record = ResultRecord::ofThisAccount();
+    record.topic = m_topicName.isEmpty() ? TopicCatalog::BuiltInName : m_topicName;
+    record.mode = modes.testFlag(Trainer::Mode::Test1) ? QStringLiteral("test1")
+        : modes.testFlag(Trainer::Mode::Test2)         ? QStringLiteral("test2")
+                                                       : QStringLiteral("training");
+    record.started = m_runStarted;
+    record.finished = QDateTime::currentDateTime();
+    record.limitSeconds = m_runLimit;
+    record.timedOut = timedOut;
+    record.matches = m_trainer.matchCount();
+    record.errors = m_trainer.errorCount();
+    record.percent = m_trainer.percent();
+    record.grade = timedOut ? QString() : m_trainer.grade();
+    for (const Trainer::Step &step : m_trainer.steps())
+        record.steps.append({step.question, step.answer, step.reply, step.right, step.counted});
+    record.topicSha256 = m_topicDigest;
+    const ResultStore::Written written = ResultStore::write(m_resultsFolder, record);
+    if (!written.saved)
+        Print(QStringLiteral("Результат не сохранён: ") + written.message);
 }
 
 void TrainerForm::printResult(const Trainer::Result &result)

@@ -4,6 +4,7 @@
 #include "topicfile.h"
 #include "trainer.h"
 
+#include <QDateTime>
 #include <QStringList>
 
 #include <initializer_list>
@@ -32,6 +33,8 @@ public:
     void setTopicName(const QString &name);
     // A topic asked for by name was not found: the window says so at Load.
     void reportMissingTopic(const QString &name) { m_missingTopic = name; }
+    // Every graded report and every time-out is handed in to this folder.
+    void setResultsFolder(const QString &folder) { m_resultsFolder = folder; }
 
     // Problems met while reading the topic files at Load, as shown to the pupil.
     QStringList loadMessages() const { return m_loadMessages; }
@@ -101,5 +104,12 @@ private:
     Trainer m_trainer;
     QString m_dataFolder;
     QString m_missingTopic;
+    QString m_topicName;
+    QString m_resultsFolder;
+    QByteArray m_topicDigest;
+    QDateTime m_runStarted;
+    qint64 m_runLimit = 0;
+    bool m_runHandedIn = false;
+    void handIn(bool timedOut);
     QStringList m_loadMessages;
 };

@@ -59,6 +59,14 @@ CheckedWriter::CheckedWriter(const QString &folder)
     : m_folder(folder)
 {
     m_dir = ::open(local(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#ifdef O_PATH
+    // A drop box (write and search, no read) cannot be opened for reading,
+    // only as a place to work in.
+    if (m_dir < 0 && errno == EACCES) {
+        m_dir = ::open(local(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        m_searchOnly = m_dir >= 0;
+    }
+#endif
     if (m_dir < 0)
         fail(QStringLiteral("открыть папку"), folder, errno);
 }
@@ -176,6 +184,22 @@ bool CheckedWriter::rename(const QString &from, const QString &to)
     return fail(QStringLiteral("заменить"), to, errno);
 }
 
+bool CheckedWriter::publish(const QString &from, const QString &to)
+{
+    // A hard link never replaces a name that exists.
+    if (::linkat(m_dir, local(from).constData(), m_dir, local(to).constData(), 0) == 0)
+        return remove(from);
+    if (errno == EEXIST)
+        return fail(QStringLiteral("создать"), to, errno);
+    // A folder without hard links: the name must still be free.
+    struct stat existing
+    {
+    };
+    if (::fstatat(m_dir, local(to).constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+        return fail(QStringLiteral("создать"), to, EEXIST);
+    return rename(from, to);
+}
+
 bool CheckedWriter::remove(const QString &name)
 {
     if (name.isEmpty() || ::unlinkat(m_dir, local(name).constData(), 0) == 0 || errno == ENOENT)
@@ -187,7 +211,7 @@ bool CheckedWriter::sync()
 {
     // Some file systems cannot sync a folder and say so; their renames are
     // as lasting as they get.
-    if (::fsync(m_dir) == 0 || errno == EINVAL || errno == ENOTSUP)
+    if (m_searchOnly || ::fsync(m_dir) == 0 || errno == EINVAL || errno == ENOTSUP)
         return true;
     return fail(QStringLiteral("сохранить на диск папку"), m_folder, errno);
 }

@@ -34,6 +34,8 @@ public:
     std::optional<QString> keep(const QString &name, const QString &prefix);
 
     bool rename(const QString &from, const QString &to);
+    // Gives a new file the name to, which must not exist yet; from is gone after.
+    bool publish(const QString &from, const QString &to);
     bool remove(const QString &name); // true when it is gone or was never there
     bool sync();                      // the folder itself, so that its renames last
 
@@ -53,6 +55,7 @@ private:
     bool fail(const QString &action, const QString &name, int error);
 
     int m_dir = -1;
+    bool m_searchOnly = false; // a folder one may add to but not list
     QString m_folder;
     QString m_error;
 };

@@ -49,6 +49,13 @@ void TrainerFixture::start()
     FormUnderTest::start(*m_form, m_form->Timer1, {&m_clock, &m_input, 7});
 }
 
+void TrainerFixture::handInTo(const QString &folder)
+{
+    m_form = std::make_unique<TrainerForm>(m_dir.path());
+    m_form->setResultsFolder(folder);
+    FormUnderTest::start(*m_form, m_form->Timer1, {&m_clock, &m_input, 7});
+}
+
 void TrainerFixture::click(QAbstractButton *button)
 {
     // Bare check boxes are tiny; press on the box itself.

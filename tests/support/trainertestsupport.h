@@ -29,6 +29,8 @@ public:
 
     TrainerForm &form() { return *m_form; }
     ManualClock &clock() { return m_clock; }
+    // Starts the window afresh, handing its results in to folder.
+    void handInTo(const QString &folder);
     ScriptedInput &input() { return m_input; }
     QString dataFolder() const { return m_dir.path(); }
 

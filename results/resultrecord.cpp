@@ -1,0 +1,106 @@
+#include "resultrecord.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSysInfo>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+const QStringList kModes = {QStringLiteral("training"), QStringLiteral("test1"), QStringLiteral("test2")};
+
+QString timeText(const QDateTime &time)
+{
+    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODate);
+}
+
+} // namespace
+
+ResultRecord ResultRecord::ofThisAccount()
+{
+    ResultRecord r;
+    // The account the process runs as, not what the environment claims.
+    if (const passwd *account = ::getpwuid(::getuid())) {
+        r.user = QString::fromLocal8Bit(account->pw_name);
+        r.name = QString::fromLocal8Bit(account->pw_gecos).section(QLatin1Char(','), 0, 0);
+    } else {
+        r.user = QString::number(::getuid());
+    }
+    r.host = QSysInfo::machineHostName();
+    return r;
+}
+
+QByteArray ResultRecord::toJson() const
+{
+    QJsonArray stepArray;
+    for (const Step &step : steps) {
+        QJsonObject s{{QStringLiteral("question"), step.question},
+                      {QStringLiteral("answer"), step.answer},
+                      {QStringLiteral("right"), step.right},
+                      {QStringLiteral("counted"), step.counted}};
+        if (mode == QLatin1String("test1"))
+            s.insert(QStringLiteral("reply"), step.reply);
+        stepArray.append(s);
+    }
+    const QJsonObject object{
+        {QStringLiteral("format"), Format},
+        {QStringLiteral("user"), user},
+        {QStringLiteral("name"), name},
+        {QStringLiteral("host"), host},
+        {QStringLiteral("topic"), topic},
+        {QStringLiteral("mode"), mode},
+        {QStringLiteral("started"), timeText(started)},
+        {QStringLiteral("finished"), timeText(finished)},
+        {QStringLiteral("limitSeconds"), limitSeconds},
+        {QStringLiteral("timedOut"), timedOut},
+        {QStringLiteral("matches"), matches},
+        {QStringLiteral("errors"), errors},
+        {QStringLiteral("percent"), percent},
+        {QStringLiteral("grade"), timedOut || grade.isEmpty() ? QJsonValue() : QJsonValue(grade)},
+        {QStringLiteral("steps"), stepArray},
+        {QStringLiteral("topicSha256"), QString::fromLatin1(topicSha256)},
+    };
+    return QJsonDocument(object).toJson(QJsonDocument::Indented);
+}
+
+std::optional<ResultRecord> ResultRecord::fromJson(const QByteArray &bytes)
+{
+    if (bytes.size() > MaxBytes)
+        return std::nullopt;
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    const QJsonObject o = document.object();
+    const auto text = [&o](const char *key) { return o.value(QLatin1String(key)); };
+    if (text("format").toInt() != Format || !text("user").isString() || !kModes.contains(text("mode").toString())
+        || !text("steps").isArray())
+        return std::nullopt;
+    ResultRecord r;
+    r.user = text("user").toString();
+    r.name = text("name").toString();
+    r.host = text("host").toString();
+    r.topic = text("topic").toString();
+    r.mode = text("mode").toString();
+    r.started = QDateTime::fromString(text("started").toString(), Qt::ISODate);
+    r.finished = QDateTime::fromString(text("finished").toString(), Qt::ISODate);
+    if (!r.started.isValid() || !r.finished.isValid())
+        return std::nullopt;
+    r.limitSeconds = qint64(text("limitSeconds").toDouble());
+    r.timedOut = text("timedOut").toBool();
+    r.matches = text("matches").toInt();
+    r.errors = text("errors").toInt();
+    r.percent = text("percent").toDouble();
+    r.grade = text("grade").toString();
+    r.topicSha256 = text("topicSha256").toString().toLatin1();
+    for (const QJsonValue &value : text("steps").toArray()) {
+        const QJsonObject s = value.toObject();
+        r.steps.append({s.value(QLatin1String("question")).toInt(), s.value(QLatin1String("answer")).toInt(),
+                        s.value(QLatin1String("reply")).toString(), s.value(QLatin1String("right")).toBool(),
+                        s.value(QLatin1String("counted")).toBool()});
+    }
+    return r;
+}

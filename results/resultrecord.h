@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+
+#include <optional>
+
+// One pupil's result as the teacher receives it: who, where, which topic and
+// mode, when, the figures and the grade as printed, and every step taken.
+// Stored as one UTF-8 JSON object.
+struct ResultRecord
+{
+    struct Step
+    {
+        int question = 0;
+        int answer = 0;
+        QString reply; // Test 1 only
+        bool right = false;
+        bool counted = false;
+    };
+
+    static constexpr int Format = 1;
+    // A record file larger than this is not a record.
+    static constexpr qint64 MaxBytes = 256 * 1024;
+
+    QString user;
+    QString name;
+    QString host;
+    QString topic;
+    QString mode; // "training", "test1" or "test2"
+    QDateTime started;
+    QDateTime finished;
+    qint64 limitSeconds = 0;
+    bool timedOut = false;
+    int matches = 0;
+    int errors = 0;
+    double percent = 0;
+    QString grade; // empty after a time-out, written as null
+    QVector<Step> steps;
+    QByteArray topicSha256; // hex
+
+    // A record of this account on this computer, with nothing else filled in.
+    static ResultRecord ofThisAccount();
+
+    QByteArray toJson() const;
+    // The record in bytes, or nothing when they are not one.
+    static std::optional<ResultRecord> fromJson(const QByteArray &bytes);
+};

@@ -1,0 +1,53 @@
+#include "resultstore.h"
+
+#include "checkedwriter.h"
+
+#include <QRandomGenerator>
+
+QString ResultStore::safe(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        const bool plain = (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            || c == QLatin1Char('.') || c == QLatin1Char('_') || c == QLatin1Char('-');
+        if (!plain)
+            c = QLatin1Char('_');
+    }
+    return out;
+}
+
+QString ResultStore::fileNameFor(const ResultRecord &record, quint32 random)
+{
+    return QStringLiteral("%1@%2-%3-%4.json")
+        .arg(safe(record.user), safe(record.host), record.finished.toString(QStringLiteral("yyyyMMdd-HHmmss")))
+        .arg(random, 8, 16, QLatin1Char('0'));
+}
+
+ResultStore::Written ResultStore::write(const QString &folder, const ResultRecord &record)
+{
+    Written written;
+    CheckedWriter writer(folder);
+    if (!writer.isOpen()) {
+        written.message = writer.error();
+        return written;
+    }
+    const QByteArray bytes = record.toJson();
+    // Group-readable, so that the teachers' group (or an ACL mask) can read it.
+    const std::optional<QString> temporary = writer.create(QStringLiteral(".record-"), bytes, 0640, folder);
+    if (!temporary) {
+        written.message = writer.error();
+        return written;
+    }
+    for (int attempt = 0; attempt < 8 && !written.saved; ++attempt) {
+        written.fileName = fileNameFor(record, QRandomGenerator::system()->generate());
+        written.saved = writer.publish(*temporary, written.fileName);
+    }
+    if (!written.saved) {
+        written.message = writer.error();
+        writer.remove(*temporary);
+        return written;
+    }
+    writer.sync();
+    return written;
+}

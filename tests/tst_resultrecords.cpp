@@ -1,0 +1,229 @@
+#include "forms/checkbox.h"
+#include "forms/commandbutton.h"
+#include "forms/listbox.h"
+#include "forms/optionbutton.h"
+#include "resultstore.h"
+#include "support/trainertestsupport.h"
+#include "trainerform.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+// What the trainer hands in to a results folder, and that pupils handing in
+// at the same moment lose nothing.
+class TestResultRecords : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void handedIn_data();
+    void handedIn();
+    void notSaved_data();
+    void notSaved();
+    void twentyAtOnce();
+
+private:
+    static QList<ResultRecord> records(const QString &folder);
+};
+
+QList<ResultRecord> TestResultRecords::records(const QString &folder)
+{
+    QList<ResultRecord> found;
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        QFile file(dir.filePath(name));
+        if (!name.endsWith(QLatin1String(".json")) || name.startsWith(QLatin1Char('.'))
+            || !file.open(QIODevice::ReadOnly))
+            return {}; // a half-written or stray file fails the count
+        const std::optional<ResultRecord> record = ResultRecord::fromJson(file.readAll());
+        if (!record)
+            return {};
+        found << *record;
+    }
+    return found;
+}
+
+void TestResultRecords::handedIn_data()
+{
+    QTest::addColumn<QString>("run");
+    QTest::addColumn<int>("records");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<bool>("timedOut");
+    QTest::newRow("training, 13 of 16 right") << "training" << 1 << "training" << 16 << false;
+    QTest::newRow("Test 1 answered 1 throughout") << "test1" << 1 << "test1" << 16 << false;
+    QTest::newRow("too few answers: nothing") << "short" << 0 << "" << 0 << false;
+    QTest::newRow("time-out after 5 steps") << "timeout" << 1 << "training" << 5 << true;
+    QTest::newRow("the report pressed twice: one record") << "twice" << 1 << "training" << 16 << false;
+}
+
+void TestResultRecords::handedIn()
+{
+    QFETCH(QString, run);
+    QFETCH(int, records);
+    QFETCH(QString, mode);
+    QFETCH(int, steps);
+    QFETCH(bool, timedOut);
+    QTemporaryDir results;
+    TrainerFixture t;
+    t.handInTo(results.path());
+    TrainerForm &f = t.form();
+    const auto picks = [&t, &f](int count, int right) {
+        for (int k = 0; k < count; ++k) {
+            t.clickRow(f.List1, k);
+            t.clickRow(f.List2, k < right ? k : (k + 1) % 17);
+        }
+    };
+    if (run == QLatin1String("test1")) {
+        for (int k = 0; k < 16; ++k)
+            t.input().reply(QStringLiteral("1"));
+        t.click(f.Option1);
+        t.click(f.Check2);
+        t.click(f.Command2);
+    } else {
+        t.click(f.Option1);
+        t.click(f.Check1);
+        t.click(f.Command1);
+        picks(run == QLatin1String("short") ? 15 : (run == QLatin1String("timeout") ? 5 : 16), 13);
+    }
+    if (run == QLatin1String("timeout")) {
+        t.clock().advance(61 * 1000);
+        f.Timer1_Timer();
+    }
+    t.click(f.Command3);
+    if (run == QLatin1String("twice"))
+        t.click(f.Command3);
+
+    const QList<ResultRecord> found = TestResultRecords::records(results.path());
+    QCOMPARE(found.size(), records);
+    QVERIFY(!t.printed().join(QLatin1Char('\n')).contains(QStringLiteral("не сохранён")));
+    if (!records)
+        return;
+    const ResultRecord &r = found.first();
+    QCOMPARE(r.mode, mode);
+    QCOMPARE(r.steps.size(), steps);
+    QCOMPARE(r.timedOut, timedOut);
+    QCOMPARE(r.topic, QStringLiteral("Стандартная тема"));
+    QCOMPARE(r.limitSeconds, qint64(60));
+    QCOMPARE(r.topicSha256.size(), 64);
+    QVERIFY(r.started <= r.finished && r.finished.offsetFromUtc() == QDateTime::currentDateTime().offsetFromUtc());
+    QCOMPARE(r.grade, timedOut ? QString() : f.trainer().grade());
+    QCOMPARE(r.errors, int(f.trainer().errorCount()));
+    if (!timedOut)
+        QCOMPARE(r.percent, double(f.trainer().percent()));
+    if (mode == QLatin1String("training")) {
+        for (int k = 0; k < steps; ++k) {
+            QCOMPARE(r.steps.at(k).question, k);
+            QCOMPARE(r.steps.at(k).answer, k < 13 ? k : (k + 1) % 17);
+            QCOMPARE(r.steps.at(k).right, k < 13);
+        }
+    } else {
+        for (const ResultRecord::Step &s : r.steps)
+            QCOMPARE(s.reply, QStringLiteral("1"));
+        QCOMPARE(r.matches, int(f.trainer().matchCount()));
+    }
+    struct stat st
+    {
+    };
+    const QString file = QDir(results.path()).entryList(QDir::Files).first();
+    QVERIFY(::stat(QFile::encodeName(results.filePath(file)).constData(), &st) == 0);
+    QCOMPARE(int(st.st_mode & 07777), 0640);
+    QVERIFY(QRegularExpression(QStringLiteral("^[A-Za-z0-9._-]+@[A-Za-z0-9._-]+-\\d{8}-\\d{6}-[0-9a-f]{8}\\.json$"))
+                .match(file)
+                .hasMatch());
+}
+
+void TestResultRecords::notSaved_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no such folder") << "missing"
+                                    << "Нет такого файла или каталога";
+    QTest::newRow("a file in its place") << "file"
+                                         << "Это не каталог";
+}
+
+void TestResultRecords::notSaved()
+{
+    QFETCH(QString, folder);
+    QTemporaryDir root;
+    const QString path = root.filePath(folder);
+    if (folder == QLatin1String("file")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    TrainerFixture t;
+    t.handInTo(path);
+    TrainerForm &f = t.form();
+    t.click(f.Option1);
+    t.click(f.Check1);
+    t.click(f.Command1);
+    for (int k = 0; k < 16; ++k) {
+        t.clickRow(f.List1, k);
+        t.clickRow(f.List2, k);
+    }
+    t.click(f.Command3);
+    const QStringList printed = t.printed();
+    // The report stands as it was, with one more line below it.
+    QVERIFY(printed.at(printed.size() - 2).contains(QStringLiteral("оценка 5")));
+    QVERIFY2(printed.last().startsWith(QStringLiteral("Результат не сохранён: ")), qPrintable(printed.last()));
+    QVERIFY2(printed.last().contains(path), qPrintable(printed.last()));
+    QCOMPARE(f.trainer().grade(), QStringLiteral("5"));
+}
+
+// Twenty pupils hand in at the same moment into a drop box they may add to but
+// not list: every record arrives whole and nothing else is left.
+void TestResultRecords::twentyAtOnce()
+{
+    QTemporaryDir root;
+    const QString box = root.filePath(QStringLiteral("results"));
+    QVERIFY(QDir().mkpath(box));
+    QVERIFY(::chmod(QFile::encodeName(box).constData(), 03773) == 0);
+    QVERIFY(::chmod(QFile::encodeName(root.path()).constData(), 0755) == 0);
+    const bool asRoot = ::getuid() == 0;
+    QList<QProcess *> pupils;
+    for (int k = 0; k < 20; ++k) {
+        auto *p = new QProcess(this);
+        const QString child = QCoreApplication::applicationDirPath() + QStringLiteral("/resultstore_child");
+        // As root the drop box would not stop anyone: the pupils run as nobody.
+        if (asRoot)
+            p->start(QStringLiteral("setpriv"),
+                     {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                      QStringLiteral("--clear-groups"), child, box});
+        else
+            p->start(child, {box});
+        pupils << p;
+    }
+    for (QProcess *p : pupils) {
+        QVERIFY(p->waitForFinished(30000));
+        QCOMPARE(p->exitCode(), 0);
+    }
+    const QList<ResultRecord> found = records(box);
+    QCOMPARE(found.size(), 20);
+    if (!asRoot)
+        return;
+    for (const QString &name : QDir(box).entryList(QDir::Files | QDir::Hidden)) {
+        struct stat st
+        {
+        };
+        QVERIFY(::stat(QFile::encodeName(box + QLatin1Char('/') + name).constData(), &st) == 0);
+        QCOMPARE(int(st.st_mode & 07777), 0640);
+        QCOMPARE(st.st_gid, gid_t(0)); // the folder's group, not the pupil's
+    }
+    // A pupil can neither list the box nor read another's record.
+    QProcess list;
+    list.start(QStringLiteral("setpriv"),
+               {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"), QStringLiteral("--clear-groups"),
+                QStringLiteral("ls"), box});
+    QVERIFY(list.waitForFinished(10000));
+    QVERIFY(list.exitCode() != 0);
+}
+
+QTEST_MAIN(TestResultRecords)
+#include "tst_resultrecords.moc"
