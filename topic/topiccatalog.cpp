@@ -43,9 +43,11 @@ QList<TopicCatalog::Topic> TopicCatalog::find(const QString &classTopics)
             topics.append({name, path, false});
         }
     }
-    QCollator russian{QLocale(QLocale::Russian, QLocale::Russia)};
-    std::sort(topics.begin(), topics.end(),
-              [&russian](const Topic &a, const Topic &b) { return russian.compare(a.name, b.name) < 0; });
+    if (topics.size() > 1) { // the collator is not set up for nothing at start
+        QCollator russian{QLocale(QLocale::Russian, QLocale::Russia)};
+        std::sort(topics.begin(), topics.end(),
+                  [&russian](const Topic &a, const Topic &b) { return russian.compare(a.name, b.name) < 0; });
+    }
     if (!names.contains(BuiltInName))
         topics.append({BuiltInName, TopicFile::trainerFolder(), true});
     return topics;
