@@ -96,7 +96,7 @@ std::optional<ResultRecord> ResultRecord::fromJson(const QByteArray &bytes)
     r.percent = text("percent").toDouble();
     r.grade = text("grade").toString();
     r.topicSha256 = text("topicSha256").toString().toLatin1();
-    for (const QJsonValue &value : text("steps").toArray()) {
+    for (const auto &value : text("steps").toArray()) {
         const QJsonObject s = value.toObject();
         r.steps.append({s.value(QLatin1String("question")).toInt(), s.value(QLatin1String("answer")).toInt(),
                         s.value(QLatin1String("reply")).toString(), s.value(QLatin1String("right")).toBool(),

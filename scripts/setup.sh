@@ -75,7 +75,7 @@ run_fuzzer() {
         "$corpus" "$ROOT/tests/fuzz/corpus/$target"
 }
 
-FUZZ_TARGETS=(fieldreader numbers topicfile)
+FUZZ_TARGETS=(fieldreader numbers topicfile resultrecord)
 
 # start_xvfb DISPLAY GEOMETRY: a virtual X server for the programs' windows,
 # stopped (with any window still open) when the script ends. A watcher on its

@@ -1,10 +1,13 @@
 #include "editorwindow.h"
 
+#include "classsettings.h"
 #include "editcellcommand.h"
 #include "insertrowcommand.h"
 #include "moverowcommand.h"
 #include "removerowcommand.h"
+#include "resultswindow.h"
 #include "savejournal.h"
+#include "topiccatalog.h"
 #include "topicmodel.h"
 
 #include <QAction>
@@ -16,7 +19,9 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
@@ -124,6 +129,16 @@ void EditorWindow::buildActions()
     bar->addActions({undo, redo});
     bar->addSeparator();
     bar->addActions({add, remove, up, down});
+    bar->addSeparator();
+    QAction *topic
+        = addAction(QStringLiteral("openTopic"), QStringLiteral("Тема…"), QKeySequence(Qt::CTRL | Qt::Key_T));
+    QAction *saveTopic = addAction(QStringLiteral("saveTopic"), QStringLiteral("Сохранить как тему…"), QKeySequence());
+    QAction *results
+        = addAction(QStringLiteral("results"), QStringLiteral("Результаты…"), QKeySequence(Qt::CTRL | Qt::Key_R));
+    bar->addActions({topic, saveTopic, results});
+    connect(topic, &QAction::triggered, this, &EditorWindow::chooseTopic);
+    connect(saveTopic, &QAction::triggered, this, &EditorWindow::saveAsTopic);
+    connect(results, &QAction::triggered, this, &EditorWindow::showResults);
     m_table->addActions({add, remove});
     for (QAction *a : bar->actions()) {
         if (QWidget *button = bar->widgetForAction(a))
@@ -309,6 +324,88 @@ void EditorWindow::chooseFolder()
     const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Папка темы"), m_folder);
     if (!folder.isEmpty())
         openFolder(folder);
+}
+
+void EditorWindow::chooseTopic()
+{
+    if (!settleChanges())
+        return;
+    // The same list, in the same order, as the trainer offers its pupils.
+    const QList<TopicCatalog::Topic> topics = TopicCatalog::find(ClassSettings::load().topicsFolder());
+    QStringList names;
+    for (const TopicCatalog::Topic &t : topics)
+        names << t.name;
+    bool chosen = false;
+    const QString name
+        = QInputDialog::getItem(this, QStringLiteral("Выбор темы"), QStringLiteral("Тема:"), names, 0, false, &chosen);
+    if (!chosen)
+        return;
+    for (const TopicCatalog::Topic &t : topics) {
+        if (t.name == name)
+            openFolder(t.folder);
+    }
+}
+
+QString EditorWindow::topicsFolderForSaving()
+{
+    // The class's shared folder when there is one this account may write to.
+    QString classTopics = ClassSettings::load().topicsFolder();
+    if (!classTopics.isEmpty() && QFileInfo(classTopics).isDir() && QFileInfo(classTopics).isWritable())
+        return classTopics;
+    return TopicCatalog::userFolder();
+}
+
+QString EditorWindow::topicNameProblem(const QString &name)
+{
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("Введите название темы.");
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.startsWith(QLatin1Char('.')))
+        return QStringLiteral("Название темы не может содержать / или \\ и начинаться с точки.");
+    if (name.size() > 100)
+        return QStringLiteral("Название темы длиннее 100 знаков.");
+    return QString();
+}
+
+bool EditorWindow::saveAsTopic()
+{
+    const QString base = topicsFolderForSaving();
+    for (;;) {
+        bool given = false;
+        const QString name = QInputDialog::getText(this, QStringLiteral("Сохранить как тему"),
+                                                   QStringLiteral("Название темы (сохраняется в %1):").arg(base),
+                                                   QLineEdit::Normal, QFileInfo(m_folder).fileName(), &given)
+                                 .trimmed();
+        if (!given)
+            return false;
+        if (const QString problem = topicNameProblem(name); !problem.isEmpty()) {
+            QMessageBox::warning(this, windowTitle(), problem);
+            continue;
+        }
+        const QString folder = base + QLatin1Char('/') + name;
+        if (QFileInfo(folder + QLatin1Char('/') + TopicFile::QuestionsName).exists()
+            && QMessageBox::question(this, windowTitle(),
+                                     QStringLiteral("Тема «%1» уже есть в %2. Заменить её?").arg(name, base))
+                != QMessageBox::Yes)
+            continue;
+        if (!QDir().mkpath(folder)) {
+            QMessageBox::warning(this, windowTitle(), QStringLiteral("Не удалось создать папку %1").arg(folder));
+            return false;
+        }
+        return saveTo(folder);
+    }
+}
+
+void EditorWindow::showResults()
+{
+    QString folder = ClassSettings::load().resultsFolder();
+    if (folder.isEmpty())
+        folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Папка результатов"));
+    if (folder.isEmpty())
+        return;
+    auto *window = new ResultsWindow(folder, ClassSettings::load().topicsFolder(), this);
+    window->setWindowFlag(Qt::Window);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
 }
 
 void EditorWindow::save()

@@ -42,6 +42,11 @@ private:
     void buildCentre();
     QAction *addAction(const QString &name, const QString &text, const QKeySequence &key);
     void chooseFolder();
+    void chooseTopic();
+    bool saveAsTopic();
+    void showResults();
+    static QString topicsFolderForSaving();
+    static QString topicNameProblem(const QString &name);
     void save();
     bool saveElsewhere();
     bool confirmFewPairs();

@@ -17,9 +17,7 @@
 #include "topiccatalog.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 
 namespace {
 
@@ -177,16 +175,9 @@ void TrainerForm::Form_Load()
     Option2->setValue(false);
     clearLists();
     m_loadMessages = m_trainer.load(m_dataFolder);
-    if (!m_resultsFolder.isEmpty() && !m_dataFolder.isEmpty()) {
-        // Which topic files the results were earned on, read right after them.
-        QCryptographicHash digest(QCryptographicHash::Sha256);
-        for (const QString &name : {TopicFile::QuestionsName, TopicFile::AnswersName}) {
-            QFile file(QDir(m_dataFolder).filePath(name));
-            if (file.open(QIODevice::ReadOnly))
-                digest.addData(&file);
-        }
-        m_topicDigest = digest.result().toHex();
-    }
+    // Which topic files the results were earned on, read right after them.
+    if (!m_resultsFolder.isEmpty() && !m_dataFolder.isEmpty())
+        m_topicDigest = TopicCatalog::digest(m_dataFolder);
     if (!m_missingTopic.isEmpty())
         m_loadMessages.prepend(QStringLiteral("Не найдена тема: %1").arg(m_missingTopic));
     List1->hide();

@@ -12,7 +12,11 @@
 #include "forms/textbox.h"
 #include "formundertest.h"
 #include "pelmarform.h"
+#include "resultfolder.h"
+#include "resultstore.h"
+#include "resulttable.h"
 #include "scriptedinput.h"
+#include "topiccatalog.h"
 #include "trainerform.h"
 
 #include <QElapsedTimer>
@@ -22,6 +26,20 @@
 #include <QTest>
 
 #include <cstdio>
+
+namespace {
+
+// Resident memory of this process now, in KiB.
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QRegularExpression rss(QStringLiteral("VmRSS:\\s+(\\d+)"));
+    return rss.match(QString::fromLatin1(status.readAll())).captured(1).toLong();
+}
+
+} // namespace
 
 class BenchPrograms : public QObject
 {
@@ -34,6 +52,8 @@ private slots:
     void sortTable();
     void fullReport();
     void clockLag();
+    void topicLookup();
+    void resultsLoad();
 
 private:
     void preparePelmar(PelmarForm &form, ScriptedInput &input);
@@ -163,6 +183,62 @@ void BenchPrograms::clockLag()
     QTest::qWait((seconds > 0 ? seconds : 5) * 1000);
     std::printf("RESULT : BenchPrograms::clockLag(): %lld msecs worst lag over %d changes\n", worst, changes);
     QVERIFY(changes > 0);
+}
+
+// The topics a pupil can choose from a topics folder of 100 topics.
+void BenchPrograms::topicLookup()
+{
+    QTemporaryDir topics;
+    for (int k = 0; k < 100; ++k) {
+        const QString folder = topics.filePath(QStringLiteral("Тема %1").arg(k));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::copy(m_topic.filePath("test.txt"), folder + QStringLiteral("/test.txt")));
+    }
+    QList<TopicCatalog::Topic> found;
+    QBENCHMARK
+    {
+        found = TopicCatalog::find(topics.path());
+    }
+    QCOMPARE(found.size(), 101);
+}
+
+// The teacher's results window reading a folder of 10,000 records, and the
+// memory they take.
+void BenchPrograms::resultsLoad()
+{
+    QTemporaryDir results;
+    ResultRecord record = ResultRecord::ofThisAccount();
+    record.topic = QStringLiteral("Физика");
+    record.mode = QStringLiteral("test2");
+    record.grade = QStringLiteral("4");
+    for (int k = 0; k < 16; ++k)
+        record.steps.append({k, k, QString(), k < 13, true});
+    for (int k = 0; k < 10000; ++k) {
+        record.finished = QDateTime(QDate(2026, 12, 9), QTime(8, 0)).addSecs(k);
+        record.started = record.finished.addSecs(-300);
+        QFile file(results.filePath(ResultStore::fileNameFor(record, quint32(k))));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(record.toJson());
+    }
+    const long before = residentKiB();
+    QElapsedTimer timer;
+    timer.start();
+    ResultFolder folder(results.path());
+    QVERIFY(folder.refresh());
+    ResultTable table;
+    table.setEntries(folder.entries());
+    const qint64 loaded = timer.elapsed();
+    const long grown = residentKiB() - before;
+    timer.restart();
+    QVERIFY(folder.refresh()); // the folder changed within two seconds: every name is looked at
+    const qint64 rescan = timer.nsecsElapsed() / 1000;
+    QTest::qWait(2100);
+    timer.restart();
+    QVERIFY(folder.refresh()); // a poll with nothing new
+    const qint64 poll = timer.nsecsElapsed() / 1000;
+    QCOMPARE(table.shown().size(), 10000);
+    std::printf("RESULTS 10000 records: load %lld ms, +%ld KiB resident, poll %lld us, rescan %lld us\n", loaded, grown,
+                poll, rescan);
 }
 
 QTEST_MAIN(BenchPrograms)

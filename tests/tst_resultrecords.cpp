@@ -93,7 +93,7 @@ void TestResultRecords::handedIn()
         picks(run == QLatin1String("short") ? 15 : (run == QLatin1String("timeout") ? 5 : 16), 13);
     }
     if (run == QLatin1String("timeout")) {
-        t.clock().advance(61 * 1000);
+        t.clock().advance(qint64(61) * 1000);
         f.Timer1_Timer();
     }
     t.click(f.Command3);

@@ -1,4 +1,5 @@
 #include "editorwindow.h"
+#include "topiccatalog.h"
 #include "topicmodel.h"
 #include "topictables.h"
 #include "trainerform.h"
@@ -9,6 +10,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +36,8 @@ private slots:
     void undoAfterSave();
     void interruptedSaveAtOpen_data();
     void interruptedSaveAtOpen();
+    void savedAsTopic_data();
+    void savedAsTopic();
 
 private:
     // The next message box gets this button pressed; its text is kept.
@@ -286,6 +290,63 @@ void TestTopicEditor::interruptedSaveAtOpen()
     answerNextBox("Отмена", &shown);
     QVERIFY(!window.saveTo(m_dir.path()));
     QVERIFY2(shown.contains(QStringLiteral("не закончено")), qPrintable(shown));
+}
+
+void TestTopicEditor::savedAsTopic_data()
+{
+    QTest::addColumn<bool>("classFolder");
+    QTest::newRow("the account's own topics") << false;
+    QTest::newRow("the class topics folder") << true;
+}
+
+// A topic saved under a name is where the trainer finds it, without an administrator.
+void TestTopicEditor::savedAsTopic()
+{
+    QFETCH(bool, classFolder);
+    // One home for all rows: the settings' folders are looked up once per process.
+    static QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_CONFIG_DIRS", home.filePath(QStringLiteral("etc")).toUtf8());
+    for (const char *folder : {"data", "config", "class"})
+        QVERIFY(QDir(home.filePath(QLatin1String(folder))).removeRecursively());
+    const QString classTopics = home.filePath(QStringLiteral("class"));
+    if (classFolder) {
+        QVERIFY(QDir().mkpath(classTopics) && QDir().mkpath(home.filePath(QStringLiteral("config/tesmora"))));
+        QFile conf(home.filePath(QStringLiteral("config/tesmora/class.conf")));
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        conf.write("[class]\ntopics=" + classTopics.toUtf8() + "\n");
+    }
+    EditorWindow window(m_dir.path());
+    window.show();
+    QStringList names = {QStringLiteral("../Выход"), QStringLiteral("Физика 7Б")};
+    QString refused;
+    // The first name is refused with a message, the second taken.
+    std::function<void()> answer = [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+            input->setTextValue(names.takeFirst());
+            input->accept();
+        } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            refused = box->text();
+            box->accept();
+        }
+        if (!names.isEmpty() || refused.isEmpty())
+            QTimer::singleShot(0, this, answer);
+    };
+    QTimer::singleShot(0, this, answer);
+    click(window, "saveTopic");
+    QVERIFY(refused.contains(QStringLiteral("не может содержать")));
+    const QString expected = (classFolder ? classTopics : home.filePath(QStringLiteral("data/tesmora/topics")))
+        + QStringLiteral("/Физика 7Б");
+    const std::optional<TopicCatalog::Topic> found
+        = TopicCatalog::named(QStringLiteral("Физика 7Б"), classFolder ? classTopics : QString());
+    QVERIFY(found);
+    QCOMPARE(found->folder, expected);
+    QFile saved(expected + QStringLiteral("/test.txt"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), bytesOf("test.txt"));
+    QVERIFY(!QDir(home.filePath(QStringLiteral("Выход"))).exists());
 }
 
 QTEST_MAIN(TestTopicEditor)

@@ -3,7 +3,9 @@
 #include "topicfile.h"
 
 #include <QCollator>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSet>
@@ -51,6 +53,30 @@ QList<TopicCatalog::Topic> TopicCatalog::find(const QString &classTopics)
     if (!names.contains(BuiltInName))
         topics.append({BuiltInName, TopicFile::trainerFolder(), true});
     return topics;
+}
+
+QByteArray TopicCatalog::digest(const QString &folder)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const QString &name : {TopicFile::QuestionsName, TopicFile::AnswersName}) {
+        QFile file(folder + QLatin1Char('/') + name);
+        if (file.open(QIODevice::ReadOnly))
+            hash.addData(&file);
+    }
+    return hash.result().toHex();
+}
+
+QHash<QString, QByteArray> TopicCatalog::digests(const QString &classTopics)
+{
+    QHash<QString, QByteArray> byName;
+    if (classTopics.isEmpty())
+        return byName;
+    const QDir dir(classTopics);
+    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (QFileInfo(dir.filePath(name) + QLatin1Char('/') + TopicFile::QuestionsName).isFile())
+            byName.insert(name, digest(dir.filePath(name)));
+    }
+    return byName;
 }
 
 std::optional<TopicCatalog::Topic> TopicCatalog::named(const QString &name, const QString &classTopics)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -24,6 +26,12 @@ public:
     // Every topic found, by name in Russian order with the built-in one last.
     static QList<Topic> find(const QString &classTopics);
     static std::optional<Topic> named(const QString &name, const QString &classTopics);
+    // The SHA-256 (hex) of a topic's two files, questions then answers, as
+    // they stand: which files a result was earned on.
+    static QByteArray digest(const QString &folder);
+    // The digests of every topic directly in a class topics folder, by name.
+    static QHash<QString, QByteArray> digests(const QString &classTopics);
+
     // The account's own topics folder, where a topic is saved without a class one.
     static QString userFolder();
 

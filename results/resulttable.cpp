@@ -1,0 +1,131 @@
+#include "resulttable.h"
+
+#include <QLocale>
+#include <QSet>
+
+#include <algorithm>
+
+const QStringList ResultTable::Header
+    = {QStringLiteral("дата"),      QStringLiteral("время"),   QStringLiteral("логин"), QStringLiteral("имя"),
+       QStringLiteral("компьютер"), QStringLiteral("тема"),    QStringLiteral("режим"), QStringLiteral("совпадения"),
+       QStringLiteral("ошибки"),    QStringLiteral("процент"), QStringLiteral("оценка")};
+
+QString ResultTable::modeName(const QString &mode)
+{
+    // As the trainer's buttons name them.
+    if (mode == QLatin1String("training"))
+        return QStringLiteral("Обучение");
+    if (mode == QLatin1String("test1"))
+        return QStringLiteral("Тест1 да/нет");
+    if (mode == QLatin1String("test2"))
+        return QStringLiteral("Тест2 выбор");
+    return mode;
+}
+
+void ResultTable::setEntries(const QVector<ResultFolder::Entry> &entries)
+{
+    m_all = entries;
+    apply();
+}
+
+void ResultTable::setFilter(const Filter &filter)
+{
+    m_filter = filter;
+    apply();
+}
+
+bool ResultTable::passes(const ResultRecord &record) const
+{
+    const QDate day = record.finished.toLocalTime().date();
+    return (m_filter.topic.isEmpty() || record.topic == m_filter.topic)
+        && (m_filter.mode.isEmpty() || record.mode == m_filter.mode) && (m_filter.from.isNull() || day >= m_filter.from)
+        && (m_filter.to.isNull() || day <= m_filter.to);
+}
+
+void ResultTable::apply()
+{
+    m_shown.clear();
+    for (const ResultFolder::Entry &entry : std::as_const(m_all)) {
+        if (passes(entry.record))
+            m_shown.append(entry);
+    }
+}
+
+QStringList ResultTable::topics() const
+{
+    QSet<QString> names;
+    for (const ResultFolder::Entry &entry : m_all)
+        names.insert(entry.record.topic);
+    QStringList list(names.cbegin(), names.cend());
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+QStringList ResultTable::row(const ResultRecord &r)
+{
+    const QDateTime local = r.finished.toLocalTime();
+    return {local.toString(QStringLiteral("yyyy-MM-dd")),
+            local.toString(QStringLiteral("HH:mm:ss")),
+            r.user,
+            r.name,
+            r.host,
+            r.topic,
+            modeName(r.mode),
+            QString::number(r.matches),
+            QString::number(r.errors),
+            QString::number(r.percent, 'g', 10),
+            r.timedOut ? QString() : r.grade};
+}
+
+QMap<QString, int> ResultTable::gradeCounts() const
+{
+    QMap<QString, int> counts;
+    for (char grade = '1'; grade <= '5'; ++grade)
+        counts.insert(QString(QLatin1Char(grade)), 0);
+    for (const ResultFolder::Entry &entry : m_shown)
+        ++counts[entry.record.timedOut || entry.record.grade.isEmpty() ? QStringLiteral("—") : entry.record.grade];
+    return counts;
+}
+
+QVector<QPair<int, int>> ResultTable::misses(const QString &topic) const
+{
+    QMap<int, int> missed;
+    for (const ResultFolder::Entry &entry : m_shown) {
+        if (entry.record.topic != topic)
+            continue;
+        QSet<int> questions; // a pupil counts once per question
+        for (const ResultRecord::Step &step : entry.record.steps) {
+            if (step.counted && !step.right)
+                questions.insert(step.question);
+        }
+        for (int q : std::as_const(questions))
+            ++missed[q];
+    }
+    QVector<QPair<int, int>> list;
+    for (auto it = missed.cbegin(); it != missed.cend(); ++it)
+        list.append({it.key(), it.value()});
+    std::stable_sort(list.begin(), list.end(), [](const auto &a, const auto &b) { return a.second > b.second; });
+    return list;
+}
+
+QByteArray ResultTable::csv() const
+{
+    const auto field = [](const QString &text) {
+        if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
+            && !text.contains(QLatin1Char('\r')))
+            return text;
+        QString quoted = text;
+        quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        return QLatin1Char('"') + quoted + QLatin1Char('"');
+    };
+    const auto line = [&field](const QStringList &cells) {
+        QStringList out;
+        for (const QString &cell : cells)
+            out << field(cell);
+        return out.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    };
+    QString text = line(Header);
+    for (const ResultFolder::Entry &entry : m_shown)
+        text += line(row(entry.record));
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "resultfolder.h"
+
+#include <QDate>
+#include <QMap>
+#include <QStringList>
+
+// The teacher's table of results: the records shown under the filters, their
+// columns as the window and the CSV file show them, the grades counted and the
+// questions most missed.
+class ResultTable
+{
+public:
+    struct Filter
+    {
+        QString topic; // empty: every topic
+        QString mode;  // "training", "test1", "test2"; empty: every mode
+        QDate from;    // null: no bound
+        QDate to;
+    };
+
+    static const QStringList Header;
+    static QString modeName(const QString &mode);
+
+    void setEntries(const QVector<ResultFolder::Entry> &entries);
+    void setFilter(const Filter &filter);
+
+    const QVector<ResultFolder::Entry> &shown() const { return m_shown; }
+    QStringList topics() const; // every topic of the records, sorted
+    // The columns of Header for one record.
+    static QStringList row(const ResultRecord &record);
+
+    // Rows shown per grade "1".."5", and "—" for time-outs.
+    QMap<QString, int> gradeCounts() const;
+    // For the rows shown of one topic: how many pupils missed each question
+    // (a counted step that was wrong), most missed first.
+    QVector<QPair<int, int>> misses(const QString &topic) const;
+
+    // The rows shown as RFC 4180 CSV: a byte-order mark, the header, CRLF lines.
+    QByteArray csv() const;
+
+private:
+    bool passes(const ResultRecord &record) const;
+    void apply();
+
+    QVector<ResultFolder::Entry> m_all;
+    QVector<ResultFolder::Entry> m_shown;
+    Filter m_filter;
+};

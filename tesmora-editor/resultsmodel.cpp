@@ -1,0 +1,54 @@
+#include "resultsmodel.h"
+
+#include <QColor>
+
+const QStringList ResultsModel::Columns
+    = {QStringLiteral("Дата"),    QStringLiteral("Время"),  QStringLiteral("Ученик"),     QStringLiteral("Компьютер"),
+       QStringLiteral("Тема"),    QStringLiteral("Режим"),  QStringLiteral("Совпадения"), QStringLiteral("Ошибки"),
+       QStringLiteral("Процент"), QStringLiteral("Оценка"), QStringLiteral("Внимание")};
+
+void ResultsModel::setRows(const QVector<ResultFolder::Entry> &rows)
+{
+    beginResetModel();
+    m_rows = rows;
+    endResetModel();
+}
+
+int ResultsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int ResultsModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(Columns.size());
+}
+
+QVariant ResultsModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return {};
+    const ResultFolder::Entry &entry = m_rows.at(index.row());
+    if (role == Qt::DisplayRole) {
+        // The CSV columns: date, time, login, name, computer, topic, mode, matches, errors, percent, grade.
+        const QStringList cells = ResultTable::row(entry.record);
+        const QString pupil = entry.record.name.isEmpty() ? entry.record.user : entry.record.name;
+        const QStringList shown = {cells[0], cells[1], pupil,    cells[4],  cells[5],       cells[6],
+                                   cells[7], cells[8], cells[9], cells[10], entry.attention};
+        return shown.value(index.column());
+    }
+    if (role == Qt::ToolTipRole && !entry.attention.isEmpty())
+        return entry.attention;
+    if (role == Qt::BackgroundRole && !entry.attention.isEmpty())
+        return QColor(0xFF, 0xE0, 0xB0);
+    if (role == Qt::TextAlignmentRole && index.column() >= 6 && index.column() <= 9)
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return Columns.value(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "resulttable.h"
+
+#include <QAbstractTableModel>
+
+// The results shown as table rows for the view; a row marked for the
+// teacher's attention is tinted and says why in its tooltip.
+class ResultsModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    static const QStringList Columns;
+
+    void setRows(const QVector<ResultFolder::Entry> &rows);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    QVector<ResultFolder::Entry> m_rows;
+};

@@ -1,0 +1,201 @@
+#include "resultfolder.h"
+#include "resulttable.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The teacher's reading of a results folder: what is skipped, what is marked,
+// and the table and CSV made of the rest.
+class TestResultFolder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void hostileFilesSkipped_data();
+    void hostileFilesSkipped();
+    void attention();
+    void csvAndFilters();
+    void missesPerPupilOnce();
+    void csvCommand();
+
+private:
+    static ResultRecord record(const QString &user, const QString &finished,
+                               const QString &grade = QStringLiteral("4"));
+    static void put(const QString &path, const QByteArray &bytes);
+};
+
+ResultRecord TestResultFolder::record(const QString &user, const QString &finished, const QString &grade)
+{
+    ResultRecord r;
+    r.user = user;
+    r.host = QStringLiteral("pc01");
+    r.topic = QStringLiteral("Физика");
+    r.mode = QStringLiteral("test2");
+    r.started = r.finished = QDateTime::fromString(finished, Qt::ISODate);
+    r.matches = 13;
+    r.errors = 3;
+    r.percent = 81.25;
+    r.grade = grade;
+    r.topicSha256 = QByteArray(64, 'a');
+    return r;
+}
+
+void TestResultFolder::put(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+void TestResultFolder::hostileFilesSkipped_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("counted"); // as unreadable
+    QTest::newRow("huge") << "huge" << 1;
+    QTest::newRow("binary") << "binary" << 1;
+    QTest::newRow("deep nesting") << "deep" << 1;
+    QTest::newRow("wrong types") << "types" << 1;
+    QTest::newRow("cut short") << "short" << 1;
+    QTest::newRow("a folder named x.json") << "folder" << 1;
+    QTest::newRow("a FIFO") << "fifo" << 1;
+    QTest::newRow("a link to a record") << "link" << 1;
+    QTest::newRow("a record being written") << "hidden" << 0;
+    QTest::newRow("not a .json name") << "other" << 0;
+}
+
+void TestResultFolder::hostileFilesSkipped()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, counted);
+    QTemporaryDir dir;
+    const QByteArray good = record(QStringLiteral("root"), QStringLiteral("2026-12-09T10:00:00+03:00")).toJson();
+    put(dir.filePath(QStringLiteral("good.json")), good);
+    const QString x = dir.filePath(QStringLiteral("x.json"));
+    if (kind == QLatin1String("huge"))
+        put(x, good + QByteArray(ResultRecord::MaxBytes, ' '));
+    else if (kind == QLatin1String("binary"))
+        put(x, QByteArray("\x00\xff\xfe{\"format\":1", 14));
+    else if (kind == QLatin1String("deep"))
+        put(x, QByteArray(100000, '[') + QByteArray(100000, ']'));
+    else if (kind == QLatin1String("types"))
+        put(x, QByteArray(good).replace("\"user\": \"root\"", "\"user\": [1]"));
+    else if (kind == QLatin1String("short"))
+        put(x, good.left(good.size() / 2));
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkdir(x));
+    else if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(x).constData(), 0644), 0);
+    else if (kind == QLatin1String("link"))
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("good.json")), x));
+    else if (kind == QLatin1String("hidden"))
+        put(dir.filePath(QStringLiteral(".record-x.json")), good.left(10));
+    else
+        put(dir.filePath(QStringLiteral("notes.txt")), good);
+    ResultFolder folder(dir.path());
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(folder.refresh());
+    QVERIFY(timer.elapsed() < 2000); // a FIFO must not block the reader
+    QCOMPARE(folder.entries().size(), 1);
+    QCOMPARE(folder.unreadable(), counted);
+}
+
+void TestResultFolder::attention()
+{
+    QTemporaryDir dir;
+    // Files written by root; one names root, one another account.
+    put(dir.filePath(QStringLiteral("a.json")),
+        record(QStringLiteral("root"), QStringLiteral("2026-12-09T10:00:00+03:00")).toJson());
+    put(dir.filePath(QStringLiteral("b.json")),
+        record(QStringLiteral("nobody"), QStringLiteral("2026-12-09T10:01:00+03:00")).toJson());
+    ResultFolder folder(dir.path());
+    folder.setTopicDigests({{QStringLiteral("Физика"), QByteArray(64, 'a')}});
+    QVERIFY(folder.refresh());
+    const QVector<ResultFolder::Entry> entries = folder.entries();
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries[0].record.user, QStringLiteral("nobody")); // newest first
+    QVERIFY(entries[0].attention.contains(QStringLiteral("не учётной записью nobody")));
+    QCOMPARE(entries[1].attention, QString());
+    // The class topic changed since: both ran other files.
+    ResultFolder again(dir.path());
+    again.setTopicDigests({{QStringLiteral("Физика"), QByteArray(64, 'b')}});
+    QVERIFY(again.refresh());
+    QVERIFY(again.entries()[1].attention.contains(QStringLiteral("не совпадает с темой класса")));
+}
+
+void TestResultFolder::csvAndFilters()
+{
+    qputenv("TZ", "Europe/Moscow");
+    ResultRecord late = record(QStringLiteral("root"), QStringLiteral("2026-12-09T07:30:05Z"));
+    late.name = QStringLiteral("Иванов, \"Пётр\"");
+    late.percent = 93.75;
+    ResultRecord early = record(QStringLiteral("root"), QStringLiteral("2026-12-08T10:00:00+03:00"), QString());
+    early.timedOut = true;
+    early.mode = QStringLiteral("test1");
+    ResultTable table;
+    table.setEntries({{QStringLiteral("b"), late, QString()}, {QStringLiteral("a"), early, QString()}});
+    const QByteArray csv = table.csv();
+    QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
+    const QStringList lines = QString::fromUtf8(csv.mid(3)).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.value(0),
+             QStringLiteral("дата,время,логин,имя,компьютер,тема,режим,совпадения,ошибки,процент,оценка"));
+    QCOMPARE(lines.value(1),
+             QStringLiteral("2026-12-09,10:30:05,root,\"Иванов, \"\"Пётр\"\"\",pc01,Физика,Тест2 выбор,13,3,93.75,4"));
+    QCOMPARE(lines.value(2), QStringLiteral("2026-12-08,10:00:00,root,,pc01,Физика,Тест1 да/нет,13,3,81.25,"));
+    QCOMPARE(lines.value(3), QString());
+    table.setFilter({QString(), QStringLiteral("test1"), {}, {}});
+    QCOMPARE(table.shown().size(), 1);
+    table.setFilter({QString(), QString(), QDate(2026, 12, 9), QDate(2026, 12, 9)});
+    QCOMPARE(table.shown().size(), 1);
+    QCOMPARE(table.shown()[0].fileName, QStringLiteral("b"));
+    table.setFilter({QStringLiteral("Химия"), QString(), {}, {}});
+    QCOMPARE(table.shown().size(), 0);
+    table.setFilter({});
+    QCOMPARE(table.gradeCounts().value(QStringLiteral("4")), 1);
+    QCOMPARE(table.gradeCounts().value(QStringLiteral("—")), 1);
+}
+
+void TestResultFolder::missesPerPupilOnce()
+{
+    ResultRecord a = record(QStringLiteral("a"), QStringLiteral("2026-12-09T10:00:00+03:00"));
+    ResultRecord b = record(QStringLiteral("b"), QStringLiteral("2026-12-09T10:00:00+03:00"));
+    // a misses question 3 twice (the second pick is not counted) and 5 once; b misses 5.
+    a.steps = {{3, 4, {}, false, true}, {3, 2, {}, false, false}, {5, 6, {}, false, true}, {1, 1, {}, true, true}};
+    b.steps = {{5, 6, {}, false, true}, {3, 3, {}, true, true}};
+    ResultTable table;
+    table.setEntries({{QStringLiteral("a"), a, QString()}, {QStringLiteral("b"), b, QString()}});
+    const QVector<QPair<int, int>> misses = table.misses(QStringLiteral("Физика"));
+    QCOMPARE(misses, (QVector<QPair<int, int>>{{5, 2}, {3, 1}}));
+}
+
+void TestResultFolder::csvCommand()
+{
+    QTemporaryDir dir;
+    put(dir.filePath(QStringLiteral("a.json")),
+        record(QStringLiteral("root"), QStringLiteral("2026-12-09T10:00:00+03:00")).toJson());
+    put(dir.filePath(QStringLiteral("b.json")), "{");
+    const QString editor = QCoreApplication::applicationDirPath() + QStringLiteral("/tesmora-editor");
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY")); // no window, no display needed
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.start(editor, {QStringLiteral("--results-csv"), dir.path()});
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(p.readAllStandardOutput().count("\r\n"), 2);
+    QVERIFY(p.readAllStandardError().contains("1 файл не прочитан"));
+    p.start(editor, {QStringLiteral("--results-csv"), dir.filePath(QStringLiteral("none"))});
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitCode(), 2);
+    QVERIFY(p.readAllStandardError().contains("none"));
+}
+
+QTEST_GUILESS_MAIN(TestResultFolder)
+#include "tst_resultfolder.moc"
