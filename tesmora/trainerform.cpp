@@ -339,7 +339,7 @@ void TrainerForm::startMode()
 {
     m_runStarted = QDateTime::currentDateTime();
     m_runLimit = Convert::spanSeconds(m_trainer.timeLimit()).value_or(0);
-    m_runHandedIn = false;
+    m_handedIn = {};
     m_trainer.startMode();
     List2->setFontBold(false);
     List2->setFontSize(11);
@@ -581,9 +581,12 @@ void TrainerForm::Command3_Click()
 void TrainerForm::handIn(bool timedOut)
 {
     const Trainer::Modes modes = tickedModes();
-    if (m_resultsFolder.isEmpty() || m_runHandedIn || !m_runStarted.isValid() || !modes)
+    // One record of each kind per run: a report pressed again repeats the
+    // same result, but a run that ran out of time may still be graded.
+    bool &done = timedOut ? m_handedIn.timeOut : m_handedIn.graded;
+    if (m_resultsFolder.isEmpty() || done || !m_runStarted.isValid() || !modes)
         return;
-    m_runHandedIn = true;
+    done = true;
     ResultRecord record = ResultRecord::ofThisAccount();
     record.topic = m_topicName.isEmpty() ? TopicCatalog::BuiltInName : m_topicName;
     record.mode = modes.testFlag(Trainer::Mode::Test1) ? QStringLiteral("test1")

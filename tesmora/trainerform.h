@@ -109,7 +109,11 @@ private:
     QByteArray m_topicDigest;
     QDateTime m_runStarted;
     qint64 m_runLimit = 0;
-    bool m_runHandedIn = false;
+    struct
+    {
+        bool timeOut = false;
+        bool graded = false;
+    } m_handedIn;
     void handIn(bool timedOut);
     QStringList m_loadMessages;
 };

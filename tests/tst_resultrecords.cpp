@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,6 +63,7 @@ void TestResultRecords::handedIn_data()
     QTest::newRow("too few answers: nothing") << "short" << 0 << "" << 0 << false;
     QTest::newRow("time-out after 5 steps") << "timeout" << 1 << "training" << 5 << true;
     QTest::newRow("the report pressed twice: one record") << "twice" << 1 << "training" << 16 << false;
+    QTest::newRow("16 steps, a time-out, then the report: both") << "late" << 2 << "training" << 16 << true;
 }
 
 void TestResultRecords::handedIn()
@@ -92,7 +95,7 @@ void TestResultRecords::handedIn()
         t.click(f.Command1);
         picks(run == QLatin1String("short") ? 15 : (run == QLatin1String("timeout") ? 5 : 16), 13);
     }
-    if (run == QLatin1String("timeout")) {
+    if (run == QLatin1String("timeout") || run == QLatin1String("late")) {
         t.clock().advance(qint64(61) * 1000);
         f.Timer1_Timer();
     }
@@ -100,8 +103,13 @@ void TestResultRecords::handedIn()
     if (run == QLatin1String("twice"))
         t.click(f.Command3);
 
-    const QList<ResultRecord> found = TestResultRecords::records(results.path());
+    QList<ResultRecord> found = TestResultRecords::records(results.path());
     QCOMPARE(found.size(), records);
+    if (records == 2) { // the time-out's record, then the report's with the grade
+        std::sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.timedOut > b.timedOut; });
+        QVERIFY(found[0].timedOut && found[0].grade.isEmpty());
+        QVERIFY(!found[1].timedOut && found[1].grade == f.trainer().grade() && !found[1].grade.isEmpty());
+    }
     QVERIFY(!t.printed().join(QLatin1Char('\n')).contains(QStringLiteral("не сохранён")));
     if (!records)
         return;
