@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <QSysInfo>
 
+#include <cstdlib>
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -12,9 +14,14 @@ namespace {
 
 const QStringList kModes = {QStringLiteral("training"), QStringLiteral("test1"), QStringLiteral("test2")};
 
+// ISO 8601 with the offset written out, +00:00 rather than Z, so that every
+// record shows the pupil's local time and its offset alike.
 QString timeText(const QDateTime &time)
 {
-    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODate);
+    const int offset = time.offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    return time.toOffsetFromUtc(offset).toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"))
+        + QString::asprintf("%c%02d:%02d", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
 }
 
 } // namespace

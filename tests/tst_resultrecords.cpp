@@ -142,6 +142,13 @@ void TestResultRecords::handedIn()
     const QString file = QDir(results.path()).entryList(QDir::Files).first();
     QVERIFY(::stat(QFile::encodeName(results.filePath(file)).constData(), &st) == 0);
     QCOMPARE(int(st.st_mode & 07777), 0640);
+    QFile json(results.filePath(file));
+    QVERIFY(json.open(QIODevice::ReadOnly));
+    // The offset written out, also at UTC: +00:00, not Z.
+    QVERIFY(QRegularExpression(
+                QStringLiteral("\"finished\": \"\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d\""))
+                .match(QString::fromUtf8(json.readAll()))
+                .hasMatch());
     QVERIFY(QRegularExpression(QStringLiteral("^[A-Za-z0-9._-]+@[A-Za-z0-9._-]+-\\d{8}-\\d{6}-[0-9a-f]{8}\\.json$"))
                 .match(file)
                 .hasMatch());
