@@ -129,20 +129,28 @@ void EditorWindow::buildActions()
     bar->addActions({undo, redo});
     bar->addSeparator();
     bar->addActions({add, remove, up, down});
-    bar->addSeparator();
+    // The class's topics and results on a row of their own, so that neither
+    // row runs into the overflow menu at the window's usual width.
+    addToolBarBreak();
+    QToolBar *classBar = addToolBar(QStringLiteral("Класс"));
+    classBar->setObjectName(QStringLiteral("class"));
+    classBar->setMovable(false);
+    classBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     QAction *topic
         = addAction(QStringLiteral("openTopic"), QStringLiteral("Тема…"), QKeySequence(Qt::CTRL | Qt::Key_T));
     QAction *saveTopic = addAction(QStringLiteral("saveTopic"), QStringLiteral("Сохранить как тему…"), QKeySequence());
     QAction *results
         = addAction(QStringLiteral("results"), QStringLiteral("Результаты…"), QKeySequence(Qt::CTRL | Qt::Key_R));
-    bar->addActions({topic, saveTopic, results});
+    classBar->addActions({topic, saveTopic, results});
     connect(topic, &QAction::triggered, this, &EditorWindow::chooseTopic);
     connect(saveTopic, &QAction::triggered, this, &EditorWindow::saveAsTopic);
     connect(results, &QAction::triggered, this, &EditorWindow::showResults);
     m_table->addActions({add, remove});
-    for (QAction *a : bar->actions()) {
-        if (QWidget *button = bar->widgetForAction(a))
-            button->setAccessibleName(a->text());
+    for (QToolBar *b : {bar, classBar}) {
+        for (QAction *a : b->actions()) {
+            if (QWidget *button = b->widgetForAction(a))
+                button->setAccessibleName(a->text());
+        }
     }
 
     connect(open, &QAction::triggered, this, &EditorWindow::chooseFolder);

@@ -156,7 +156,8 @@ void ResultsWindow::showMisses()
         m_missed->addItem(QStringLiteral("Выберите тему"));
         return;
     }
-    // The question texts, where the topic is one this computer can find.
+    // The question texts, where the topic is one this computer can find;
+    // questions are numbered from 0, as the editor's rows are.
     QStringList questions;
     if (const std::optional<TopicCatalog::Topic> found = TopicCatalog::named(topic, m_classTopics)) {
         for (const TopicPair &pair : TopicFile::read(found->folder).pairs)
@@ -164,8 +165,8 @@ void ResultsWindow::showMisses()
     }
     for (const auto &[question, pupils] : m_table.misses(topic)) {
         const QString text = questions.value(question);
-        m_missed->addItem(text.isEmpty() ? QStringLiteral("%1 — вопрос %2").arg(pupils).arg(question + 1)
-                                         : QStringLiteral("%1 — %2. %3").arg(pupils).arg(question + 1).arg(text));
+        m_missed->addItem(text.isEmpty() ? QStringLiteral("%1 — вопрос %2").arg(pupils).arg(question)
+                                         : QStringLiteral("%1 — %2. %3").arg(pupils).arg(question).arg(text));
     }
 }
 

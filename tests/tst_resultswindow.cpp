@@ -59,7 +59,7 @@ void TestResultsWindow::newRecordsAppearAndFilter()
     topic->setCurrentIndex(topic->findText(QStringLiteral("Алгебра")));
     QCOMPARE(view->model()->rowCount(), 1);
     QCOMPARE(view->model()->index(0, 9).data().toString(), QStringLiteral("3"));
-    QCOMPARE(window.missed()->item(0)->text(), QStringLiteral("1 — вопрос 3"));
+    QCOMPARE(window.missed()->item(0)->text(), QStringLiteral("1 — вопрос 2"));
 
     const QString csv = results.filePath(QStringLiteral("out.csv"));
     QVERIFY(window.exportTo(csv));

@@ -61,8 +61,10 @@ void TestTopicEditor::init()
 
 void TestTopicEditor::click(EditorWindow &window, const char *action)
 {
-    QWidget *button = window.findChild<QToolBar *>()->widgetForAction(window.action(QLatin1String(action)));
-    QVERIFY(button);
+    QWidget *button = nullptr;
+    for (QToolBar *bar : window.findChildren<QToolBar *>())
+        button = button ? button : bar->widgetForAction(window.action(QLatin1String(action)));
+    QVERIFY(button && button->isVisible()); // on a toolbar row, not in an overflow menu
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
