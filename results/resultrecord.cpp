@@ -96,7 +96,9 @@ std::optional<ResultRecord> ResultRecord::fromJson(const QByteArray &bytes)
     r.finished = QDateTime::fromString(text("finished").toString(), Qt::ISODate);
     if (!r.started.isValid() || !r.finished.isValid())
         return std::nullopt;
-    r.limitSeconds = qint64(text("limitSeconds").toDouble());
+    // A limit is at most a day; anything else in the field is no limit.
+    const double limit = text("limitSeconds").toDouble();
+    r.limitSeconds = limit >= 0 && limit <= 86400 ? qint64(limit) : 0;
     r.timedOut = text("timedOut").toBool();
     r.matches = text("matches").toInt();
     r.errors = text("errors").toInt();
