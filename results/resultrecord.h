@@ -12,6 +12,9 @@
 // Stored as one UTF-8 JSON object.
 struct ResultRecord
 {
+    // One step of a run: the question, the answer picked (shown, in Test 1),
+    // the reply typed in Test 1, and whether it was right and counted (a
+    // question picked again scores nothing).
     struct Step
     {
         int question = 0;

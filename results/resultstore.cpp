@@ -3,18 +3,12 @@
 #include "checkedwriter.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 QString ResultStore::safe(const QString &text)
 {
-    QString out = text;
-    for (QChar &c : out) {
-        const bool plain = (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            || c == QLatin1Char('.') || c == QLatin1Char('_') || c == QLatin1Char('-');
-        if (!plain)
-            c = QLatin1Char('_');
-    }
-    return out;
+    static const QRegularExpression other(QStringLiteral("[^A-Za-z0-9._-]"));
+    return QString(text).replace(other, QStringLiteral("_"));
 }
 
 QString ResultStore::fileNameFor(const ResultRecord &record, quint32 random)

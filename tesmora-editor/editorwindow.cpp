@@ -405,12 +405,13 @@ bool EditorWindow::saveAsTopic()
 
 void EditorWindow::showResults()
 {
-    QString folder = ClassSettings::load().resultsFolder();
+    const ClassSettings settings = ClassSettings::load();
+    QString folder = settings.resultsFolder();
     if (folder.isEmpty())
         folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Папка результатов"));
     if (folder.isEmpty())
         return;
-    auto *window = new ResultsWindow(folder, ClassSettings::load().topicsFolder(), this);
+    auto *window = new ResultsWindow(folder, settings.topicsFolder(), this);
     window->setWindowFlag(Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();

@@ -2,26 +2,30 @@
 
 #include "topicfile.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 
 TopicChoice::Arguments TopicChoice::parse(const QStringList &arguments)
 {
+    QCommandLineParser parser;
+    const QCommandLineOption topic(QStringLiteral("topic"), QString(), QStringLiteral("NAME"));
+    parser.addOption(topic);
+    parser.addPositionalArgument(QStringLiteral("FOLDER"), QString());
     Arguments parsed;
-    for (int k = 0; k < arguments.size(); ++k) {
-        const QString &argument = arguments.at(k);
-        if (argument == QLatin1String("--topic") && k + 1 < arguments.size() && parsed.topicName.isEmpty())
-            parsed.topicName = arguments.at(++k);
-        else if (argument.startsWith(QLatin1String("--topic=")) && parsed.topicName.isEmpty())
-            parsed.topicName = argument.mid(8);
-        else if (!argument.startsWith(QLatin1Char('-')) && parsed.folder.isEmpty())
-            parsed.folder = argument;
-        else
-            parsed.error = QStringLiteral("Непонятный аргумент: %1").arg(argument);
+    // The parser expects the program's name first.
+    if (!parser.parse(QStringList{QStringLiteral("tesmora")} + arguments)) {
+        parsed.error = parser.errorText();
+        return parsed;
     }
-    if (parsed.error.isEmpty() && !parsed.folder.isEmpty() && !parsed.topicName.isEmpty())
+    const QStringList folders = parser.positionalArguments();
+    parsed.folder = folders.value(0);
+    parsed.topicName = parser.value(topic);
+    if (folders.size() > 1)
+        parsed.error = QStringLiteral("Папка темы указана больше одного раза");
+    else if (!parsed.folder.isEmpty() && parser.isSet(topic))
         parsed.error = QStringLiteral("Укажите либо папку темы, либо --topic ИМЯ, но не то и другое");
-    if (parsed.error.isEmpty() && arguments.contains(QLatin1String("--topic")) && parsed.topicName.isEmpty())
+    else if (parser.isSet(topic) && parsed.topicName.isEmpty())
         parsed.error = QStringLiteral("После --topic нужно имя темы");
     return parsed;
 }

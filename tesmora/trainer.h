@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resultrecord.h"
+
 #include <QFlags>
 #include <QString>
 #include <QStringList>
@@ -39,17 +41,8 @@ public:
         bool finished = false; // the run's last step
     };
 
-    // One step of a run, in the order taken: the question, the answer picked
-    // (shown, in Test 1), the reply typed in Test 1, and whether the step was
-    // right and counted (a question picked again scores nothing).
-    struct Step
-    {
-        int question = 0;
-        int answer = 0;
-        QString reply;
-        bool right = false;
-        bool counted = false;
-    };
+    // One step of a run, in the order taken, as the teacher's record keeps it.
+    using Step = ResultRecord::Step;
 
     // What the result shows.
     struct Result

@@ -600,8 +600,7 @@ void TrainerForm::handIn(bool timedOut)
     record.errors = m_trainer.errorCount();
     record.percent = m_trainer.percent();
     record.grade = timedOut ? QString() : m_trainer.grade();
-    for (const Trainer::Step &step : m_trainer.steps())
-        record.steps.append({step.question, step.answer, step.reply, step.right, step.counted});
+    record.steps = m_trainer.steps();
     record.topicSha256 = m_topicDigest;
     const ResultStore::Written written = ResultStore::write(m_resultsFolder, record);
     if (!written.saved)

@@ -31,18 +31,28 @@ QStringList TopicCatalog::searchFolders(const QString &classTopics)
     return folders;
 }
 
+QList<TopicCatalog::Topic> TopicCatalog::topicsIn(const QString &folder)
+{
+    QList<Topic> topics;
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QString path = dir.filePath(name);
+        if (QFileInfo(path + QLatin1Char('/') + TopicFile::QuestionsName).isFile())
+            topics.append({name, path, false});
+    }
+    return topics;
+}
+
 QList<TopicCatalog::Topic> TopicCatalog::find(const QString &classTopics)
 {
     QList<Topic> topics;
     QSet<QString> names;
     for (const QString &folder : searchFolders(classTopics)) {
-        const QDir dir(folder);
-        for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-            const QString path = dir.filePath(name);
-            if (names.contains(name) || !QFileInfo(path + QLatin1Char('/') + TopicFile::QuestionsName).isFile())
-                continue;
-            names.insert(name);
-            topics.append({name, path, false});
+        for (const Topic &topic : topicsIn(folder)) {
+            if (!names.contains(topic.name)) {
+                names.insert(topic.name);
+                topics.append(topic);
+            }
         }
     }
     if (topics.size() > 1) { // the collator is not set up for nothing at start
@@ -69,12 +79,9 @@ QByteArray TopicCatalog::digest(const QString &folder)
 QHash<QString, QByteArray> TopicCatalog::digests(const QString &classTopics)
 {
     QHash<QString, QByteArray> byName;
-    if (classTopics.isEmpty())
-        return byName;
-    const QDir dir(classTopics);
-    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (QFileInfo(dir.filePath(name) + QLatin1Char('/') + TopicFile::QuestionsName).isFile())
-            byName.insert(name, digest(dir.filePath(name)));
+    if (!classTopics.isEmpty()) {
+        for (const Topic &topic : topicsIn(classTopics))
+            byName.insert(topic.name, digest(topic.folder));
     }
     return byName;
 }

@@ -37,4 +37,6 @@ public:
 
 private:
     static QStringList searchFolders(const QString &classTopics);
+    // The topics directly in one folder: its subfolders that hold the questions file.
+    static QList<Topic> topicsIn(const QString &folder);
 };
