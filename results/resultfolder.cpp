@@ -1,7 +1,7 @@
 #include "resultfolder.h"
 
-#include "fileentry.h"
-#include "systemerror.h"
+#include "storage/fileentry.h"
+#include "storage/systemerror.h"
 
 #include <QFile>
 

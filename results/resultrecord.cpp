@@ -3,6 +3,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSysInfo>
 
 #include <cstdlib>
@@ -11,8 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-const QStringList kModes = {QStringLiteral("training"), QStringLiteral("test1"), QStringLiteral("test2")};
 
 // ISO 8601 with the offset written out, +00:00 rather than Z, so that every
 // record shows the pupil's local time and its offset alike.
@@ -40,6 +40,25 @@ ResultRecord ResultRecord::ofThisAccount()
     return r;
 }
 
+QByteArray ResultRecord::newId()
+{
+    quint32 bits[4];
+    QRandomGenerator::system()->fillRange(bits);
+    QByteArray id;
+    for (quint32 part : bits)
+        id += QByteArray::number(part, 16).rightJustified(8, '0');
+    return id;
+}
+
+QString ResultRecord::fileName() const
+{
+    static const QRegularExpression other(QStringLiteral("[^A-Za-z0-9._-]"));
+    const auto safe = [](QString text) { return text.replace(other, QStringLiteral("_")); };
+    return QStringLiteral("%1@%2-%3-%4.json")
+        .arg(safe(user), safe(host), finished.toString(QStringLiteral("yyyyMMdd-HHmmss")),
+             QString::fromLatin1(id.left(8)).rightJustified(8, QLatin1Char('0')));
+}
+
 QByteArray ResultRecord::toJson() const
 {
     QJsonArray stepArray;
@@ -47,18 +66,21 @@ QByteArray ResultRecord::toJson() const
         QJsonObject s{{QStringLiteral("question"), step.question},
                       {QStringLiteral("answer"), step.answer},
                       {QStringLiteral("right"), step.right},
-                      {QStringLiteral("counted"), step.counted}};
-        if (mode == QLatin1String("test1"))
+                      {QStringLiteral("counted"), step.counted},
+                      {QStringLiteral("questionText"), step.questionText},
+                      {QStringLiteral("answerText"), step.answerText}};
+        if (mode == ResultMode::Test1)
             s.insert(QStringLiteral("reply"), step.reply);
         stepArray.append(s);
     }
     const QJsonObject object{
         {QStringLiteral("format"), Format},
+        {QStringLiteral("id"), QString::fromLatin1(id)},
         {QStringLiteral("user"), user},
         {QStringLiteral("name"), name},
         {QStringLiteral("host"), host},
         {QStringLiteral("topic"), topic},
-        {QStringLiteral("mode"), mode},
+        {QStringLiteral("mode"), ResultMode::key(mode)},
         {QStringLiteral("started"), timeText(started)},
         {QStringLiteral("finished"), timeText(finished)},
         {QStringLiteral("limitSeconds"), limitSeconds},
@@ -83,15 +105,16 @@ std::optional<ResultRecord> ResultRecord::fromJson(const QByteArray &bytes)
         return std::nullopt;
     const QJsonObject o = document.object();
     const auto text = [&o](const char *key) { return o.value(QLatin1String(key)); };
-    if (text("format").toInt() != Format || !text("user").isString() || !kModes.contains(text("mode").toString())
-        || !text("steps").isArray())
+    const std::optional<ResultMode::Value> mode = ResultMode::fromKey(text("mode").toString());
+    if (text("format").toInt() != Format || !text("user").isString() || !mode || !text("steps").isArray())
         return std::nullopt;
     ResultRecord r;
+    r.id = text("id").toString().toLatin1();
     r.user = text("user").toString();
     r.name = text("name").toString();
     r.host = text("host").toString();
     r.topic = text("topic").toString();
-    r.mode = text("mode").toString();
+    r.mode = *mode;
     r.started = QDateTime::fromString(text("started").toString(), Qt::ISODate);
     r.finished = QDateTime::fromString(text("finished").toString(), Qt::ISODate);
     if (!r.started.isValid() || !r.finished.isValid())
@@ -109,7 +132,8 @@ std::optional<ResultRecord> ResultRecord::fromJson(const QByteArray &bytes)
         const QJsonObject s = value.toObject();
         r.steps.append({s.value(QLatin1String("question")).toInt(), s.value(QLatin1String("answer")).toInt(),
                         s.value(QLatin1String("reply")).toString(), s.value(QLatin1String("right")).toBool(),
-                        s.value(QLatin1String("counted")).toBool()});
+                        s.value(QLatin1String("counted")).toBool(), s.value(QLatin1String("questionText")).toString(),
+                        s.value(QLatin1String("answerText")).toString()});
     }
     return r;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resultmode.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -14,7 +16,8 @@ struct ResultRecord
 {
     // One step of a run: the question, the answer picked (shown, in Test 1),
     // the reply typed in Test 1, and whether it was right and counted (a
-    // question picked again scores nothing).
+    // question picked again scores nothing). The texts are those the pupil
+    // saw, so that a record still reads right after its topic is edited.
     struct Step
     {
         int question = 0;
@@ -22,17 +25,20 @@ struct ResultRecord
         QString reply; // Test 1 only
         bool right = false;
         bool counted = false;
+        QString questionText;
+        QString answerText;
     };
 
     static constexpr int Format = 1;
     // A record file larger than this is not a record.
     static constexpr qint64 MaxBytes = 256 * 1024;
 
+    QByteArray id; // 128 random bits in hex, drawn when the run starts
     QString user;
     QString name;
     QString host;
     QString topic;
-    QString mode; // "training", "test1" or "test2"
+    ResultMode::Value mode = ResultMode::Training;
     QDateTime started;
     QDateTime finished;
     qint64 limitSeconds = 0;
@@ -46,6 +52,10 @@ struct ResultRecord
 
     // A record of this account on this computer, with nothing else filled in.
     static ResultRecord ofThisAccount();
+    static QByteArray newId();
+    // USER@HOST-YYYYMMDD-HHMMSS-XXXXXXXX.json, the last part from the id:
+    // the same record always has the same name.
+    QString fileName() const;
 
     QByteArray toJson() const;
     // The record in bytes, or nothing when they are not one.

@@ -3,24 +3,49 @@
 #include "resultrecord.h"
 
 #include <QString>
+#include <QStringList>
 
-// The results folder on the school's file server. Each record is written whole
-// under a hidden name, synced and read back, then given its own name
-// USER@HOST-YYYYMMDD-HHMMSS-XXXXXXXX.json, never taking another's: no
+class Outbox;
+
+// A pupil's record on its way to the results folder on the school's file
+// server. It is first kept whole in the account's outbox on this computer
+// under the name it will have, then handed in: written whole under a hidden
+// name, synced and read back, and given its name without replacing anything.
+// A name that already holds the same bytes counts as handed in, so however
+// often an attempt is repeated, or a reply lost, one record arrives. No
 // appending and no locks, which a network file system does not keep.
 class ResultStore
 {
 public:
+    enum class Outcome { HandedIn, Kept, NotSaved };
     struct Written
     {
-        bool saved = false;
+        Outcome outcome = Outcome::NotSaved;
         QString fileName;
-        QString message; // why not, in Russian
+        QString outbox;  // the folder it is kept in
+        QString message; // why not handed in, in Russian
+    };
+    struct Attempt
+    {
+        bool handedIn = false;
+        QString message;
+    };
+    // One attempt at every record kept, oldest first.
+    struct Round
+    {
+        int handedIn = 0;
+        int left = 0;
+        QStringList lines; // one per record, in Russian
     };
 
+    // Keeps the record in the outbox and makes one attempt to hand it in.
     static Written write(const QString &folder, const ResultRecord &record);
-    static QString fileNameFor(const ResultRecord &record, quint32 random);
+    // Only keeps it; then one attempt for what keep returned.
+    static Written keep(const ResultRecord &record);
+    static Written handInKept(const QString &folder, const Written &kept);
+    static Attempt handIn(const QString &folder, Outbox &outbox, const QString &name);
+    static Round handInAll(const QString &folder);
 
-private:
-    static QString safe(const QString &text);
+    // The hidden names a record takes at the server before it is named.
+    static constexpr const char *HiddenPrefix = ".record-";
 };

@@ -10,18 +10,6 @@ const QStringList ResultTable::Header
        QStringLiteral("компьютер"), QStringLiteral("тема"),    QStringLiteral("режим"), QStringLiteral("совпадения"),
        QStringLiteral("ошибки"),    QStringLiteral("процент"), QStringLiteral("оценка")};
 
-QString ResultTable::modeName(const QString &mode)
-{
-    // As the trainer's buttons name them.
-    if (mode == QLatin1String("training"))
-        return QStringLiteral("Обучение");
-    if (mode == QLatin1String("test1"))
-        return QStringLiteral("Тест1 да/нет");
-    if (mode == QLatin1String("test2"))
-        return QStringLiteral("Тест2 выбор");
-    return mode;
-}
-
 void ResultTable::setEntries(const QVector<ResultFolder::Entry> &entries)
 {
     m_all = entries;
@@ -38,7 +26,7 @@ bool ResultTable::passes(const ResultRecord &record) const
 {
     const QDate day = record.finished.toLocalTime().date();
     return (m_filter.topic.isEmpty() || record.topic == m_filter.topic)
-        && (m_filter.mode.isEmpty() || record.mode == m_filter.mode) && (m_filter.from.isNull() || day >= m_filter.from)
+        && (!m_filter.mode || record.mode == *m_filter.mode) && (m_filter.from.isNull() || day >= m_filter.from)
         && (m_filter.to.isNull() || day <= m_filter.to);
 }
 
@@ -70,7 +58,7 @@ QStringList ResultTable::row(const ResultRecord &r)
             r.name,
             r.host,
             r.topic,
-            modeName(r.mode),
+            ResultMode::caption(r.mode),
             QString::number(r.matches),
             QString::number(r.errors),
             QString::number(r.percent, 'g', 10),

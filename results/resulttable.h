@@ -15,13 +15,12 @@ public:
     struct Filter
     {
         QString topic; // empty: every topic
-        QString mode;  // "training", "test1", "test2"; empty: every mode
+        std::optional<ResultMode::Value> mode; // none: every mode
         QDate from;    // null: no bound
         QDate to;
     };
 
     static const QStringList Header;
-    static QString modeName(const QString &mode);
 
     void setEntries(const QVector<ResultFolder::Entry> &entries);
     void setFilter(const Filter &filter);

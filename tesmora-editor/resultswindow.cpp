@@ -71,9 +71,9 @@ void ResultsWindow::buildFilters(QWidget *bar)
     m_mode = new QComboBox(bar);
     m_from = new QDateEdit(bar);
     m_to = new QDateEdit(bar);
-    m_mode->addItem(QStringLiteral("Все режимы"), QString());
-    for (const char *mode : {"training", "test1", "test2"})
-        m_mode->addItem(ResultTable::modeName(QLatin1String(mode)), QLatin1String(mode));
+    m_mode->addItem(QStringLiteral("Все режимы"), QVariant());
+    for (ResultMode::Value mode : ResultMode::All)
+        m_mode->addItem(ResultMode::caption(mode), int(mode));
     // The earliest date stands for "no bound" and shows as a dash.
     for (QDateEdit *edit : {m_from, m_to}) {
         edit->setCalendarPopup(true);
@@ -127,7 +127,8 @@ void ResultsWindow::filterChanged()
 {
     ResultTable::Filter filter;
     filter.topic = m_topic->currentData().toString();
-    filter.mode = m_mode->currentData().toString();
+    if (m_mode->currentData().isValid())
+        filter.mode = ResultMode::Value(m_mode->currentData().toInt());
     if (m_from->date() != m_from->minimumDate())
         filter.from = m_from->date();
     if (m_to->date() != m_to->minimumDate())

@@ -1,15 +1,45 @@
 #include "classsettings.h"
 #include "forms/appsetup.h"
+#include "resultstore.h"
 #include "topicchoice.h"
 #include "topicchoicedialog.h"
 #include "trainerform.h"
 
 #include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int kClassTopicsPatience = 5000;
+
+// tesmora --hand-in: one attempt at every result kept on this computer,
+// without a window; 0 when nothing is left waiting, 1 when something is.
+int handIn(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc > 2) {
+        std::fprintf(stderr, "tesmora: после --hand-in ничего не указывается\n");
+        return 2;
+    }
+    const QString folder = ClassSettings::load().resultsFolder();
+    if (folder.isEmpty()) {
+        std::fprintf(stderr, "tesmora: папка результатов не задана (results= в class.conf)\n");
+        return 2;
+    }
+    const ResultStore::Round round = ResultStore::handInAll(folder);
+    for (const QString &line : round.lines)
+        std::fprintf(stderr, "tesmora: %s\n", qPrintable(line));
+    return round.left == 0 ? 0 : 1;
+}
+
+} // namespace
 
 // tesmora [FOLDER | --topic NAME]: the topic in FOLDER, the topic of that
 // name, or with neither the only topic found or the one the pupil chooses.
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && std::strcmp(argv[1], "--hand-in") == 0)
+        return handIn(argc, argv);
     return AppSetup::runWith(argc, argv, "tesmora", [](QApplication &app) -> std::unique_ptr<TrainerForm> {
         const TopicChoice::Arguments arguments = TopicChoice::parse(app.arguments().mid(1));
         if (!arguments.error.isEmpty()) {
@@ -18,9 +48,16 @@ int main(int argc, char *argv[])
             return nullptr;
         }
         const ClassSettings settings = ClassSettings::load();
-        // A folder on the command line needs no search.
-        const QList<TopicCatalog::Topic> found
-            = arguments.folder.isEmpty() ? TopicCatalog::find(settings.topicsFolder()) : QList<TopicCatalog::Topic>();
+        // A folder on the command line needs no search; a class folder on a
+        // server that does not answer is left out, and the pupil told.
+        QList<TopicCatalog::Topic> found;
+        QString unavailable;
+        if (arguments.folder.isEmpty()) {
+            const auto within = TopicCatalog::findWithin(settings.topicsFolder(), kClassTopicsPatience);
+            if (!within)
+                unavailable = QStringLiteral("Папка тем класса недоступна: ") + settings.topicsFolder();
+            found = within ? *within : TopicCatalog::find(QString());
+        }
         std::optional<TopicChoice::Start> start = TopicChoice::resolve(arguments, found);
         if (!start) {
             TopicChoiceDialog dialog(found);
@@ -33,6 +70,8 @@ int main(int argc, char *argv[])
         window->setResultsFolder(settings.resultsFolder());
         if (!start->missingTopic.isEmpty())
             window->reportMissingTopic(start->missingTopic);
+        if (!unavailable.isEmpty())
+            window->reportStartProblem(unavailable);
         return window;
     });
 }

@@ -76,8 +76,12 @@ bool Trainer::toggleControls()
     return m_controlsShown != 0;
 }
 
-void Trainer::startMode()
+void Trainer::startMode(const QDateTime &now)
 {
+    m_runStarted = now;
+    m_runLimit = Convert::spanSeconds(m_timeLimit).value_or(0);
+    m_runId = ResultRecord::newId();
+    m_timeOutId = ResultRecord::newId();
     m_answeredCount = 0;
     m_errorCount = 0;
     m_correctCount = 0;
@@ -210,7 +214,8 @@ void Trainer::scorePick(bool right)
 {
     // A question counts once per run: picking it again is a step, but adds
     // no match and no error and leaves its mark as it was.
-    m_steps.append({m_pickedQuestion, m_answerOrder[m_pickedAnswer], QString(), right, !m_scored[m_pickedQuestion]});
+    m_steps.append({m_pickedQuestion, m_answerOrder[m_pickedAnswer], QString(), right, !m_scored[m_pickedQuestion],
+                    m_questions[m_pickedQuestion], m_answers[m_answerOrder[m_pickedAnswer]]});
     if (m_scored[m_pickedQuestion])
         return;
     m_scored[m_pickedQuestion] = true;
@@ -250,7 +255,8 @@ void Trainer::scoreReply(int turn, const QString &text, double value)
     const std::optional<qint16> reply = Convert::roundToInteger16(value);
     const bool yes = reply == qint16(1);
     const bool no = reply == qint16(0);
-    m_steps.append({turn, m_candidate, text, (yes && m_candidate == turn) || (no && m_candidate != turn), yes || no});
+    m_steps.append({turn, m_candidate, text, (yes && m_candidate == turn) || (no && m_candidate != turn), yes || no,
+                    m_questions[turn], m_answers[m_candidate]});
     if (!reply)
         return;
     m_marks[turn] = *reply;
@@ -332,4 +338,25 @@ void Trainer::setGrade()
         m_grade = QStringLiteral("2");
     if (m_percent >= 0 && m_percent < 30)
         m_grade = QStringLiteral("1");
+}
+
+std::optional<ResultRecord> Trainer::record(Modes modes, bool timedOut, const QDateTime &finished) const
+{
+    if (!m_runStarted.isValid() || !modes)
+        return std::nullopt;
+    ResultRecord r;
+    r.id = timedOut ? m_timeOutId : m_runId;
+    r.mode = modes.testFlag(Mode::Test1) ? ResultMode::Test1
+        : modes.testFlag(Mode::Test2)    ? ResultMode::Test2
+                                         : ResultMode::Training;
+    r.started = m_runStarted;
+    r.finished = finished;
+    r.limitSeconds = m_runLimit;
+    r.timedOut = timedOut;
+    r.matches = m_matchCount;
+    r.errors = m_errorCount;
+    r.percent = m_percent;
+    r.grade = timedOut ? QString() : m_grade;
+    r.steps = m_steps;
+    return r;
 }

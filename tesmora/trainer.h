@@ -2,6 +2,7 @@
 
 #include "resultrecord.h"
 
+#include <QDateTime>
 #include <QFlags>
 #include <QString>
 #include <QStringList>
@@ -76,8 +77,9 @@ public:
     // Shows or hides the controls in turn; returns whether they are now shown.
     bool toggleControls();
 
-    // What every mode does first: counts and m_marks start afresh.
-    void startMode();
+    // What every mode does first: counts and marks start afresh, and a run
+    // begins at now under the time limit in force, with an id of its own.
+    void startMode(const QDateTime &now = QDateTime());
     void startTraining();
     void startTest1();
     void startTest2(RandomSource &random);
@@ -91,6 +93,12 @@ public:
     void scoreReply(int turn, const QString &text, double value);
 
     Result result(Modes modes);
+
+    // The record of the run for the teacher, as it stands at finished: the
+    // mode that ran, its figures, its grade (none after a time-out) and its
+    // steps; who, where and which topic are the caller's to fill in. Nothing
+    // before a run was started or without a mode.
+    std::optional<ResultRecord> record(Modes modes, bool timedOut, const QDateTime &finished) const;
 
     // The state, under its names; it changes only through the operations above.
     const std::array<QString, FileEntries> &questions() const { return m_questions; }
@@ -147,6 +155,11 @@ private:
     qint16 m_controlsShown = 0;
     std::array<bool, Rows> m_scored{}; // questions already scored in this run
     QVector<Step> m_steps;
+    QDateTime m_runStarted;
+    qint64 m_runLimit = 0;
+    // A run that ran out of time and is then graded hands in two records.
+    QByteArray m_runId;
+    QByteArray m_timeOutId;
 
     void reset();
     void clearMarks();

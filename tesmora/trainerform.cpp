@@ -13,7 +13,7 @@
 #include "forms/textbox.h"
 #include "print/pngresource.h"
 #include "print/ppmresource.h"
-#include "resultstore.h"
+#include "resultcourier.h"
 #include "topiccatalog.h"
 
 #include <QCoreApplication>
@@ -176,10 +176,11 @@ void TrainerForm::Form_Load()
     clearLists();
     m_loadMessages = m_trainer.load(m_dataFolder);
     // Which topic files the results were earned on, read right after them.
-    if (!m_resultsFolder.isEmpty() && !m_dataFolder.isEmpty())
+    if (m_courier && !m_dataFolder.isEmpty())
         m_topicDigest = TopicCatalog::digest(m_dataFolder);
     if (!m_missingTopic.isEmpty())
         m_loadMessages.prepend(QStringLiteral("Не найдена тема: %1").arg(m_missingTopic));
+    m_loadMessages = m_startProblems + m_loadMessages;
     List1->hide();
     List2->hide();
     restartClock();
@@ -187,6 +188,17 @@ void TrainerForm::Form_Load()
 
     for (const QString &message : std::as_const(m_loadMessages))
         Print(message);
+    // What an earlier run kept on this computer goes to the teacher now.
+    if (m_courier)
+        m_courier->retry();
+}
+
+void TrainerForm::setResultsFolder(const QString &folder)
+{
+    delete m_courier;
+    m_courier = folder.isEmpty() ? nullptr : new ResultCourier(folder, this);
+    if (m_courier)
+        connect(m_courier, &ResultCourier::reported, this, [this](const QString &line) { Print(line); });
 }
 
 bool TrainerForm::levelChosen() const
@@ -337,10 +349,8 @@ void TrainerForm::Command4_Click()
 
 void TrainerForm::startMode()
 {
-    m_runStarted = QDateTime::currentDateTime();
-    m_runLimit = Convert::spanSeconds(m_trainer.timeLimit()).value_or(0);
     m_handedIn = {};
-    m_trainer.startMode();
+    m_trainer.startMode(clock().now());
     List2->setFontBold(false);
     List2->setFontSize(11);
     restartClock();
@@ -580,31 +590,27 @@ void TrainerForm::Command3_Click()
 
 void TrainerForm::handIn(bool timedOut)
 {
-    const Trainer::Modes modes = tickedModes();
     // One record of each kind per run: a report pressed again repeats the
-    // same result, but a run that ran out of time may still be graded.
+    // same result (and retries what waits in the outbox), but a run that ran
+    // out of time may still be graded.
     bool &done = timedOut ? m_handedIn.timeOut : m_handedIn.graded;
-    if (m_resultsFolder.isEmpty() || done || !m_runStarted.isValid() || !modes)
+    if (!m_courier)
+        return;
+    if (done) {
+        m_courier->retry();
+        return;
+    }
+    std::optional<ResultRecord> record = m_trainer.record(tickedModes(), timedOut, clock().now());
+    if (!record)
         return;
     done = true;
-    ResultRecord record = ResultRecord::ofThisAccount();
-    record.topic = m_topicName.isEmpty() ? TopicCatalog::BuiltInName : m_topicName;
-    record.mode = modes.testFlag(Trainer::Mode::Test1) ? QStringLiteral("test1")
-        : modes.testFlag(Trainer::Mode::Test2)         ? QStringLiteral("test2")
-                                                       : QStringLiteral("training");
-    record.started = m_runStarted;
-    record.finished = QDateTime::currentDateTime();
-    record.limitSeconds = m_runLimit;
-    record.timedOut = timedOut;
-    record.matches = m_trainer.matchCount();
-    record.errors = m_trainer.errorCount();
-    record.percent = m_trainer.percent();
-    record.grade = timedOut ? QString() : m_trainer.grade();
-    record.steps = m_trainer.steps();
-    record.topicSha256 = m_topicDigest;
-    const ResultStore::Written written = ResultStore::write(m_resultsFolder, record);
-    if (!written.saved)
-        Print(QStringLiteral("Результат не сохранён: ") + written.message);
+    const ResultRecord who = ResultRecord::ofThisAccount();
+    record->user = who.user;
+    record->name = who.name;
+    record->host = who.host;
+    record->topic = m_topicName.isEmpty() ? TopicCatalog::BuiltInName : m_topicName;
+    record->topicSha256 = m_topicDigest;
+    m_courier->submit(*record);
 }
 
 void TrainerForm::printResult(const Trainer::Result &result)

@@ -17,6 +17,7 @@ class FormTimer;
 class Label;
 class ListBox;
 class OptionButton;
+class ResultCourier;
 class TextBox;
 
 // The trainer's window: question and answer lists, the level options, the
@@ -33,8 +34,12 @@ public:
     void setTopicName(const QString &name);
     // A topic asked for by name was not found: the window says so at Load.
     void reportMissingTopic(const QString &name) { m_missingTopic = name; }
+    // Something the window says at Load, before the topic's own problems.
+    void reportStartProblem(const QString &text) { m_startProblems << text; }
     // Every graded report and every time-out is handed in to this folder.
-    void setResultsFolder(const QString &folder) { m_resultsFolder = folder; }
+    void setResultsFolder(const QString &folder);
+    // What takes the records there; none without a folder.
+    ResultCourier *courier() const { return m_courier; }
 
     // Problems met while reading the topic files at Load, as shown to the pupil.
     QStringList loadMessages() const { return m_loadMessages; }
@@ -105,10 +110,8 @@ private:
     QString m_dataFolder;
     QString m_missingTopic;
     QString m_topicName;
-    QString m_resultsFolder;
+    ResultCourier *m_courier = nullptr;
     QByteArray m_topicDigest;
-    QDateTime m_runStarted;
-    qint64 m_runLimit = 0;
     struct
     {
         bool timeOut = false;
@@ -116,4 +119,5 @@ private:
     } m_handedIn;
     void handIn(bool timedOut);
     QStringList m_loadMessages;
+    QStringList m_startProblems;
 };

@@ -209,14 +209,15 @@ void BenchPrograms::resultsLoad()
     QTemporaryDir results;
     ResultRecord record = ResultRecord::ofThisAccount();
     record.topic = QStringLiteral("Физика");
-    record.mode = QStringLiteral("test2");
+    record.mode = ResultMode::Test2;
     record.grade = QStringLiteral("4");
     for (int k = 0; k < 16; ++k)
-        record.steps.append({k, k, QString(), k < 13, true});
+        record.steps.append({k, k, QString(), k < 13, true, {}, {}});
     for (int k = 0; k < 10000; ++k) {
         record.finished = QDateTime(QDate(2026, 12, 9), QTime(8, 0)).addSecs(k);
         record.started = record.finished.addSecs(-300);
-        QFile file(results.filePath(ResultStore::fileNameFor(record, quint32(k))));
+        record.id = ResultRecord::newId();
+        QFile file(results.filePath(record.fileName()));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(record.toJson());
     }

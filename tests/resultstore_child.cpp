@@ -9,15 +9,16 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     ResultRecord record = ResultRecord::ofThisAccount();
+    record.id = ResultRecord::newId();
     record.topic = QStringLiteral("Физика");
-    record.mode = QStringLiteral("test2");
+    record.mode = ResultMode::Test2;
     record.started = record.finished = QDateTime::currentDateTime();
     record.grade = QStringLiteral("5");
     record.percent = 100;
     for (int k = 0; k < 16; ++k)
-        record.steps.append({k, k, QString(), true, true});
+        record.steps.append({k, k, QString(), true, true, {}, {}});
     const ResultStore::Written written = ResultStore::write(app.arguments().value(1), record);
-    if (!written.saved)
+    if (written.outcome != ResultStore::Outcome::HandedIn)
         std::fprintf(stderr, "%s\n", qPrintable(written.message));
-    return written.saved ? 0 : 1;
+    return written.outcome == ResultStore::Outcome::HandedIn ? 0 : 1;
 }

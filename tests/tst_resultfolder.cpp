@@ -36,7 +36,7 @@ ResultRecord TestResultFolder::record(const QString &user, const QString &finish
     r.user = user;
     r.host = QStringLiteral("pc01");
     r.topic = QStringLiteral("Физика");
-    r.mode = QStringLiteral("test2");
+    r.mode = ResultMode::Test2;
     r.started = r.finished = QDateTime::fromString(finished, Qt::ISODate);
     r.matches = 13;
     r.errors = 3;
@@ -137,7 +137,7 @@ void TestResultFolder::csvAndFilters()
     late.percent = 93.75;
     ResultRecord early = record(QStringLiteral("root"), QStringLiteral("2026-12-08T10:00:00+03:00"), QString());
     early.timedOut = true;
-    early.mode = QStringLiteral("test1");
+    early.mode = ResultMode::Test1;
     ResultTable table;
     table.setEntries({{QStringLiteral("b"), late, QString()}, {QStringLiteral("a"), early, QString()}});
     const QByteArray csv = table.csv();
@@ -149,12 +149,12 @@ void TestResultFolder::csvAndFilters()
              QStringLiteral("2026-12-09,10:30:05,root,\"Иванов, \"\"Пётр\"\"\",pc01,Физика,Тест2 выбор,13,3,93.75,4"));
     QCOMPARE(lines.value(2), QStringLiteral("2026-12-08,10:00:00,root,,pc01,Физика,Тест1 да/нет,13,3,81.25,"));
     QCOMPARE(lines.value(3), QString());
-    table.setFilter({QString(), QStringLiteral("test1"), {}, {}});
+    table.setFilter({QString(), ResultMode::Test1, {}, {}});
     QCOMPARE(table.shown().size(), 1);
-    table.setFilter({QString(), QString(), QDate(2026, 12, 9), QDate(2026, 12, 9)});
+    table.setFilter({QString(), std::nullopt, QDate(2026, 12, 9), QDate(2026, 12, 9)});
     QCOMPARE(table.shown().size(), 1);
     QCOMPARE(table.shown()[0].fileName, QStringLiteral("b"));
-    table.setFilter({QStringLiteral("Химия"), QString(), {}, {}});
+    table.setFilter({QStringLiteral("Химия"), std::nullopt, {}, {}});
     QCOMPARE(table.shown().size(), 0);
     table.setFilter({});
     QCOMPARE(table.gradeCounts().value(QStringLiteral("4")), 1);
@@ -166,8 +166,8 @@ void TestResultFolder::missesPerPupilOnce()
     ResultRecord a = record(QStringLiteral("a"), QStringLiteral("2026-12-09T10:00:00+03:00"));
     ResultRecord b = record(QStringLiteral("b"), QStringLiteral("2026-12-09T10:00:00+03:00"));
     // a misses question 3 twice (the second pick is not counted) and 5 once; b misses 5.
-    a.steps = {{3, 4, {}, false, true}, {3, 2, {}, false, false}, {5, 6, {}, false, true}, {1, 1, {}, true, true}};
-    b.steps = {{5, 6, {}, false, true}, {3, 3, {}, true, true}};
+    a.steps = {{3, 4, {}, false, true, {}, {}}, {3, 2, {}, false, false, {}, {}}, {5, 6, {}, false, true, {}, {}}, {1, 1, {}, true, true, {}, {}}};
+    b.steps = {{5, 6, {}, false, true, {}, {}}, {3, 3, {}, true, true, {}, {}}};
     ResultTable table;
     table.setEntries({{QStringLiteral("a"), a, QString()}, {QStringLiteral("b"), b, QString()}});
     const QVector<QPair<int, int>> misses = table.misses(QStringLiteral("Физика"));

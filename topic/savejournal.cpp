@@ -1,7 +1,7 @@
 #include "savejournal.h"
 
-#include "checkedwriter.h"
-#include "fileentry.h"
+#include "storage/checkedwriter.h"
+#include "storage/fileentry.h"
 
 #include <QDir>
 

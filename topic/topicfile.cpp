@@ -2,8 +2,8 @@
 
 #include "core/sequentialfile.h"
 #include "core/textdecoder.h"
-#include "fileentry.h"
-#include "systemerror.h"
+#include "storage/fileentry.h"
+#include "storage/systemerror.h"
 
 #include <QCoreApplication>
 #include <QDir>

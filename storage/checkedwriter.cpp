@@ -114,8 +114,11 @@ bool CheckedWriter::writeNew(const QString &name, const QByteArray &bytes, int m
         *error = EIO;
     }
     if (!written) {
-        ::unlinkat(m_dir, local(name).constData(), 0);
-        return fail(QStringLiteral("записать"), shownAs, *error);
+        cleanUp(name);
+        fail(QStringLiteral("записать"), shownAs, *error);
+        if (!m_leftover.isEmpty())
+            m_error += QStringLiteral(" Временный файл %1 остался в папке %2.").arg(name, m_folder);
+        return false;
     }
     return true;
 }
@@ -134,10 +137,18 @@ std::optional<QString> CheckedWriter::create(const QString &prefix, const QByteA
     return std::nullopt;
 }
 
-bool CheckedWriter::createNamed(const QString &name, const QByteArray &bytes)
+bool CheckedWriter::createNamed(const QString &name, const QByteArray &bytes, int mode)
 {
     int error = 0;
-    return writeNew(name, bytes, -1, name, &error);
+    return writeNew(name, bytes, mode, name, &error);
+}
+
+void CheckedWriter::cleanUp(const QString &name)
+{
+    // A full disk or a file server gone away may refuse this too; the caller
+    // learns the name, so that a later attempt removes it.
+    if (::unlinkat(m_dir, local(name).constData(), 0) != 0 && errno != ENOENT)
+        m_leftover = name;
 }
 
 std::optional<QString> CheckedWriter::keep(const QString &name, const QString &prefix)
@@ -192,12 +203,36 @@ bool CheckedWriter::publish(const QString &from, const QString &to)
     if (errno == EEXIST)
         return fail(QStringLiteral("создать"), to, errno);
     // A folder without hard links: the name must still be free.
-    struct stat existing
-    {
-    };
-    if (::fstatat(m_dir, local(to).constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+    if (exists(to))
         return fail(QStringLiteral("создать"), to, EEXIST);
     return rename(from, to);
+}
+
+CheckedWriter::Published CheckedWriter::publishOnce(const QString &from, const QString &to, const QByteArray &bytes)
+{
+    // A hard link never replaces a name that exists.
+    if (::linkat(m_dir, local(from).constData(), m_dir, local(to).constData(), 0) == 0) {
+        cleanUp(from);
+        return Published::New;
+    }
+    const int error = errno;
+    // Done at the server with the reply lost, or done by an earlier attempt.
+    if (holds(to, bytes)) {
+        cleanUp(from);
+        return Published::AlreadyThere;
+    }
+    if (error == EEXIST || exists(to)) {
+        fail(QStringLiteral("создать"), to, EEXIST);
+        return Published::Failed;
+    }
+    // A folder without hard links: the name is free, and a rename takes it.
+    if (::renameat(m_dir, local(from).constData(), m_dir, local(to).constData()) == 0)
+        return Published::New;
+    const int renameError = errno;
+    if (holds(to, bytes))
+        return Published::New;
+    fail(QStringLiteral("переименовать в"), to, renameError);
+    return Published::Failed;
 }
 
 bool CheckedWriter::remove(const QString &name)
@@ -214,6 +249,14 @@ bool CheckedWriter::sync()
     if (m_searchOnly || ::fsync(m_dir) == 0 || errno == EINVAL || errno == ENOTSUP)
         return true;
     return fail(QStringLiteral("сохранить на диск папку"), m_folder, errno);
+}
+
+bool CheckedWriter::exists(const QString &name) const
+{
+    struct stat st
+    {
+    };
+    return ::fstatat(m_dir, local(name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 int CheckedWriter::modeOf(const QString &name) const

@@ -28,7 +28,7 @@ public:
     // name a message gives. Its name, or nothing, and then nothing is left.
     std::optional<QString> create(const QString &prefix, const QByteArray &bytes, int mode, const QString &shownAs);
     // The same under exactly this name, which must not exist yet.
-    bool createNamed(const QString &name, const QByteArray &bytes);
+    bool createNamed(const QString &name, const QByteArray &bytes, int mode = -1);
     // A second name for a plain file, exact at any size and with its own
     // mode: a hard link, or a checked copy where the folder has no links.
     std::optional<QString> keep(const QString &name, const QString &prefix);
@@ -36,8 +36,17 @@ public:
     bool rename(const QString &from, const QString &to);
     // Gives a new file the name to, which must not exist yet; from is gone after.
     bool publish(const QString &from, const QString &to);
+    // The same for a file known to hold bytes, so that it is given its name
+    // once however often it is tried and whatever replies a file server
+    // loses: a name that already holds these bytes counts as published.
+    // Another file under that name is never replaced.
+    enum class Published { New, AlreadyThere, Failed };
+    Published publishOnce(const QString &from, const QString &to, const QByteArray &bytes);
     bool remove(const QString &name); // true when it is gone or was never there
     bool sync();                      // the folder itself, so that its renames last
+    // A file this writer made and then could not remove (a failed write's
+    // remains, or a published file's first name); empty when none.
+    QString leftover() const { return m_leftover; }
 
     // The mode of a plain file, -1 for anything else.
     int modeOf(const QString &name) const;
@@ -50,12 +59,16 @@ public:
 
 private:
     int openPlain(const QString &name) const;
+    bool exists(const QString &name) const;
     bool writeNew(const QString &name, const QByteArray &bytes, int mode, const QString &shownAs, int *error);
     std::optional<QString> copy(const QString &name, const QString &prefix);
     bool fail(const QString &action, const QString &name, int error);
+    // Removes a file of this writer's own; a failure is kept in leftover().
+    void cleanUp(const QString &name);
 
     int m_dir = -1;
     bool m_searchOnly = false; // a folder one may add to but not list
     QString m_folder;
     QString m_error;
+    QString m_leftover;
 };

@@ -37,6 +37,25 @@ QString SystemError::text(int error)
         return QStringLiteral("файл занят другой программой");
     case ESTALE:
         return QStringLiteral("файл на сервере изменился или удалён");
+    // A network folder: the file server or the way to it.
+    case ENOTCONN:
+        return QStringLiteral("нет связи с файловым сервером (сетевая папка отключена)");
+    case ETIMEDOUT:
+        return QStringLiteral("файловый сервер не ответил вовремя");
+    case EHOSTDOWN:
+        return QStringLiteral("файловый сервер выключен");
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+    case ENETDOWN:
+        return QStringLiteral("файловый сервер недоступен по сети");
+    case ECONNABORTED:
+        return QStringLiteral("связь с файловым сервером прервана");
+    case ECONNRESET:
+        return QStringLiteral("файловый сервер разорвал связь");
+    case ECONNREFUSED:
+        return QStringLiteral("файловый сервер отказал в соединении");
+    case ENOTSUP:
+        return QStringLiteral("файловая система этого не умеет");
     default:
         return QStringLiteral("%1 (код %2)").arg(QString::fromLocal8Bit(std::strerror(error))).arg(error);
     }

@@ -1,0 +1,89 @@
+#include "resultcourier.h"
+
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <atomic>
+#include <memory>
+
+namespace {
+
+// Threads of their own that the program's exit never waits for: a call stuck
+// on a hung server must not keep a closed window's process alive.
+QThreadPool *pool()
+{
+    static QThreadPool *threads = [] {
+        auto *p = new QThreadPool;
+        p->setMaxThreadCount(4);
+        return p;
+    }();
+    return threads;
+}
+
+const QString kLater = QStringLiteral("Результат сохранён на этом компьютере и будет передан учителю позже: ");
+
+} // namespace
+
+ResultCourier::ResultCourier(const QString &folder, QObject *parent)
+    : QObject(parent)
+    , m_folder(folder)
+{
+    m_retry.setInterval(RetryMilliseconds);
+    connect(&m_round, &QFutureWatcher<ResultStore::Round>::finished, this,
+            [this] { emit retried(m_round.result()); });
+    connect(&m_retry, &QTimer::timeout, this, &ResultCourier::retry);
+    m_retry.start();
+}
+
+QString ResultCourier::lineFor(const ResultStore::Written &written)
+{
+    switch (written.outcome) {
+    case ResultStore::Outcome::HandedIn:
+        return QStringLiteral("Результат передан учителю.");
+    case ResultStore::Outcome::Kept:
+        return kLater + written.message;
+    case ResultStore::Outcome::NotSaved:
+        break;
+    }
+    return QStringLiteral("Результат не сохранён: ") + written.message;
+}
+
+void ResultCourier::submit(const ResultRecord &record)
+{
+    // Each record on its own: one hanging on the server holds no other.
+    auto *watcher = new QFutureWatcher<ResultStore::Written>(this);
+    auto *patience = new QTimer(watcher);
+    auto kept = std::make_shared<std::atomic_bool>(false);
+    auto said = std::make_shared<bool>(false);
+    patience->setSingleShot(true);
+    connect(watcher, &QFutureWatcher<ResultStore::Written>::finished, this, [this, watcher, patience, said] {
+        patience->stop();
+        --m_running;
+        watcher->deleteLater();
+        if (!*said)
+            emit reported(lineFor(watcher->result()));
+    });
+    // Still under way: only a record known to be kept may be called so.
+    connect(patience, &QTimer::timeout, this, [this, kept, said] {
+        if (*said || !*kept)
+            return;
+        *said = true;
+        emit reported(kLater + QStringLiteral("сервер не отвечает"));
+    });
+    const QString folder = m_folder;
+    ++m_running;
+    watcher->setFuture(QtConcurrent::run(pool(), [folder, record, kept] {
+        const ResultStore::Written written = ResultStore::keep(record);
+        *kept = written.outcome == ResultStore::Outcome::Kept;
+        return ResultStore::handInKept(folder, written);
+    }));
+    patience->start(PatienceMilliseconds);
+}
+
+void ResultCourier::retry()
+{
+    if (busy())
+        return;
+    const QString folder = m_folder;
+    m_round.setFuture(QtConcurrent::run(pool(), [folder] { return ResultStore::handInAll(folder); }));
+}
