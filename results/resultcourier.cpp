@@ -1,24 +1,13 @@
 #include "resultcourier.h"
 
-#include <QThreadPool>
+#include "storage/workerthreads.h"
+
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <atomic>
 #include <memory>
 
 namespace {
-
-// Threads of their own that the program's exit never waits for: a call stuck
-// on a hung server must not keep a closed window's process alive.
-QThreadPool *pool()
-{
-    static QThreadPool *threads = [] {
-        auto *p = new QThreadPool;
-        p->setMaxThreadCount(4);
-        return p;
-    }();
-    return threads;
-}
 
 const QString kLater = QStringLiteral("Результат сохранён на этом компьютере и будет передан учителю позже: ");
 
@@ -72,7 +61,7 @@ void ResultCourier::submit(const ResultRecord &record)
     });
     const QString folder = m_folder;
     ++m_running;
-    watcher->setFuture(QtConcurrent::run(pool(), [folder, record, kept] {
+    watcher->setFuture(QtConcurrent::run(WorkerThreads::pool(), [folder, record, kept] {
         const ResultStore::Written written = ResultStore::keep(record);
         *kept = written.outcome == ResultStore::Outcome::Kept;
         return ResultStore::handInKept(folder, written);
@@ -85,5 +74,5 @@ void ResultCourier::retry()
     if (busy())
         return;
     const QString folder = m_folder;
-    m_round.setFuture(QtConcurrent::run(pool(), [folder] { return ResultStore::handInAll(folder); }));
+    m_round.setFuture(QtConcurrent::run(WorkerThreads::pool(), [folder] { return ResultStore::handInAll(folder); }));
 }

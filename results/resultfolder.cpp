@@ -4,6 +4,7 @@
 #include "storage/systemerror.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <algorithm>
 #include <ctime>
@@ -13,6 +14,61 @@
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+bool isRecordName(const QString &name)
+{
+    // A hidden name is a record being written.
+    return !name.startsWith(QLatin1Char('.')) && name.endsWith(QLatin1String(".json"));
+}
+
+ResultFolder::Read readOne(int dir, const QString &folder, const QString &name, const ResultFolder::Cache &cache)
+{
+    ResultFolder::Read read;
+    read.fileName = name;
+    struct stat st
+    {
+    };
+    if (::fstatat(dir, QFile::encodeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        read.reason = SystemError::text(errno);
+        return read;
+    }
+    read.owner = st.st_uid;
+    read.size = st.st_size;
+    read.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    if (!S_ISREG(st.st_mode)) {
+        read.reason = QStringLiteral("не файл");
+        return read;
+    }
+    if (st.st_size > ResultRecord::MaxBytes) {
+        read.reason = QStringLiteral("больше %1 КиБ").arg(ResultRecord::MaxBytes / 1024);
+        return read;
+    }
+    // A record never changes once named: the same size and time read before
+    // are the same record.
+    const auto known = cache.constFind(name);
+    if (known != cache.constEnd() && known->size == read.size && known->modified == read.modified && known->record) {
+        read.record = known->record;
+        read.bytes = known->bytes;
+        return read;
+    }
+    int error = 0;
+    const std::optional<QByteArray> bytes
+        = FileEntry::read(folder + QLatin1Char('/') + name, ResultRecord::MaxBytes, false, &error);
+    if (!bytes) {
+        read.reason = SystemError::text(error);
+        return read;
+    }
+    read.record = ResultRecord::fromJson(*bytes);
+    if (!read.record)
+        read.reason = QStringLiteral("не запись результата (повреждена или не того вида)");
+    else
+        read.bytes = *bytes;
+    return read;
+}
+
+} // namespace
 
 ResultFolder::ResultFolder(const QString &folder)
     : m_folder(folder)
@@ -32,51 +88,114 @@ QString ResultFolder::unreadableText() const
     return QStringLiteral("%1 %2 %3").arg(n).arg(files, verb);
 }
 
-bool ResultFolder::refresh()
+QStringList ResultFolder::unreadableList() const
 {
+    QStringList lines;
+    for (auto it = m_bad.cbegin(); it != m_bad.cend(); ++it)
+        lines << QStringLiteral("%1: %2").arg(it.key(), it.value());
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+ResultFolder::Listing ResultFolder::list(const QString &folder, const QByteArray &stamp)
+{
+    Listing listing;
     // Opening the folder makes a network file system fetch its attributes
     // afresh, so an unchanged time and size mean nothing came or went. A time
     // within the last two seconds is read anyway: some servers count whole seconds.
-    DIR *dir = ::opendir(QFile::encodeName(m_folder).constData());
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir) {
-        m_error = QStringLiteral("Не удалось прочитать папку %1: %2").arg(m_folder, SystemError::text(errno));
-        return false;
+        listing.error = QStringLiteral("Не удалось прочитать папку %1: %2").arg(folder, SystemError::text(errno));
+        return listing;
     }
-    m_error.clear();
-    m_changed = false;
-    struct stat folder
+    struct stat st
     {
     };
-    if (::fstat(::dirfd(dir), &folder) == 0) {
-        const QByteArray stamp = QByteArray::number(qint64(folder.st_mtim.tv_sec)) + '.'
-            + QByteArray::number(qint64(folder.st_mtim.tv_nsec)) + '/' + QByteArray::number(qint64(folder.st_size))
-            + '/' + QByteArray::number(qint64(folder.st_ino));
-        const bool recent = ::time(nullptr) - folder.st_mtim.tv_sec < 2;
-        if (stamp == m_stamp && !recent) {
+    if (::fstat(::dirfd(dir), &st) == 0) {
+        listing.stamp = QByteArray::number(qint64(st.st_mtim.tv_sec)) + '.' + QByteArray::number(qint64(st.st_mtim.tv_nsec))
+            + '/' + QByteArray::number(qint64(st.st_size)) + '/' + QByteArray::number(qint64(st.st_ino));
+        const bool recent = ::time(nullptr) - st.st_mtim.tv_sec < 2;
+        if (!stamp.isEmpty() && listing.stamp == stamp && !recent) {
             ::closedir(dir);
-            return true;
+            listing.unchanged = true;
+            return listing;
         }
-        m_stamp = stamp;
     }
-    QSet<QString> present;
+    errno = 0;
     while (const dirent *item = ::readdir(dir)) {
         const QString name = QFile::decodeName(item->d_name);
-        if (name.startsWith(QLatin1Char('.')) || !name.endsWith(QLatin1String(".json")))
-            continue; // a record being written, or not a record
-        present.insert(name);
-        if (m_entries.contains(name) || m_bad.contains(name))
-            continue;
-        if (const std::optional<Entry> entry = readEntry(::dirfd(dir), name))
-            m_entries.insert(name, *entry);
-        else
-            m_bad.insert(name);
-        m_changed = true;
+        if (isRecordName(name))
+            listing.names << name;
     }
+    // A listing cut short by the server is no listing: nothing is forgotten.
+    if (errno != 0)
+        listing.error = QStringLiteral("Не удалось прочитать папку %1: %2").arg(folder, SystemError::text(errno));
     ::closedir(dir);
-    const qsizetype before = m_entries.size() + m_bad.size();
-    m_entries.removeIf([&present](const auto &item) { return !present.contains(item.key()); });
-    m_bad.removeIf([&present](const QString &name) { return !present.contains(name); });
-    m_changed = m_changed || m_entries.size() + m_bad.size() != before;
+    return listing;
+}
+
+QVector<ResultFolder::Read> ResultFolder::read(const QString &folder, const QStringList &names, const Cache &cache)
+{
+    QVector<Read> reads;
+    const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (const QString &name : names) {
+        if (dir < 0) {
+            reads.append({name, std::nullopt, SystemError::text(errno), -1, 0, 0, {}});
+            continue;
+        }
+        reads.append(readOne(dir, folder, name, cache));
+    }
+    if (dir >= 0)
+        ::close(dir);
+    return reads;
+}
+
+QStringList ResultFolder::take(const Listing &listing)
+{
+    m_changed = false;
+    m_error = listing.error;
+    if (!listing.error.isEmpty())
+        return {};
+    // Unreadable files are tried again at every look.
+    QStringList toRead = m_bad.keys();
+    if (listing.unchanged)
+        return toRead;
+    m_stamp = listing.stamp;
+    const QSet<QString> present(listing.names.cbegin(), listing.names.cend());
+    const qsizetype before = m_read.size() + m_bad.size();
+    m_read.removeIf([&present](const auto &item) { return !present.contains(item.key()); });
+    m_bad.removeIf([&present](const auto &item) { return !present.contains(item.key()); });
+    m_changed = m_read.size() + m_bad.size() != before;
+    toRead = m_bad.keys();
+    for (const QString &name : listing.names) {
+        if (!m_read.contains(name) && !m_bad.contains(name))
+            toRead << name;
+    }
+    return toRead;
+}
+
+void ResultFolder::take(const QVector<Read> &reads)
+{
+    for (const Read &read : reads) {
+        if (read.record) {
+            m_read.insert(read.fileName, read);
+            m_bad.remove(read.fileName);
+            m_changed = true;
+        } else {
+            const QString before = m_bad.value(read.fileName);
+            m_bad.insert(read.fileName, read.reason);
+            m_changed = m_changed || before != read.reason;
+        }
+    }
+}
+
+bool ResultFolder::refresh()
+{
+    const QStringList names = take(list(m_folder, m_stamp));
+    if (!m_error.isEmpty())
+        return false;
+    if (!names.isEmpty())
+        take(read(m_folder, names));
     return true;
 }
 
@@ -92,39 +211,43 @@ qint64 ResultFolder::uidOf(const QString &user) const
     return uid;
 }
 
-std::optional<ResultFolder::Entry> ResultFolder::readEntry(int dir, const QString &name) const
+QString ResultFolder::attentionFor(const Read &read) const
 {
-    struct stat st
-    {
-    };
-    if (::fstatat(dir, QFile::encodeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)
-        || st.st_size > ResultRecord::MaxBytes)
-        return std::nullopt;
-    const std::optional<QByteArray> bytes
-        = FileEntry::read(m_folder + QLatin1Char('/') + name, ResultRecord::MaxBytes, false);
-    if (!bytes)
-        return std::nullopt;
-    std::optional<ResultRecord> record = ResultRecord::fromJson(*bytes);
-    if (!record)
-        return std::nullopt;
-    Entry entry{name, *record, QString()};
     QStringList reasons;
-    if (uidOf(record->user) != qint64(st.st_uid))
-        reasons << QStringLiteral("файл записан не учётной записью %1").arg(record->user);
-    const auto digest = m_digests.constFind(record->topic);
-    if (digest != m_digests.constEnd() && *digest != record->topicSha256)
-        reasons << QStringLiteral("тема «%1» не совпадает с темой класса").arg(record->topic);
-    entry.attention = reasons.join(QStringLiteral("; "));
-    return entry;
+    if (read.owner >= 0 && uidOf(read.record->user) != read.owner) {
+        const passwd *account = ::getpwuid(uid_t(read.owner));
+        const QString owner = account ? QString::fromLocal8Bit(account->pw_name) : QString::number(read.owner);
+        reasons << QStringLiteral("файл записан не учётной записью %1, а учётной записью %2").arg(read.record->user, owner);
+    }
+    const auto digest = m_digests.constFind(read.record->topic);
+    if (digest != m_digests.constEnd() && *digest != read.record->topicSha256)
+        reasons << QStringLiteral("тема «%1» не совпадает с темой класса").arg(read.record->topic);
+    return reasons.join(QStringLiteral("; "));
 }
 
 QVector<ResultFolder::Entry> ResultFolder::entries() const
 {
-    QVector<Entry> list(m_entries.cbegin(), m_entries.cend());
+    // Where every file seems to belong to the account reading the folder (a
+    // file server mounted with one account's rights), owners tell nothing.
+    const qint64 me = ::getuid();
+    const bool ownersKnown
+        = std::any_of(m_read.cbegin(), m_read.cend(), [me](const Read &read) { return read.owner != me; });
+    QVector<Entry> list;
+    list.reserve(m_read.size());
+    for (Read read : m_read) {
+        if (!ownersKnown)
+            read.owner = -1;
+        list.append({read.fileName, *read.record, attentionFor(read)});
+    }
     std::sort(list.begin(), list.end(), [](const Entry &a, const Entry &b) {
         if (a.record.finished != b.record.finished)
             return a.record.finished > b.record.finished;
         return a.fileName < b.fileName;
     });
     return list;
+}
+
+ResultFolder::Cache ResultFolder::cache() const
+{
+    return m_read;
 }

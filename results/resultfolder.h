@@ -3,15 +3,18 @@
 #include "resultrecord.h"
 
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <QVector>
 
 // The records in a results folder, as the teacher reads them. A record is
 // named once, written whole, and never changed, so each refresh reads only the
 // names it has not seen and forgets the ones that are gone. Hidden files (a
-// record being written), other names and anything that is not a readable
-// record are skipped; the unreadable ones are counted.
+// record being written) and other names are skipped; a file that is not a
+// readable record is kept with the reason and tried again at the next refresh,
+// since a file server may fail one read and serve the next.
+//
+// The work on the folder (list, read) is done by static functions that a
+// worker thread may run; what they found is taken in by the owner's thread.
 class ResultFolder
 {
 public:
@@ -21,6 +24,27 @@ public:
         ResultRecord record;
         QString attention; // why the teacher should look, in Russian; empty if nothing
     };
+    // What a read of one name found: a record, or why not.
+    struct Read
+    {
+        QString fileName;
+        std::optional<ResultRecord> record;
+        QString reason;
+        qint64 owner = -1; // the file's owner
+        qint64 size = 0;
+        qint64 modified = 0; // nanoseconds since the epoch
+        QByteArray bytes;    // as read, for the cache
+    };
+    // The names in the folder, or why it cannot be read.
+    struct Listing
+    {
+        QString error;
+        QStringList names; // the record names present
+        QByteArray stamp;  // the folder's time, size and inode
+        bool unchanged = false; // the stamp given was still right: no names
+    };
+    // Records read before, by name, with the size and time they had.
+    using Cache = QHash<QString, Read>;
 
     explicit ResultFolder(const QString &folder);
 
@@ -28,7 +52,19 @@ public:
     // with other files is marked.
     void setTopicDigests(const QHash<QString, QByteArray> &digests) { m_digests = digests; }
 
-    // False, with the reason in error(), when the folder cannot be read.
+    // An unchanged stamp means nothing came or went: the names are not read.
+    static Listing list(const QString &folder, const QByteArray &stamp = {});
+    QByteArray stamp() const { return m_stamp; }
+    // Reads names in folder; a name in cache with the same size and time is
+    // taken from there.
+    static QVector<Read> read(const QString &folder, const QStringList &names, const Cache &cache = {});
+
+    // Takes a listing in: forgets what is gone and returns the names to read.
+    QStringList take(const Listing &listing);
+    void take(const QVector<Read> &reads);
+
+    // Lists and reads at once. False, with the reason in error(), when the
+    // folder cannot be read.
     bool refresh();
     QString error() const { return m_error; }
     // Whether the last refresh found a record or a file come or gone.
@@ -40,17 +76,21 @@ public:
     int unreadable() const { return int(m_bad.size()); }
     // The files that are not records, in words: "2 файла не прочитаны".
     QString unreadableText() const;
+    // Each of them with its reason, by name.
+    QStringList unreadableList() const;
+    // What was read, for the cache.
+    Cache cache() const;
 
 private:
-    std::optional<Entry> readEntry(int dir, const QString &name) const;
+    QString attentionFor(const Read &read) const;
     qint64 uidOf(const QString &user) const;
 
     QString m_folder;
     QString m_error;
     QHash<QString, QByteArray> m_digests;
-    QHash<QString, Entry> m_entries;
-    QSet<QString> m_bad;
+    QHash<QString, Read> m_read;  // the records read
+    QHash<QString, QString> m_bad; // name, reason
     bool m_changed = false;
-    QByteArray m_stamp; // the folder's time, size and inode at the last full read
+    QByteArray m_stamp;
     mutable QHash<QString, qint64> m_uids;
 };

@@ -1,7 +1,9 @@
 #include "resultswindow.h"
 
 #include "gradechart.h"
+#include "resultcache.h"
 #include "resultsmodel.h"
+#include "storage/workerthreads.h"
 #include "topiccatalog.h"
 #include "topicfile.h"
 
@@ -18,6 +20,7 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, QWidget *parent)
     : QWidget(parent)
@@ -60,9 +63,24 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     layout->addWidget(m_status);
     resize(1100, 600);
 
+    m_status->setTextFormat(Qt::RichText);
+    connect(m_status, &QLabel::linkActivated, this, &ResultsWindow::showUnreadable);
+    m_status->setText(QStringLiteral("Читается папка %1…").arg(folder.toHtmlEscaped()));
+    connect(&m_listing, &QFutureWatcher<ResultFolder::Listing>::finished, this, &ResultsWindow::listed);
+    connect(&m_reads, &QFutureWatcher<QVector<ResultFolder::Read>>::finished, this, &ResultsWindow::chunkRead);
     connect(&m_poll, &QTimer::timeout, this, &ResultsWindow::refresh);
     m_poll.start(PollMilliseconds);
-    refresh();
+    showAll();
+    // The cache first, read on a worker too: a home folder may be on the server.
+    m_reading = true;
+    m_cachePath = ResultCache::pathFor(folder);
+    connect(&m_cacheLoad, &QFutureWatcher<ResultFolder::Cache>::finished, this, [this] {
+        m_cache = m_cacheLoad.result();
+        m_reading = false;
+        refresh();
+    });
+    m_cacheLoad.setFuture(
+        QtConcurrent::run(WorkerThreads::pool(), [path = m_cachePath] { return ResultCache::load(path); }));
 }
 
 void ResultsWindow::buildFilters(QWidget *bar)
@@ -105,13 +123,65 @@ void ResultsWindow::buildFilters(QWidget *bar)
 
 void ResultsWindow::refresh()
 {
-    if (!m_folder.refresh()) {
-        m_status->setText(m_folder.error());
+    if (m_reading)
+        return; // the last look has not ended: a server that hangs gets no queue
+    m_reading = true;
+    m_listing.setFuture(QtConcurrent::run(WorkerThreads::pool(),
+                                          [folder = m_folder.folder(), stamp = m_folder.stamp()] {
+                                              return ResultFolder::list(folder, stamp);
+                                          }));
+}
+
+void ResultsWindow::listed()
+{
+    m_toRead = m_folder.take(m_listing.result());
+    m_total = int(m_toRead.size());
+    m_done = 0;
+    if (!m_folder.error().isEmpty()) {
+        m_reading = false;
+        showStatus();
         return;
     }
-    if (!m_folder.changed() && m_shownOnce)
-        return; // nothing came or went since the last look
-    m_shownOnce = true;
+    if (m_folder.changed())
+        showAll();
+    readNext();
+}
+
+void ResultsWindow::readNext()
+{
+    if (m_toRead.isEmpty()) {
+        m_reading = false;
+        showStatus();
+        if (m_cacheStale) {
+            m_cacheStale = false;
+            (void)QtConcurrent::run(WorkerThreads::pool(), [path = m_cachePath, cache = m_folder.cache()] {
+                ResultCache::save(path, cache);
+            });
+        }
+        return;
+    }
+    const QStringList chunk = m_toRead.mid(0, RecordsPerRead);
+    m_toRead.remove(0, chunk.size());
+    m_reads.setFuture(QtConcurrent::run(WorkerThreads::pool(),
+                                        [folder = m_folder.folder(), chunk, cache = m_cache] {
+                                            return ResultFolder::read(folder, chunk, cache);
+                                        }));
+}
+
+void ResultsWindow::chunkRead()
+{
+    const QVector<ResultFolder::Read> reads = m_reads.result();
+    m_done += int(reads.size());
+    const int before = m_folder.unreadable();
+    m_folder.take(reads);
+    m_cacheStale = m_cacheStale || m_folder.changed();
+    if (m_folder.changed() || m_folder.unreadable() != before)
+        showAll();
+    readNext();
+}
+
+void ResultsWindow::showAll()
+{
     m_table.setEntries(m_folder.entries());
     const QString current = m_topic->currentData().toString();
     const QSignalBlocker block(m_topic);
@@ -121,6 +191,28 @@ void ResultsWindow::refresh()
         m_topic->addItem(topic, topic);
     m_topic->setCurrentIndex(std::max(0, m_topic->findData(current)));
     filterChanged();
+}
+
+void ResultsWindow::showStatus()
+{
+    if (!m_folder.error().isEmpty()) {
+        m_status->setText(m_folder.error().toHtmlEscaped());
+        return;
+    }
+    QString text = QStringLiteral("Записей: %1").arg(m_table.shown().size());
+    if (m_reading && m_total > 0)
+        text += QStringLiteral("; прочитано %1 из %2").arg(m_done).arg(m_total);
+    if (m_folder.unreadable() > 0)
+        text += QStringLiteral("; <a href=\"unreadable\">%1</a>").arg(m_folder.unreadableText());
+    m_status->setText(text);
+}
+
+void ResultsWindow::showUnreadable()
+{
+    QMessageBox box(QMessageBox::Information, windowTitle(), m_folder.unreadableText(), QMessageBox::Close, this);
+    box.setInformativeText(QStringLiteral("Файлы будут прочитаны снова при следующей проверке папки."));
+    box.setDetailedText(m_folder.unreadableList().join(QLatin1Char('\n')));
+    box.exec();
 }
 
 void ResultsWindow::filterChanged()
@@ -143,10 +235,7 @@ void ResultsWindow::showRows()
     m_view->resizeColumnsToContents();
     m_chart->setCounts(m_table.gradeCounts());
     showMisses();
-    QString text = QStringLiteral("Записей: %1").arg(m_table.shown().size());
-    if (m_folder.unreadable() > 0)
-        text += QStringLiteral("; ") + m_folder.unreadableText();
-    m_status->setText(text);
+    showStatus();
 }
 
 void ResultsWindow::showMisses()
@@ -171,10 +260,14 @@ void ResultsWindow::showMisses()
     }
 }
 
-bool ResultsWindow::exportTo(const QString &path)
+bool ResultsWindow::exportTo(const QString &path, QString *error)
 {
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(m_table.csv()) >= 0 && file.commit();
+    if (file.open(QIODevice::WriteOnly) && file.write(m_table.csv()) >= 0 && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
 }
 
 void ResultsWindow::exportCsv()
@@ -182,6 +275,7 @@ void ResultsWindow::exportCsv()
     const QString path
         = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить в CSV"), QStringLiteral("результаты.csv"),
                                        QStringLiteral("Таблица CSV (*.csv)"));
-    if (!path.isEmpty() && !exportTo(path))
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("Не удалось сохранить %1").arg(path));
+    QString error;
+    if (!path.isEmpty() && !exportTo(path, &error))
+        QMessageBox::warning(this, windowTitle(), QStringLiteral("Не удалось сохранить %1: %2").arg(path, error));
 }

@@ -3,6 +3,7 @@
 #include "resultfolder.h"
 #include "resulttable.h"
 
+#include <QFutureWatcher>
 #include <QTimer>
 #include <QWidget>
 
@@ -18,7 +19,10 @@ class ResultsModel;
 // filtered by topic, mode and date, with the grades charted, the questions
 // most missed and an export to CSV. New records appear by themselves: the
 // folder is read again every few seconds, since a file server's changes reach
-// no change watch.
+// no change watch. The folder is listed and read on worker threads, a few
+// hundred records at a time, so the window shows at once, fills in as they
+// come and never waits for a server that hangs; what was read is cached on
+// this computer for the next opening.
 class ResultsWindow : public QWidget
 {
     Q_OBJECT
@@ -31,11 +35,22 @@ public:
     const ResultTable &table() const { return m_table; }
     QLabel *status() const { return m_status; }
     QListWidget *missed() const { return m_missed; }
-    // Reads the folder for new records now, as the poll does.
+    static constexpr int RecordsPerRead = 500;
+
+    // Looks at the folder for new records now, as the poll does, unless a
+    // look is under way; the rows follow when it ends.
     void refresh();
-    bool exportTo(const QString &path);
+    // Whether a look at the folder is under way.
+    bool reading() const { return m_reading; }
+    bool exportTo(const QString &path, QString *error = nullptr);
 
 private:
+    void listed();
+    void readNext();
+    void chunkRead();
+    void showAll();
+    void showStatus();
+    void showUnreadable();
     void buildFilters(QWidget *bar);
     void filterChanged();
     void showRows();
@@ -55,5 +70,14 @@ private:
     GradeChart *m_chart;
     QListWidget *m_missed;
     QTimer m_poll;
-    bool m_shownOnce = false;
+    QString m_cachePath;
+    ResultFolder::Cache m_cache;
+    QFutureWatcher<ResultFolder::Cache> m_cacheLoad;
+    QFutureWatcher<ResultFolder::Listing> m_listing;
+    QFutureWatcher<QVector<ResultFolder::Read>> m_reads;
+    QStringList m_toRead;
+    int m_total = 0; // names to read in this look
+    int m_done = 0;
+    bool m_reading = false;
+    bool m_cacheStale = false;
 };

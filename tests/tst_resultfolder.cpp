@@ -109,19 +109,32 @@ void TestResultFolder::hostileFilesSkipped()
 void TestResultFolder::attention()
 {
     QTemporaryDir dir;
-    // Files written by root; one names root, one another account.
-    put(dir.filePath(QStringLiteral("a.json")),
-        record(QStringLiteral("root"), QStringLiteral("2026-12-09T10:00:00+03:00")).toJson());
+    // Files written by this account; one names it, one another account.
+    const QString me = ResultRecord::ofThisAccount().user;
+    put(dir.filePath(QStringLiteral("a.json")), record(me, QStringLiteral("2026-12-09T10:00:00+03:00")).toJson());
     put(dir.filePath(QStringLiteral("b.json")),
         record(QStringLiteral("nobody"), QStringLiteral("2026-12-09T10:01:00+03:00")).toJson());
     ResultFolder folder(dir.path());
     folder.setTopicDigests({{QStringLiteral("Физика"), QByteArray(64, 'a')}});
     QVERIFY(folder.refresh());
-    const QVector<ResultFolder::Entry> entries = folder.entries();
+    // Every file this account's: owners cannot be known (a share mounted
+    // with one account's rights), so nothing is said of them.
+    QVector<ResultFolder::Entry> entries = folder.entries();
     QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries[0].attention, QString());
+    if (::getuid() != 0)
+        QSKIP("only root can give a file to another account");
+    // One file truly nobody's: owners are known, and the other is marked.
+    put(dir.filePath(QStringLiteral("c.json")),
+        record(QStringLiteral("nobody"), QStringLiteral("2026-12-09T09:00:00+03:00")).toJson());
+    QCOMPARE(::chown(QFile::encodeName(dir.filePath(QStringLiteral("c.json"))).constData(), 65534, 65534), 0);
+    QVERIFY(folder.refresh());
+    entries = folder.entries();
+    QCOMPARE(entries.size(), 3);
     QCOMPARE(entries[0].record.user, QStringLiteral("nobody")); // newest first
-    QVERIFY(entries[0].attention.contains(QStringLiteral("не учётной записью nobody")));
+    QVERIFY(entries[0].attention.contains(QStringLiteral("не учётной записью nobody, а учётной записью root")));
     QCOMPARE(entries[1].attention, QString());
+    QCOMPARE(entries[2].attention, QString());
     // The class topic changed since: both ran other files.
     ResultFolder again(dir.path());
     again.setTopicDigests({{QStringLiteral("Физика"), QByteArray(64, 'b')}});
