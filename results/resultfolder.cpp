@@ -1,6 +1,5 @@
 #include "resultfolder.h"
 
-#include "storage/fileentry.h"
 #include "storage/systemerror.h"
 
 #include <QFile>
@@ -23,48 +22,67 @@ bool isRecordName(const QString &name)
     return !name.startsWith(QLatin1Char('.')) && name.endsWith(QLatin1String(".json"));
 }
 
-ResultFolder::Read readOne(int dir, const QString &folder, const QString &name, const ResultFolder::Cache &cache)
+void describe(ResultFolder::Read &read, const struct stat &st)
 {
-    ResultFolder::Read read;
-    read.fileName = name;
-    struct stat st
-    {
-    };
-    if (::fstatat(dir, QFile::encodeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        read.reason = SystemError::text(errno);
-        return read;
-    }
     read.owner = st.st_uid;
     read.size = st.st_size;
     read.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    if (!S_ISREG(st.st_mode)) {
+    if (!S_ISREG(st.st_mode))
         read.reason = QStringLiteral("не файл");
-        return read;
-    }
-    if (st.st_size > ResultRecord::MaxBytes) {
+    else if (st.st_size > ResultRecord::MaxBytes)
         read.reason = QStringLiteral("больше %1 КиБ").arg(ResultRecord::MaxBytes / 1024);
+}
+
+// A name read before: only its size and time are asked for, one round trip
+// to a file server; a record never changes once named, so the same size and
+// time are the same record.
+std::optional<ResultFolder::Read> readKnown(int dir, const QString &name, const ResultFolder::Read &known)
+{
+    struct stat st
+    {
+    };
+    if (::fstatat(dir, QFile::encodeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    ResultFolder::Read read;
+    read.fileName = name;
+    describe(read, st);
+    if (!read.reason.isEmpty() || read.size != known.size || read.modified != known.modified)
+        return std::nullopt;
+    read.record = known.record;
+    read.bytes = known.bytes;
+    return read;
+}
+
+ResultFolder::Read readOne(int dir, const QString &name)
+{
+    ResultFolder::Read read;
+    read.fileName = name;
+    // Opened first and asked about after: a file server answers the open
+    // and the questions about the open file from one look-up. Never follows
+    // a link, never waits on a pipe.
+    const int fd = ::openat(dir, QFile::encodeName(name).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat st
+    {
+    };
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        read.reason = errno == ELOOP ? QStringLiteral("не файл") : SystemError::text(errno);
+        if (fd >= 0)
+            ::close(fd);
         return read;
     }
-    // A record never changes once named: the same size and time read before
-    // are the same record.
-    const auto known = cache.constFind(name);
-    if (known != cache.constEnd() && known->size == read.size && known->modified == read.modified && known->record) {
-        read.record = known->record;
-        read.bytes = known->bytes;
+    describe(read, st);
+    QFile file;
+    if (read.reason.isEmpty() && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        const QByteArray bytes = file.read(read.size + 1); // no more than the file said it holds
+        if (file.error() != QFileDevice::NoError)
+            read.reason = file.errorString();
+        else if ((read.record = ResultRecord::fromJson(bytes)))
+            read.bytes = bytes;
+        else
+            read.reason = QStringLiteral("не запись результата (повреждена или не того вида)");
         return read;
     }
-    int error = 0;
-    const std::optional<QByteArray> bytes
-        = FileEntry::read(folder + QLatin1Char('/') + name, ResultRecord::MaxBytes, false, &error);
-    if (!bytes) {
-        read.reason = SystemError::text(error);
-        return read;
-    }
-    read.record = ResultRecord::fromJson(*bytes);
-    if (!read.record)
-        read.reason = QStringLiteral("не запись результата (повреждена или не того вида)");
-    else
-        read.bytes = *bytes;
+    ::close(fd);
     return read;
 }
 
@@ -143,7 +161,9 @@ QVector<ResultFolder::Read> ResultFolder::read(const QString &folder, const QStr
             reads.append({name, std::nullopt, SystemError::text(errno), -1, 0, 0, {}});
             continue;
         }
-        reads.append(readOne(dir, folder, name, cache));
+        const auto known = cache.constFind(name);
+        std::optional<Read> same = known != cache.constEnd() ? readKnown(dir, name, *known) : std::nullopt;
+        reads.append(same ? *same : readOne(dir, name));
     }
     if (dir >= 0)
         ::close(dir);
@@ -189,6 +209,22 @@ void ResultFolder::take(const QVector<Read> &reads)
     }
 }
 
+QStringList ResultFolder::takeCached(const QStringList &names, const Cache &cache)
+{
+    QStringList left;
+    for (const QString &name : names) {
+        const auto cached = cache.constFind(name);
+        if (cached == cache.constEnd()) {
+            left << name;
+            continue;
+        }
+        m_read.insert(name, *cached);
+        m_bad.remove(name);
+        m_changed = true;
+    }
+    return left;
+}
+
 bool ResultFolder::refresh()
 {
     const QStringList names = take(list(m_folder, m_stamp));
@@ -232,18 +268,23 @@ QVector<ResultFolder::Entry> ResultFolder::entries() const
     const qint64 me = ::getuid();
     const bool ownersKnown
         = std::any_of(m_read.cbegin(), m_read.cend(), [me](const Read &read) { return read.owner != me; });
+    // Sorted by the instant as a number: comparing times with their offsets
+    // costs a conversion each.
+    QVector<std::pair<qint64, const Read *>> order;
+    order.reserve(m_read.size());
+    for (const Read &read : m_read)
+        order.append({read.record->finished.toMSecsSinceEpoch(), &read});
+    std::sort(order.begin(), order.end(), [](const auto &a, const auto &b) {
+        return a.first != b.first ? a.first > b.first : a.second->fileName < b.second->fileName;
+    });
     QVector<Entry> list;
-    list.reserve(m_read.size());
-    for (Read read : m_read) {
+    list.reserve(order.size());
+    for (const auto &[time, found] : order) {
+        Read read = *found;
         if (!ownersKnown)
             read.owner = -1;
         list.append({read.fileName, *read.record, attentionFor(read)});
     }
-    std::sort(list.begin(), list.end(), [](const Entry &a, const Entry &b) {
-        if (a.record.finished != b.record.finished)
-            return a.record.finished > b.record.finished;
-        return a.fileName < b.fileName;
-    });
     return list;
 }
 

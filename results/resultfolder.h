@@ -62,6 +62,9 @@ public:
     // Takes a listing in: forgets what is gone and returns the names to read.
     QStringList take(const Listing &listing);
     void take(const QVector<Read> &reads);
+    // Takes the names that the cache holds from there as they were; returns
+    // the names it does not hold.
+    QStringList takeCached(const QStringList &names, const Cache &cache);
 
     // Lists and reads at once. False, with the reason in error(), when the
     // folder cannot be read.

@@ -24,14 +24,20 @@ void ResultTable::setFilter(const Filter &filter)
 
 bool ResultTable::passes(const ResultRecord &record) const
 {
+    if ((!m_filter.topic.isEmpty() && record.topic != m_filter.topic) || (m_filter.mode && record.mode != *m_filter.mode))
+        return false;
+    if (m_filter.from.isNull() && m_filter.to.isNull())
+        return true; // the local date costs a time zone look-up: only when asked
     const QDate day = record.finished.toLocalTime().date();
-    return (m_filter.topic.isEmpty() || record.topic == m_filter.topic)
-        && (!m_filter.mode || record.mode == *m_filter.mode) && (m_filter.from.isNull() || day >= m_filter.from)
-        && (m_filter.to.isNull() || day <= m_filter.to);
+    return (m_filter.from.isNull() || day >= m_filter.from) && (m_filter.to.isNull() || day <= m_filter.to);
 }
 
 void ResultTable::apply()
 {
+    if (m_filter.topic.isEmpty() && !m_filter.mode && m_filter.from.isNull() && m_filter.to.isNull()) {
+        m_shown = m_all; // shared, not copied
+        return;
+    }
     m_shown.clear();
     for (const ResultFolder::Entry &entry : std::as_const(m_all)) {
         if (passes(entry.record))

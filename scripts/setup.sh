@@ -21,6 +21,10 @@ LINT_PACKAGES=(clang-format clang-tidy)
 # (x11-utils) for the title bars, and a screen-reader client over the
 # accessibility bus in its own D-Bus session.
 DESKTOP_PACKAGES=(xvfb xdotool x11-utils dbus at-spi2-core python3-pyatspi)
+# The results on a real file server: Samba's server, the FUSE SMB client
+# smbnetfs (the only kind of network mount a container can make), fuse3 for
+# fusermount3, and ss (iproute2) to see the server listen.
+FILESERVER_PACKAGES=(samba smbnetfs fuse3 iproute2)
 
 install_missing() {
     local missing=()

@@ -38,6 +38,8 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setAlternatingRowColors(true);
     m_view->verticalHeader()->hide();
+    // Column widths from the first rows, not from ten thousand.
+    m_view->horizontalHeader()->setResizeContentsPrecision(100);
     m_view->setAccessibleName(QStringLiteral("Результаты"));
     m_missed->setAccessibleName(QStringLiteral("Ошибки по вопросам"));
 
@@ -67,7 +69,6 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     connect(m_status, &QLabel::linkActivated, this, &ResultsWindow::showUnreadable);
     m_status->setText(QStringLiteral("Читается папка %1…").arg(folder.toHtmlEscaped()));
     connect(&m_listing, &QFutureWatcher<ResultFolder::Listing>::finished, this, &ResultsWindow::listed);
-    connect(&m_reads, &QFutureWatcher<QVector<ResultFolder::Read>>::finished, this, &ResultsWindow::chunkRead);
     connect(&m_poll, &QTimer::timeout, this, &ResultsWindow::refresh);
     m_poll.start(PollMilliseconds);
     showAll();
@@ -123,7 +124,7 @@ void ResultsWindow::buildFilters(QWidget *bar)
 
 void ResultsWindow::refresh()
 {
-    if (m_reading)
+    if (m_reading || m_inFlight > 0)
         return; // the last look has not ended: a server that hangs gets no queue
     m_reading = true;
     m_listing.setFuture(QtConcurrent::run(WorkerThreads::pool(),
@@ -134,14 +135,23 @@ void ResultsWindow::refresh()
 
 void ResultsWindow::listed()
 {
-    m_toRead = m_folder.take(m_listing.result());
-    m_total = int(m_toRead.size());
-    m_done = 0;
+    const QStringList names = m_folder.take(m_listing.result());
     if (!m_folder.error().isEmpty()) {
         m_reading = false;
         showStatus();
         return;
     }
+    // What the cache holds shows at once; whether each file is still the
+    // same is asked of the server after the new ones are read.
+    m_toRead = m_folder.takeCached(names, m_cache);
+    if (m_toRead.size() < names.size()) {
+        for (const QString &name : names) {
+            if (m_cache.contains(name))
+                m_toVerify << name;
+        }
+    }
+    m_total = int(m_toRead.size());
+    m_done = 0;
     if (m_folder.changed())
         showAll();
     readNext();
@@ -149,39 +159,65 @@ void ResultsWindow::listed()
 
 void ResultsWindow::readNext()
 {
-    if (m_toRead.isEmpty()) {
+    // A few reads at once: a file server answers each with a round trip.
+    while (!m_toRead.isEmpty() && m_inFlight < ParallelReads) {
+        const QStringList chunk = m_toRead.mid(0, RecordsPerRead);
+        m_toRead.remove(0, chunk.size());
+        auto *watcher = new QFutureWatcher<QVector<ResultFolder::Read>>(this);
+        connect(watcher, &QFutureWatcher<QVector<ResultFolder::Read>>::finished, this, [this, watcher] {
+            watcher->deleteLater();
+            --m_inFlight;
+            chunkRead(watcher->result());
+        });
+        ++m_inFlight;
+        watcher->setFuture(QtConcurrent::run(WorkerThreads::pool(),
+                                             [folder = m_folder.folder(), chunk, cache = m_cache] {
+                                                 return ResultFolder::read(folder, chunk, cache);
+                                             }));
+    }
+    if (m_inFlight > 0)
+        return;
+    if (!m_toVerify.isEmpty()) {
+        // Every row is shown; the cached ones are checked in the background.
         m_reading = false;
-        showStatus();
-        if (m_cacheStale) {
-            m_cacheStale = false;
-            (void)QtConcurrent::run(WorkerThreads::pool(), [path = m_cachePath, cache = m_folder.cache()] {
-                ResultCache::save(path, cache);
-            });
-        }
+        m_toRead = std::exchange(m_toVerify, {});
+        m_total = m_done = 0;
+        showAll();
+        readNext();
         return;
     }
-    const QStringList chunk = m_toRead.mid(0, RecordsPerRead);
-    m_toRead.remove(0, chunk.size());
-    m_reads.setFuture(QtConcurrent::run(WorkerThreads::pool(),
-                                        [folder = m_folder.folder(), chunk, cache = m_cache] {
-                                            return ResultFolder::read(folder, chunk, cache);
-                                        }));
+    m_cache.clear(); // every name is checked: from now on only new ones are read
+    m_reading = false;
+    if (m_unshown)
+        showAll();
+    showStatus();
+    if (m_cacheStale) {
+        m_cacheStale = false;
+        (void)QtConcurrent::run(WorkerThreads::pool(), [path = m_cachePath, cache = m_folder.cache()] {
+            ResultCache::save(path, cache);
+        });
+    }
 }
 
-void ResultsWindow::chunkRead()
+void ResultsWindow::chunkRead(const QVector<ResultFolder::Read> &reads)
 {
-    const QVector<ResultFolder::Read> reads = m_reads.result();
     m_done += int(reads.size());
     const int before = m_folder.unreadable();
     m_folder.take(reads);
     m_cacheStale = m_cacheStale || m_folder.changed();
-    if (m_folder.changed() || m_folder.unreadable() != before)
+    m_unshown = m_unshown || m_folder.changed() || m_folder.unreadable() != before;
+    // The rows fill in as they come, but not more often than the eye follows.
+    if (m_unshown && (!m_lastShown.isValid() || m_lastShown.elapsed() >= ShowEveryMilliseconds))
         showAll();
+    else
+        showStatus();
     readNext();
 }
 
 void ResultsWindow::showAll()
 {
+    m_unshown = false;
+    m_lastShown.start();
     m_table.setEntries(m_folder.entries());
     const QString current = m_topic->currentData().toString();
     const QSignalBlocker block(m_topic);
@@ -190,7 +226,11 @@ void ResultsWindow::showAll()
     for (const QString &topic : m_table.topics())
         m_topic->addItem(topic, topic);
     m_topic->setCurrentIndex(std::max(0, m_topic->findData(current)));
-    filterChanged();
+    // The table is filtered already, unless the topic chosen is gone.
+    if (m_topic->currentData().toString() != current)
+        filterChanged();
+    else
+        showRows();
 }
 
 void ResultsWindow::showStatus()

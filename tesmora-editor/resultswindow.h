@@ -3,6 +3,7 @@
 #include "resultfolder.h"
 #include "resulttable.h"
 
+#include <QElapsedTimer>
 #include <QFutureWatcher>
 #include <QTimer>
 #include <QWidget>
@@ -35,19 +36,23 @@ public:
     const ResultTable &table() const { return m_table; }
     QLabel *status() const { return m_status; }
     QListWidget *missed() const { return m_missed; }
-    static constexpr int RecordsPerRead = 500;
+    static constexpr int RecordsPerRead = 250;
+    static constexpr int ParallelReads = 2;
+    static constexpr int ShowEveryMilliseconds = 1000;
 
     // Looks at the folder for new records now, as the poll does, unless a
     // look is under way; the rows follow when it ends.
     void refresh();
-    // Whether a look at the folder is under way.
+    // Whether a look at the folder is under way, until every row is shown.
     bool reading() const { return m_reading; }
+    // Whether anything at all is under way, the check of cached rows too.
+    bool busy() const { return m_reading || m_inFlight > 0; }
     bool exportTo(const QString &path, QString *error = nullptr);
 
 private:
     void listed();
     void readNext();
-    void chunkRead();
+    void chunkRead(const QVector<ResultFolder::Read> &reads);
     void showAll();
     void showStatus();
     void showUnreadable();
@@ -74,8 +79,11 @@ private:
     ResultFolder::Cache m_cache;
     QFutureWatcher<ResultFolder::Cache> m_cacheLoad;
     QFutureWatcher<ResultFolder::Listing> m_listing;
-    QFutureWatcher<QVector<ResultFolder::Read>> m_reads;
+    int m_inFlight = 0;
+    QElapsedTimer m_lastShown;
+    bool m_unshown = false; // read but not yet shown
     QStringList m_toRead;
+    QStringList m_toVerify; // names shown from the cache, to check
     int m_total = 0; // names to read in this look
     int m_done = 0;
     bool m_reading = false;

@@ -55,7 +55,7 @@ void TestResultsWindow::newRecordsAppearAndFilter()
     auto *view = window.findChild<QTableView *>();
     QVERIFY(view);
     QTRY_COMPARE(view->model()->rowCount(), 1);
-    QTRY_VERIFY(!window.reading());
+    QTRY_VERIFY(!window.busy());
     QCOMPARE(window.status()->text(), QStringLiteral("Записей: 1; <a href=\"unreadable\">1 файл не прочитан</a>"));
 
     // Handed in while the window is open: there within 5 s, without a click.
@@ -91,12 +91,12 @@ void TestResultsWindow::faultsHeal()
     late.write("{");
     late.close();
     ResultsWindow window(folder, QString());
-    QTRY_VERIFY(!window.reading());
+    QTRY_VERIFY(!window.busy());
     QCOMPARE(window.table().shown().size(), 1);
 
     QVERIFY(QDir().rename(folder, folder + QStringLiteral("-away")));
     window.refresh();
-    QTRY_VERIFY(!window.reading());
+    QTRY_VERIFY(!window.busy());
     QVERIFY2(window.status()->text().startsWith(QStringLiteral("Не удалось прочитать папку")),
              qPrintable(window.status()->text()));
     QVERIFY(QDir().rename(folder + QStringLiteral("-away"), folder));
@@ -106,7 +106,7 @@ void TestResultsWindow::faultsHeal()
     late.write(second.toJson());
     late.close();
     window.refresh();
-    QTRY_VERIFY(!window.reading());
+    QTRY_VERIFY(!window.busy());
     QCOMPARE(window.table().shown().size(), 2);
     QCOMPARE(window.status()->text(), QStringLiteral("Записей: 2"));
 }
@@ -119,7 +119,7 @@ void TestResultsWindow::secondOpeningFromCache()
     handIn(results.path(), QStringLiteral("Физика"), QStringLiteral("4"));
     {
         ResultsWindow window(results.path(), QString());
-        QTRY_VERIFY(!window.reading());
+        QTRY_VERIFY(!window.busy());
         QCOMPARE(window.table().shown().size(), 1);
     }
     const QString cache = ResultCache::pathFor(results.path());
@@ -137,11 +137,11 @@ void TestResultsWindow::secondOpeningFromCache()
     const timespec times[2] = {before.st_atim, before.st_mtim};
     QCOMPARE(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
     ResultsWindow window(results.path(), QString());
-    QTRY_VERIFY(!window.reading());
+    QTRY_VERIFY(!window.busy());
     QCOMPARE(window.table().shown().size(), 1);
     QVERIFY(QFile::remove(cache));
     ResultsWindow uncached(results.path(), QString());
-    QTRY_VERIFY(!uncached.reading());
+    QTRY_VERIFY(!uncached.busy());
     QCOMPARE(uncached.table().shown().size(), 0);
 }
 

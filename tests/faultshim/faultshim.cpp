@@ -4,7 +4,8 @@
 //   rename-lost   no hard links; a rename is made, but the reply says it failed
 //   unlink-fails  a hidden file cannot be removed
 //   full          nothing can be written, and the first removal fails too
-//   kill-at-link  the process is killed as it gives a record its name
+//   kill-at-link, kill-at-rename
+//                 the process is killed as it gives a record its name
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -72,7 +73,7 @@ int linkat(int olddirfd, const char *oldpath, int newdirfd, const char *newpath,
     static const auto real = next<int (*)(int, const char *, int, const char *, int)>("linkat");
     if (!inFolder(newdirfd))
         return real(olddirfd, oldpath, newdirfd, newpath, flags);
-    if (is("kill-at-link") || is("kill-at-rename"))
+    if (is("kill-at-link"))
         raise(SIGKILL);
     if (is("rename-lost"))
         return failWith(EPERM);
@@ -83,6 +84,8 @@ int linkat(int olddirfd, const char *oldpath, int newdirfd, const char *newpath,
 int renameat(int olddirfd, const char *oldpath, int newdirfd, const char *newpath)
 {
     static const auto real = next<int (*)(int, const char *, int, const char *)>("renameat");
+    if (is("kill-at-rename") && inFolder(newdirfd))
+        raise(SIGKILL);
     const int done = real(olddirfd, oldpath, newdirfd, newpath);
     return done == 0 && is("rename-lost") && inFolder(newdirfd) ? failWith(EIO) : done;
 }

@@ -1,0 +1,147 @@
+#include "forms/checkbox.h"
+#include "forms/commandbutton.h"
+#include "forms/listbox.h"
+#include "forms/optionbutton.h"
+#include "resultcourier.h"
+#include "resultswindow.h"
+#include "support/trainertestsupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+// The windows against a real file server, set up by scripts/check-fileserver:
+// FILESERVER_RESULTS is the results share as this account mounts it,
+// FILESERVER_BACKING the folder behind the share, FILESERVER_SMBD the process
+// group of the server. Skipped when they are not set.
+class TestFileServer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void trainerWhileTheServerHangs();
+    void teacherWindowAtSchoolScale();
+
+private:
+    // The longest the event loop went unserved while wait ran.
+    static qint64 longestStall(const std::function<bool()> &until, int milliseconds);
+    static int records(const QString &folder);
+
+    QString m_results;
+    QString m_backing;
+    pid_t m_server = 0;
+};
+
+void TestFileServer::init()
+{
+    m_results = qEnvironmentVariable("FILESERVER_RESULTS");
+    m_backing = qEnvironmentVariable("FILESERVER_BACKING");
+    m_server = pid_t(qEnvironmentVariableIntValue("FILESERVER_SMBD"));
+    if (m_results.isEmpty() || m_backing.isEmpty() || m_server <= 0)
+        QSKIP("needs the file server of scripts/check-fileserver");
+}
+
+qint64 TestFileServer::longestStall(const std::function<bool()> &until, int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &tick, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    tick.start(10);
+    while (clock.elapsed() < milliseconds && !until())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    longest = std::max(longest, clock.elapsed() - last);
+    return longest;
+}
+
+int TestFileServer::records(const QString &folder)
+{
+    return int(QDir(folder).entryList({QStringLiteral("*.json")}, QDir::Files).size());
+}
+
+// The server stops answering as a pupil asks for the result: the report and
+// the window go on, the record waits on this computer, and once the server
+// is back the hand-in delivers it exactly once.
+void TestFileServer::trainerWhileTheServerHangs()
+{
+    QTemporaryDir home;
+    qputenv("XDG_STATE_HOME", QFile::encodeName(home.filePath(QStringLiteral("state"))));
+    const int before = records(m_backing);
+    TrainerFixture t;
+    t.handInTo(m_results);
+    TrainerForm &f = t.form();
+    t.click(f.Option1);
+    t.click(f.Check1);
+    t.click(f.Command1);
+    for (int k = 0; k < 16; ++k) {
+        t.clickRow(f.List1, k);
+        t.clickRow(f.List2, k);
+    }
+    QCOMPARE(::kill(-m_server, SIGSTOP), 0);
+    QElapsedTimer waited;
+    waited.start();
+    t.click(f.Command3);
+    QVERIFY(t.printed().join(QLatin1Char('\n')).contains(QStringLiteral("оценка 5")));
+    const QString later
+        = QStringLiteral("Результат сохранён на этом компьютере и будет передан учителю позже: сервер не отвечает");
+    const qint64 stall = longestStall([&t, &later] { return t.printed().contains(later); }, 8000);
+    const qint64 lineAfter = waited.elapsed();
+    QCOMPARE(::kill(-m_server, SIGCONT), 0);
+    QVERIFY2(t.printed().contains(later), qPrintable(t.printed().join(QLatin1Char('\n'))));
+    qInfo("the line after %lld ms, the longest stall %lld ms", lineAfter, stall);
+    QVERIFY(lineAfter < 6500);
+    QVERIFY(stall < 100);
+
+    // Whatever the attempt under way does once the server is back, one
+    // record arrives, by it or by the hand-in.
+    QTRY_VERIFY_WITH_TIMEOUT(!f.courier()->busy(), 60000);
+    QProcess handIn;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    handIn.setProcessEnvironment(env);
+    handIn.start(QStringLiteral(TESMORA), {QStringLiteral("--hand-in")});
+    QVERIFY(handIn.waitForFinished(60000));
+    QCOMPARE(handIn.exitCode(), 0);
+    QCOMPARE(records(m_backing), before + 1);
+}
+
+// The teacher's window over the share with as many records as the script
+// put there: it shows at once, never stalls while it reads and polls, and
+// shows every record in the end.
+void TestFileServer::teacherWindowAtSchoolScale()
+{
+    QTemporaryDir home;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(home.filePath(QStringLiteral("cache"))));
+    const int expected = records(m_backing);
+    QElapsedTimer opened;
+    for (const char *opening : {"first", "from the cache"}) {
+        opened.start();
+        auto window = std::make_unique<ResultsWindow>(m_results, QString());
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const qint64 shown = opened.elapsed();
+        const qint64 stall = longestStall([&window] { return !window->reading(); }, 60000);
+        const qint64 all = opened.elapsed();
+        QCOMPARE(window->table().shown().size(), expected);
+        // Two polls with nothing new.
+        const qint64 pollStall = longestStall([] { return false; }, 2 * ResultsWindow::PollMilliseconds + 500);
+        qInfo("%s opening of %d records: shown after %lld ms, all after %lld ms; longest stall %lld ms, %lld ms "
+              "while polling",
+              opening, expected, shown, all, stall, pollStall);
+        QVERIFY(shown < 1000);
+        QVERIFY(stall < 100 && pollStall < 100);
+    }
+}
+
+QTEST_MAIN(TestFileServer)
+#include "tst_fileserver.moc"
