@@ -81,24 +81,31 @@ QMap<QString, int> ResultTable::gradeCounts() const
     return counts;
 }
 
-QVector<QPair<int, int>> ResultTable::misses(const QString &topic) const
+QVector<ResultTable::Miss> ResultTable::misses(const QString &topic) const
 {
-    QMap<int, int> missed;
+    QMap<QPair<QString, int>, int> missed; // by text, or by index where there is none
+    QHash<QPair<QString, int>, int> index;
     for (const ResultFolder::Entry &entry : m_shown) {
         if (entry.record.topic != topic)
             continue;
-        QSet<int> questions; // a pupil counts once per question
+        QSet<QPair<QString, int>> questions; // a pupil counts once per question
         for (const ResultRecord::Step &step : entry.record.steps) {
-            if (step.counted && !step.right)
-                questions.insert(step.question);
+            if (!step.counted || step.right)
+                continue;
+            const QPair<QString, int> key{step.questionText, step.questionText.isEmpty() ? step.question : -1};
+            questions.insert(key);
+            if (!index.contains(key))
+                index.insert(key, step.question); // as it was first seen
         }
-        for (int q : std::as_const(questions))
-            ++missed[q];
+        for (const auto &key : std::as_const(questions))
+            ++missed[key];
     }
-    QVector<QPair<int, int>> list;
+    QVector<Miss> list;
     for (auto it = missed.cbegin(); it != missed.cend(); ++it)
-        list.append({it.key(), it.value()});
-    std::stable_sort(list.begin(), list.end(), [](const auto &a, const auto &b) { return a.second > b.second; });
+        list.append({index.value(it.key()), it.key().first, it.value()});
+    std::stable_sort(list.begin(), list.end(), [](const Miss &a, const Miss &b) {
+        return a.pupils != b.pupils ? a.pupils > b.pupils : a.question < b.question;
+    });
     return list;
 }
 

@@ -32,9 +32,23 @@ public:
 
     // Rows shown per grade "1".."5", and "—" for time-outs.
     QMap<QString, int> gradeCounts() const;
+    // A question missed: its index and its text as the pupils saw it (empty
+    // in a record that did not keep it), and by how many pupils.
+    struct Miss
+    {
+        int question = 0;
+        QString text;
+        int pupils = 0;
+        bool operator==(const Miss &other) const
+        {
+            return question == other.question && text == other.text && pupils == other.pupils;
+        }
+    };
     // For the rows shown of one topic: how many pupils missed each question
-    // (a counted step that was wrong), most missed first.
-    QVector<QPair<int, int>> misses(const QString &topic) const;
+    // (a counted step that was wrong), most missed first. Questions are told
+    // apart by their text where the records keep it, so that records made
+    // before the topic was edited count with the question they really asked.
+    QVector<Miss> misses(const QString &topic) const;
 
     // The rows shown as RFC 4180 CSV: a byte-order mark, the header, CRLF lines.
     QByteArray csv() const;

@@ -293,10 +293,10 @@ void ResultsWindow::showMisses()
         for (const TopicPair &pair : TopicFile::read(found->folder).pairs)
             questions << pair.question;
     }
-    for (const auto &[question, pupils] : m_table.misses(topic)) {
-        const QString text = questions.value(question);
-        m_missed->addItem(text.isEmpty() ? QStringLiteral("%1 — вопрос %2").arg(pupils).arg(question)
-                                         : QStringLiteral("%1 — %2. %3").arg(pupils).arg(question).arg(text));
+    for (const ResultTable::Miss &miss : m_table.misses(topic)) {
+        const QString text = miss.text.isEmpty() ? questions.value(miss.question) : miss.text;
+        m_missed->addItem(text.isEmpty() ? QStringLiteral("%1 — вопрос %2").arg(miss.pupils).arg(miss.question)
+                                         : QStringLiteral("%1 — %2. %3").arg(miss.pupils).arg(miss.question).arg(text));
     }
 }
 

@@ -179,12 +179,24 @@ void TestResultFolder::missesPerPupilOnce()
     ResultRecord a = record(QStringLiteral("a"), QStringLiteral("2026-12-09T10:00:00+03:00"));
     ResultRecord b = record(QStringLiteral("b"), QStringLiteral("2026-12-09T10:00:00+03:00"));
     // a misses question 3 twice (the second pick is not counted) and 5 once; b misses 5.
-    a.steps = {{3, 4, {}, false, true, {}, {}}, {3, 2, {}, false, false, {}, {}}, {5, 6, {}, false, true, {}, {}}, {1, 1, {}, true, true, {}, {}}};
+    a.steps = {{3, 4, {}, false, true, {}, {}},
+               {3, 2, {}, false, false, {}, {}},
+               {5, 6, {}, false, true, {}, {}},
+               {1, 1, {}, true, true, {}, {}}};
     b.steps = {{5, 6, {}, false, true, {}, {}}, {3, 3, {}, true, true, {}, {}}};
+    // c and d kept the texts; d ran the topic after question 7 was moved to 8.
+    ResultRecord c = a;
+    c.steps = {{7, 1, {}, false, true, QStringLiteral("Год?"), {}}};
+    ResultRecord d = a;
+    d.steps = {{8, 1, {}, false, true, QStringLiteral("Год?"), {}}, {7, 1, {}, false, true, QStringLiteral("Век?"), {}}};
     ResultTable table;
-    table.setEntries({{QStringLiteral("a"), a, QString()}, {QStringLiteral("b"), b, QString()}});
-    const QVector<QPair<int, int>> misses = table.misses(QStringLiteral("Физика"));
-    QCOMPARE(misses, (QVector<QPair<int, int>>{{5, 2}, {3, 1}}));
+    table.setEntries({{QStringLiteral("a"), a, QString()},
+                      {QStringLiteral("b"), b, QString()},
+                      {QStringLiteral("c"), c, QString()},
+                      {QStringLiteral("d"), d, QString()}});
+    using Miss = ResultTable::Miss;
+    const QVector<Miss> misses = table.misses(QStringLiteral("Физика"));
+    QCOMPARE(misses, (QVector<Miss>{{5, {}, 2}, {7, QStringLiteral("Год?"), 2}, {3, {}, 1}, {7, QStringLiteral("Век?"), 1}}));
 }
 
 void TestResultFolder::csvCommand()

@@ -32,6 +32,9 @@ done
 # The trainer finds its topic at ../share/tesmora beside its bin folder.
 check "usr/share/tesmora/test.txt"
 check "usr/share/tesmora/test1.txt"
+# The hand-in timer, for the administrator to enable, and the share's lines.
+check "usr/lib/systemd/user/tesmora-hand-in.service"
+check "usr/lib/systemd/user/tesmora-hand-in.timer"
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6gui6 fonts-liberation2 qt6-translations-l10n; do
     case "$depends" in
