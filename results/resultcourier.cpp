@@ -18,8 +18,7 @@ ResultCourier::ResultCourier(const QString &folder, QObject *parent)
     , m_folder(folder)
 {
     m_retry.setInterval(RetryMilliseconds);
-    connect(&m_round, &QFutureWatcher<ResultStore::Round>::finished, this,
-            [this] { emit retried(m_round.result()); });
+    connect(&m_round, &QFutureWatcher<ResultStore::Round>::finished, this, [this] { emit retried(m_round.result()); });
     connect(&m_retry, &QTimer::timeout, this, &ResultCourier::retry);
     m_retry.start();
 }

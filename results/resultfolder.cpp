@@ -130,8 +130,9 @@ ResultFolder::Listing ResultFolder::list(const QString &folder, const QByteArray
     {
     };
     if (::fstat(::dirfd(dir), &st) == 0) {
-        listing.stamp = QByteArray::number(qint64(st.st_mtim.tv_sec)) + '.' + QByteArray::number(qint64(st.st_mtim.tv_nsec))
-            + '/' + QByteArray::number(qint64(st.st_size)) + '/' + QByteArray::number(qint64(st.st_ino));
+        listing.stamp = QByteArray::number(qint64(st.st_mtim.tv_sec)) + '.'
+            + QByteArray::number(qint64(st.st_mtim.tv_nsec)) + '/' + QByteArray::number(qint64(st.st_size)) + '/'
+            + QByteArray::number(qint64(st.st_ino));
         const bool recent = ::time(nullptr) - st.st_mtim.tv_sec < 2;
         if (!stamp.isEmpty() && listing.stamp == stamp && !recent) {
             ::closedir(dir);
@@ -253,7 +254,8 @@ QString ResultFolder::attentionFor(const Read &read) const
     if (read.owner >= 0 && uidOf(read.record->user) != read.owner) {
         const passwd *account = ::getpwuid(uid_t(read.owner));
         const QString owner = account ? QString::fromLocal8Bit(account->pw_name) : QString::number(read.owner);
-        reasons << QStringLiteral("файл записан не учётной записью %1, а учётной записью %2").arg(read.record->user, owner);
+        reasons
+            << QStringLiteral("файл записан не учётной записью %1, а учётной записью %2").arg(read.record->user, owner);
     }
     const auto digest = m_digests.constFind(read.record->topic);
     if (digest != m_digests.constEnd() && *digest != read.record->topicSha256)

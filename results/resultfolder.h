@@ -39,8 +39,8 @@ public:
     struct Listing
     {
         QString error;
-        QStringList names; // the record names present
-        QByteArray stamp;  // the folder's time, size and inode
+        QStringList names;      // the record names present
+        QByteArray stamp;       // the folder's time, size and inode
         bool unchanged = false; // the stamp given was still right: no names
     };
     // Records read before, by name, with the size and time they had.
@@ -91,7 +91,7 @@ private:
     QString m_folder;
     QString m_error;
     QHash<QString, QByteArray> m_digests;
-    QHash<QString, Read> m_read;  // the records read
+    QHash<QString, Read> m_read;   // the records read
     QHash<QString, QString> m_bad; // name, reason
     bool m_changed = false;
     QByteArray m_stamp;

@@ -24,7 +24,8 @@ void ResultTable::setFilter(const Filter &filter)
 
 bool ResultTable::passes(const ResultRecord &record) const
 {
-    if ((!m_filter.topic.isEmpty() && record.topic != m_filter.topic) || (m_filter.mode && record.mode != *m_filter.mode))
+    if ((!m_filter.topic.isEmpty() && record.topic != m_filter.topic)
+        || (m_filter.mode && record.mode != *m_filter.mode))
         return false;
     if (m_filter.from.isNull() && m_filter.to.isNull())
         return true; // the local date costs a time zone look-up: only when asked

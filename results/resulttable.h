@@ -14,9 +14,9 @@ class ResultTable
 public:
     struct Filter
     {
-        QString topic; // empty: every topic
+        QString topic;                         // empty: every topic
         std::optional<ResultMode::Value> mode; // none: every mode
-        QDate from;    // null: no bound
+        QDate from;                            // null: no bound
         QDate to;
     };
 

@@ -90,7 +90,8 @@ Outbox Outbox::open()
     // Only a folder that takes a file is worth keeping a result in.
     if (state.isOpen()) {
         CheckedWriter writer(state.folder());
-        const std::optional<QString> probe = writer.create(QStringLiteral(".probe-"), QByteArray("1"), -1, state.folder());
+        const std::optional<QString> probe
+            = writer.create(QStringLiteral(".probe-"), QByteArray("1"), -1, state.folder());
         if (probe && writer.remove(*probe))
             return state;
         state.m_error = writer.error();

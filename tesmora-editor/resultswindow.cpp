@@ -127,10 +127,10 @@ void ResultsWindow::refresh()
     if (m_reading || m_inFlight > 0)
         return; // the last look has not ended: a server that hangs gets no queue
     m_reading = true;
-    m_listing.setFuture(QtConcurrent::run(WorkerThreads::pool(),
-                                          [folder = m_folder.folder(), stamp = m_folder.stamp()] {
-                                              return ResultFolder::list(folder, stamp);
-                                          }));
+    m_listing.setFuture(
+        QtConcurrent::run(WorkerThreads::pool(), [folder = m_folder.folder(), stamp = m_folder.stamp()] {
+            return ResultFolder::list(folder, stamp);
+        }));
 }
 
 void ResultsWindow::listed()
@@ -170,10 +170,10 @@ void ResultsWindow::readNext()
             chunkRead(watcher->result());
         });
         ++m_inFlight;
-        watcher->setFuture(QtConcurrent::run(WorkerThreads::pool(),
-                                             [folder = m_folder.folder(), chunk, cache = m_cache] {
-                                                 return ResultFolder::read(folder, chunk, cache);
-                                             }));
+        watcher->setFuture(
+            QtConcurrent::run(WorkerThreads::pool(), [folder = m_folder.folder(), chunk, cache = m_cache] {
+                return ResultFolder::read(folder, chunk, cache);
+            }));
     }
     if (m_inFlight > 0)
         return;
@@ -193,9 +193,8 @@ void ResultsWindow::readNext()
     showStatus();
     if (m_cacheStale) {
         m_cacheStale = false;
-        (void)QtConcurrent::run(WorkerThreads::pool(), [path = m_cachePath, cache = m_folder.cache()] {
-            ResultCache::save(path, cache);
-        });
+        (void)QtConcurrent::run(WorkerThreads::pool(),
+                                [path = m_cachePath, cache = m_folder.cache()] { ResultCache::save(path, cache); });
     }
 }
 

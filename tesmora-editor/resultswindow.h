@@ -84,7 +84,7 @@ private:
     bool m_unshown = false; // read but not yet shown
     QStringList m_toRead;
     QStringList m_toVerify; // names shown from the cache, to check
-    int m_total = 0; // names to read in this look
+    int m_total = 0;        // names to read in this look
     int m_done = 0;
     bool m_reading = false;
     bool m_cacheStale = false;

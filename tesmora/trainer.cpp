@@ -23,9 +23,6 @@ QStringList Trainer::load(const QString &folder)
         if (folder.isEmpty())
             break;
         const TopicFile::TrainerColumn column = TopicFile::readForTrainer(dir.filePath(name), what);
-        // The loop over the fields counts in loopIndex, as every loop of the trainer does.
-        if (column.opened)
-            m_loopIndex = qint16(column.entries.size());
         columns[k++] = column.entries;
         if (!column.problem.isEmpty())
             problems << column.problem;
@@ -50,9 +47,9 @@ void Trainer::reset()
     m_matchCount = 0;
     m_grade.clear();
     m_percent = 0;
-    for (m_loopIndex = 0; m_loopIndex <= LastRow; ++m_loopIndex) {
-        m_drawn[m_loopIndex] = 0;
-        m_marks[m_loopIndex] = 0;
+    for (int row = 0; row <= LastRow; ++row) {
+        m_drawn[row] = 0;
+        m_marks[row] = 0;
     }
     m_pickedQuestion = 0;
     m_questionPicked = 0;
@@ -91,9 +88,9 @@ void Trainer::startMode(const QDateTime &now)
 
 void Trainer::clearMarks()
 {
-    // A new run must not report the m_marks of an earlier one.
-    for (m_loopIndex = 0; m_loopIndex <= LastRow; ++m_loopIndex)
-        m_marks[m_loopIndex] = 0;
+    // A new run must not report the marks of an earlier one.
+    for (int row = 0; row <= LastRow; ++row)
+        m_marks[row] = 0;
     m_scored.fill(false);
 }
 
@@ -103,8 +100,8 @@ void Trainer::startTraining()
     m_matchCount = 0;
     m_grade.clear();
     m_percent = 0;
-    for (m_loopIndex = 0; m_loopIndex <= LastRow; ++m_loopIndex)
-        m_drawn[m_loopIndex] = 0;
+    for (int row = 0; row <= LastRow; ++row)
+        m_drawn[row] = 0;
     m_pickedQuestion = 0;
     m_questionPicked = 0;
     m_answerPicked = 0;
@@ -115,8 +112,8 @@ void Trainer::startTest1()
     m_matchCount = 0;
     m_grade.clear();
     m_percent = 0;
-    for (m_loopIndex = 0; m_loopIndex <= LastRow; ++m_loopIndex)
-        m_drawn[m_loopIndex] = 0;
+    for (int row = 0; row <= LastRow; ++row)
+        m_drawn[row] = 0;
 }
 
 void Trainer::startTest2(RandomSource &random)
@@ -125,26 +122,26 @@ void Trainer::startTest2(RandomSource &random)
     m_grade.clear();
     m_percent = 0;
     // Every answer 0..16 once, in random order.
-    for (m_loopIndex = 0; m_loopIndex <= LastRow; ++m_loopIndex)
-        drawWithoutRepeat(LastRow + 1, m_loopIndex, random);
+    for (int row = 0; row <= LastRow; ++row)
+        drawWithoutRepeat(LastRow + 1, row, random);
     m_questionPicked = 0;
     m_pickedQuestion = 0;
     m_answerPicked = 0;
     if (hasQuestions()) {
-        for (m_loopIndex = 0; m_loopIndex <= LastRow; ++m_loopIndex)
-            m_answerOrder[m_loopIndex] = m_drawn[m_loopIndex];
+        for (int row = 0; row <= LastRow; ++row)
+            m_answerOrder[row] = m_drawn[row];
     }
 }
 
 void Trainer::drawWithoutRepeat(int range, int slot, RandomSource &random)
 {
     // Draws into m_drawn(slot) a number in 0..range-1 not taken by an earlier slot;
-    // m_questionPicked m_marks a number already taken.
+    // a flag marks a number already taken.
     do {
         m_questionPicked = 0;
         m_candidate = qint16(Convert::wholePart(range * random.draw() - slot) + slot);
-        for (m_innerIndex = 0; m_innerIndex < slot; ++m_innerIndex) {
-            if (m_drawn[m_innerIndex] == m_candidate)
+        for (int earlier = 0; earlier < slot; ++earlier) {
+            if (m_drawn[earlier] == m_candidate)
                 m_questionPicked = True;
         }
     } while (m_questionPicked != 0);
@@ -184,7 +181,7 @@ Trainer::AnswerPick Trainer::pickAnswer(int row, Modes modes)
         return pick;
     pick.taken = true;
     if (m_questionPicked == True && test2 && m_answerPicked == 0) {
-        // A Test 2 pick is m_scored like a training pick, silently.
+        // A Test 2 pick is scored like a training pick, silently.
         m_pickedAnswer = qint16(row);
         m_answerPicked = True;
         scorePick(pickIsRight());
@@ -231,7 +228,6 @@ void Trainer::scorePick(bool right)
 
 void Trainer::startTurn(int turn, RandomSource &random)
 {
-    m_loopIndex = qint16(turn);
     m_answeredCount = qint16(turn + 1);
     // Half the turns show the question's own answer and the others one of the
     // other fifteen, so a reply typed without reading scores about half.
@@ -290,11 +286,11 @@ void Trainer::gradeResult(Result &r, Modes modes)
     const bool test1 = modes.testFlag(Mode::Test1);
     const bool test2 = modes.testFlag(Mode::Test2);
     r.outcome = Result::Outcome::Graded;
-    for (m_loopIndex = 0; m_loopIndex <= LastRow; ++m_loopIndex) {
+    for (int row = 0; row <= LastRow; ++row) {
         ++m_pickedAnswer;
         // Each row shows the answer with the mark of its own question.
         if (test2 || training)
-            m_rowText = m_answers[m_loopIndex] + Convert::numberText(int(m_marks[m_loopIndex]));
+            m_rowText = m_answers[row] + Convert::numberText(int(m_marks[row]));
         r.rows << m_rowText;
         m_rowText.clear();
     }
@@ -327,7 +323,7 @@ void Trainer::gradeResult(Result &r, Modes modes)
 
 void Trainer::setGrade()
 {
-    // Outside 0..100 the m_grade stays as it was.
+    // Outside 0..100 the grade stays as it was.
     if (m_percent == 100)
         m_grade = QStringLiteral("5");
     if (m_percent >= 80 && m_percent < 100)

@@ -14,17 +14,17 @@ class RandomSource;
 
 // The trainer's state and rules, without a window: the topic read from its two
 // files, the draws of the tests, the scoring of every pick and reply, and the
-// figures and m_grade of the result. Whole numbers are 16-bit; a flag holds 0
+// figures and grade of the result. Whole numbers are 16-bit; a flag holds 0
 // (false) or -1 (true). The window reads these fields and prints them.
 class Trainer
 {
 public:
     static constexpr int FileEntries = 31; // indices 0..30
     static constexpr int Rows = 21;        // indices 0..20
-    static constexpr int Steps = 16;       // m_questions asked in every mode
+    static constexpr int Steps = 16;       // questions asked in every mode
     static constexpr int LastRow = 16;     // the lists show rows 0..16
     static constexpr qint16 True = -1;
-    // Shown where the modes and the result find no m_questions loaded.
+    // Shown where the modes and the result find no questions loaded.
     inline static const QString NoQuestionsHint = QStringLiteral("Нажмите клавишу ОБУЧЕНИЕ");
 
     // The mode boxes ticked: they tell the picks and the result which mode ran.
@@ -51,12 +51,12 @@ public:
         enum class Outcome { NotRun, TooFewAnswers, Graded };
         Outcome outcome = Outcome::NotRun;
         QStringList rows;         // per question row: its answer and mark
-        QStringList matchLines;   // in the m_answers list
-        QStringList noMatchLines; // in the m_questions list
+        QStringList matchLines;   // in the answers list
+        QStringList noMatchLines; // in the questions list
         QString percentLine;
         QString errorLine;
         QString gradeLine;
-        QStringList hintLines; // no m_questions loaded
+        QStringList hintLines; // no questions loaded
     };
 
     // Reads test.txt and test1.txt from folder and starts afresh; returns the
@@ -114,8 +114,6 @@ public:
     const QString &grade() const { return m_grade; }
     const std::array<qint16, Rows> &drawn() const { return m_drawn; }
     qint16 candidate() const { return m_candidate; }
-    qint16 innerIndex() const { return m_innerIndex; }
-    qint16 loopIndex() const { return m_loopIndex; }
     qint16 questionPicked() const { return m_questionPicked; }
     qint16 answerPicked() const { return m_answerPicked; }
     qint16 pickedQuestion() const { return m_pickedQuestion; }
@@ -142,8 +140,6 @@ private:
     QString m_grade;
     std::array<qint16, Rows> m_drawn{};
     qint16 m_candidate = 0;
-    qint16 m_innerIndex = 0;
-    qint16 m_loopIndex = 0;
     qint16 m_questionPicked = 0;
     qint16 m_answerPicked = 0;
     qint16 m_pickedQuestion = 0;

@@ -14,6 +14,7 @@
 #include "print/pngresource.h"
 #include "print/ppmresource.h"
 #include "resultcourier.h"
+#include "runhandin.h"
 #include "topiccatalog.h"
 
 #include <QCoreApplication>
@@ -176,8 +177,8 @@ void TrainerForm::Form_Load()
     clearLists();
     m_loadMessages = m_trainer.load(m_dataFolder);
     // Which topic files the results were earned on, read right after them.
-    if (m_courier && !m_dataFolder.isEmpty())
-        m_topicDigest = TopicCatalog::digest(m_dataFolder);
+    if (m_handIn)
+        m_handIn->topicLoaded(m_topicName, m_dataFolder);
     if (!m_missingTopic.isEmpty())
         m_loadMessages.prepend(QStringLiteral("Не найдена тема: %1").arg(m_missingTopic));
     m_loadMessages = m_startProblems + m_loadMessages;
@@ -189,16 +190,17 @@ void TrainerForm::Form_Load()
     for (const QString &message : std::as_const(m_loadMessages))
         Print(message);
     // What an earlier run kept on this computer goes to the teacher now.
-    if (m_courier)
-        m_courier->retry();
+    if (m_handIn)
+        m_handIn->courier()->retry();
 }
 
 void TrainerForm::setResultsFolder(const QString &folder)
 {
-    delete m_courier;
-    m_courier = folder.isEmpty() ? nullptr : new ResultCourier(folder, this);
-    if (m_courier)
-        connect(m_courier, &ResultCourier::reported, this, [this](const QString &line) { Print(line); });
+    if (m_handIn)
+        delete m_handIn->courier();
+    m_handIn.reset(folder.isEmpty() ? nullptr : new RunHandIn(folder, this));
+    if (m_handIn)
+        connect(m_handIn->courier(), &ResultCourier::reported, this, [this](const QString &line) { Print(line); });
 }
 
 bool TrainerForm::levelChosen() const
@@ -349,7 +351,8 @@ void TrainerForm::Command4_Click()
 
 void TrainerForm::startMode()
 {
-    m_handedIn = {};
+    if (m_handIn)
+        m_handIn->runStarted();
     m_trainer.startMode(clock().now());
     List2->setFontBold(false);
     List2->setFontSize(11);
@@ -590,27 +593,8 @@ void TrainerForm::Command3_Click()
 
 void TrainerForm::handIn(bool timedOut)
 {
-    // One record of each kind per run: a report pressed again repeats the
-    // same result (and retries what waits in the outbox), but a run that ran
-    // out of time may still be graded.
-    bool &done = timedOut ? m_handedIn.timeOut : m_handedIn.graded;
-    if (!m_courier)
-        return;
-    if (done) {
-        m_courier->retry();
-        return;
-    }
-    std::optional<ResultRecord> record = m_trainer.record(tickedModes(), timedOut, clock().now());
-    if (!record)
-        return;
-    done = true;
-    const ResultRecord who = ResultRecord::ofThisAccount();
-    record->user = who.user;
-    record->name = who.name;
-    record->host = who.host;
-    record->topic = m_topicName.isEmpty() ? TopicCatalog::BuiltInName : m_topicName;
-    record->topicSha256 = m_topicDigest;
-    m_courier->submit(*record);
+    if (m_handIn)
+        m_handIn->handIn(m_trainer, tickedModes(), timedOut, clock().now());
 }
 
 void TrainerForm::printResult(const Trainer::Result &result)

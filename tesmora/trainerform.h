@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/form.h"
+#include "runhandin.h"
 #include "topicfile.h"
 #include "trainer.h"
 
@@ -8,6 +9,7 @@
 #include <QStringList>
 
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -39,7 +41,7 @@ public:
     // Every graded report and every time-out is handed in to this folder.
     void setResultsFolder(const QString &folder);
     // What takes the records there; none without a folder.
-    ResultCourier *courier() const { return m_courier; }
+    ResultCourier *courier() const { return m_handIn ? m_handIn->courier() : nullptr; }
 
     // Problems met while reading the topic files at Load, as shown to the pupil.
     QStringList loadMessages() const { return m_loadMessages; }
@@ -110,13 +112,7 @@ private:
     QString m_dataFolder;
     QString m_missingTopic;
     QString m_topicName;
-    ResultCourier *m_courier = nullptr;
-    QByteArray m_topicDigest;
-    struct
-    {
-        bool timeOut = false;
-        bool graded = false;
-    } m_handedIn;
+    std::unique_ptr<RunHandIn> m_handIn; // none without a results folder
     void handIn(bool timedOut);
     QStringList m_loadMessages;
     QStringList m_startProblems;

@@ -363,8 +363,8 @@ void TestMonkey::trainer()
         broken << outside("answeredCount", s.answeredCount(), 0, 16)
                << outside("pickedQuestion", s.pickedQuestion(), 0, 20)
                << outside("pickedAnswer", s.pickedAnswer(), 0, 20) << outside("candidate", s.candidate(), 0, 16)
-               << outside("loopIndex", s.loopIndex(), 0, 31) << outside("correctCount", s.correctCount(), 0, 32767)
-               << outside("errorCount", s.errorCount(), 0, 32767) << outside("matchCount", s.matchCount(), 0, 32767);
+               << outside("correctCount", s.correctCount(), 0, 32767) << outside("errorCount", s.errorCount(), 0, 32767)
+               << outside("matchCount", s.matchCount(), 0, 32767);
         for (qint16 flag : {s.questionPicked(), s.answerPicked(), s.controlsShown()})
             broken << outside("flag", flag, -1, 0);
         for (int r = 0; r < Trainer::Rows; ++r) {

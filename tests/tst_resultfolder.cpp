@@ -188,7 +188,8 @@ void TestResultFolder::missesPerPupilOnce()
     ResultRecord c = a;
     c.steps = {{7, 1, {}, false, true, QStringLiteral("Год?"), {}}};
     ResultRecord d = a;
-    d.steps = {{8, 1, {}, false, true, QStringLiteral("Год?"), {}}, {7, 1, {}, false, true, QStringLiteral("Век?"), {}}};
+    d.steps
+        = {{8, 1, {}, false, true, QStringLiteral("Год?"), {}}, {7, 1, {}, false, true, QStringLiteral("Век?"), {}}};
     ResultTable table;
     table.setEntries({{QStringLiteral("a"), a, QString()},
                       {QStringLiteral("b"), b, QString()},
@@ -196,7 +197,8 @@ void TestResultFolder::missesPerPupilOnce()
                       {QStringLiteral("d"), d, QString()}});
     using Miss = ResultTable::Miss;
     const QVector<Miss> misses = table.misses(QStringLiteral("Физика"));
-    QCOMPARE(misses, (QVector<Miss>{{5, {}, 2}, {7, QStringLiteral("Год?"), 2}, {3, {}, 1}, {7, QStringLiteral("Век?"), 1}}));
+    QCOMPARE(misses,
+             (QVector<Miss>{{5, {}, 2}, {7, QStringLiteral("Год?"), 2}, {3, {}, 1}, {7, QStringLiteral("Век?"), 1}}));
 }
 
 void TestResultFolder::csvCommand()

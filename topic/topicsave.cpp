@@ -1,8 +1,8 @@
 #include "topicsave.h"
 
+#include "savejournal.h"
 #include "storage/checkedwriter.h"
 #include "storage/fileentry.h"
-#include "savejournal.h"
 
 #include <QCryptographicHash>
 #include <QDir>
