@@ -39,8 +39,9 @@ ResultFolder::Cache ResultCache::load(const QString &path)
     ResultFolder::Cache cache;
     for (qint32 k = 0; k < count && in.status() == QDataStream::Ok; ++k) {
         ResultFolder::Read read;
-        in >> read.fileName >> read.size >> read.modified >> read.owner >> read.bytes;
-        read.record = ResultRecord::fromJson(read.bytes);
+        QByteArray json;
+        in >> read.fileName >> read.size >> read.modified >> read.owner >> json;
+        read.record = ResultRecord::fromJson(json);
         if (in.status() == QDataStream::Ok && read.record)
             cache.insert(read.fileName, read);
     }
@@ -56,7 +57,8 @@ bool ResultCache::save(const QString &path, const ResultFolder::Cache &cache)
         return false;
     QDataStream out(&file);
     out << kMagic << kVersion << qint32(cache.size());
+    // The record as the program writes it: it reads back the same.
     for (const ResultFolder::Read &read : cache)
-        out << read.fileName << read.size << read.modified << read.owner << read.bytes;
+        out << read.fileName << read.size << read.modified << read.owner << read.record->toJson();
     return out.status() == QDataStream::Ok && file.commit();
 }

@@ -49,7 +49,6 @@ std::optional<ResultFolder::Read> readKnown(int dir, const QString &name, const 
     if (!read.reason.isEmpty() || read.size != known.size || read.modified != known.modified)
         return std::nullopt;
     read.record = known.record;
-    read.bytes = known.bytes;
     return read;
 }
 
@@ -76,9 +75,7 @@ ResultFolder::Read readOne(int dir, const QString &name)
         const QByteArray bytes = file.read(read.size + 1); // no more than the file said it holds
         if (file.error() != QFileDevice::NoError)
             read.reason = file.errorString();
-        else if ((read.record = ResultRecord::fromJson(bytes)))
-            read.bytes = bytes;
-        else
+        else if (!(read.record = ResultRecord::fromJson(bytes)))
             read.reason = QStringLiteral("не запись результата (повреждена или не того вида)");
         return read;
     }
@@ -159,7 +156,7 @@ QVector<ResultFolder::Read> ResultFolder::read(const QString &folder, const QStr
     const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     for (const QString &name : names) {
         if (dir < 0) {
-            reads.append({name, std::nullopt, SystemError::text(errno), -1, 0, 0, {}});
+            reads.append({name, std::nullopt, SystemError::text(errno), -1, 0, 0});
             continue;
         }
         const auto known = cache.constFind(name);

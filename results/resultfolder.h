@@ -33,7 +33,6 @@ public:
         qint64 owner = -1; // the file's owner
         qint64 size = 0;
         qint64 modified = 0; // nanoseconds since the epoch
-        QByteArray bytes;    // as read, for the cache
     };
     // The names in the folder, or why it cannot be read.
     struct Listing
