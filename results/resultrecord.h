@@ -31,7 +31,7 @@ struct ResultRecord
 
     static constexpr int Format = 1;
     // A record file larger than this is not a record.
-    static constexpr qint64 MaxBytes = 256 * 1024;
+    static constexpr qint64 MaxBytes = qint64(256) * 1024;
 
     QByteArray id; // 128 random bits in hex, drawn when the run starts
     QString user;

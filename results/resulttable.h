@@ -20,6 +20,8 @@ public:
         QDate to;
     };
 
+    // The columns of a row, in the order of Header.
+    enum Column { Date, Time, Login, Name, Host, Topic, Mode, Matches, Errors, Percent, Grade };
     static const QStringList Header;
 
     void setEntries(const QVector<ResultFolder::Entry> &entries);

@@ -17,7 +17,7 @@ namespace {
 
 const QString kSuffix = QStringLiteral(".json");
 const QString kNote = QStringLiteral(".left");
-constexpr qint64 kMaxBytes = 1024 * 1024;
+constexpr qint64 kMaxBytes = qint64(1024) * 1024;
 
 QStringList namesEnding(const QString &folder, const QString &suffix)
 {

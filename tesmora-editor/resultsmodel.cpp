@@ -30,18 +30,20 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
         return {};
     const ResultFolder::Entry &entry = m_rows.at(index.row());
     if (role == Qt::DisplayRole) {
-        // The CSV columns: date, time, login, name, computer, topic, mode, matches, errors, percent, grade.
+        using Csv = ResultTable::Column;
         const QStringList cells = ResultTable::row(entry.record);
         const QString pupil = entry.record.name.isEmpty() ? entry.record.user : entry.record.name;
-        const QStringList shown = {cells[0], cells[1], pupil,    cells[4],  cells[5],       cells[6],
-                                   cells[7], cells[8], cells[9], cells[10], entry.attention};
+        const QStringList shown = {cells[Csv::Date],    cells[Csv::Time],   pupil,
+                                   cells[Csv::Host],    cells[Csv::Topic],  cells[Csv::Mode],
+                                   cells[Csv::Matches], cells[Csv::Errors], cells[Csv::Percent],
+                                   cells[Csv::Grade],   entry.attention};
         return shown.value(index.column());
     }
     if (role == Qt::ToolTipRole && !entry.attention.isEmpty())
         return entry.attention;
     if (role == Qt::BackgroundRole && !entry.attention.isEmpty())
         return QColor(0xFF, 0xE0, 0xB0);
-    if (role == Qt::TextAlignmentRole && index.column() >= 6 && index.column() <= 9)
+    if (role == Qt::TextAlignmentRole && index.column() >= Matches && index.column() <= Grade)
         return int(Qt::AlignRight | Qt::AlignVCenter);
     return {};
 }

@@ -13,6 +13,9 @@ class ResultsModel : public QAbstractTableModel
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
+    // The window's columns: the CSV's, with the name or else the login as
+    // the pupil, and the reason for attention last.
+    enum Column { Date, Time, Pupil, Host, Topic, Mode, Matches, Errors, Percent, Grade, Attention };
     static const QStringList Columns;
 
     void setRows(const QVector<ResultFolder::Entry> &rows);

@@ -1,4 +1,5 @@
 #include "resultcache.h"
+#include "resultsmodel.h"
 #include "resultstore.h"
 #include "resultswindow.h"
 
@@ -66,7 +67,7 @@ void TestResultsWindow::newRecordsAppearAndFilter()
     QCOMPARE(topic->count(), 3); // every topic, and each of the two
     topic->setCurrentIndex(topic->findText(QStringLiteral("Алгебра")));
     QCOMPARE(view->model()->rowCount(), 1);
-    QCOMPARE(view->model()->index(0, 9).data().toString(), QStringLiteral("3"));
+    QCOMPARE(view->model()->index(0, ResultsModel::Grade).data().toString(), QStringLiteral("3"));
     QCOMPARE(window.missed()->item(0)->text(), QStringLiteral("1 — вопрос 2"));
 
     const QString csv = results.filePath(QStringLiteral("out.csv"));
