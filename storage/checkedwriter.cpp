@@ -269,6 +269,19 @@ int CheckedWriter::modeOf(const QString &name) const
     return int(st.st_mode & 07777);
 }
 
+int CheckedWriter::modeFor(const QString &name) const
+{
+    struct stat st
+    {
+    };
+    const int mode = modeOf(name);
+    if (::fstat(m_dir, &st) != 0 || (st.st_mode & S_ISGID) == 0)
+        return mode;
+    // A new one is read by all, as topics are; the umask is not asked, since
+    // asking changes it for every thread for a moment.
+    return int((mode < 0 ? mode_t(0644) : mode_t(mode)) | S_IRGRP | S_IWGRP);
+}
+
 QByteArray CheckedWriter::digest(const QString &name) const
 {
     const int fd = openPlain(name);

@@ -50,6 +50,10 @@ public:
 
     // The mode of a plain file, -1 for anything else.
     int modeOf(const QString &name) const;
+    // The mode a file written here should have: the one it has, and open to
+    // the group as well in a folder shared by a group (its setgid bit set,
+    // as a class's topics folder is, so that colleagues can correct it).
+    int modeFor(const QString &name) const;
     // The SHA-256 of a plain file; empty for anything else.
     QByteArray digest(const QString &name) const;
     bool holds(const QString &name, const QByteArray &bytes) const;

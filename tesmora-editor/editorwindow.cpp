@@ -395,8 +395,8 @@ bool EditorWindow::saveAsTopic()
                                      QStringLiteral("Тема «%1» уже есть в %2. Заменить её?").arg(name, base))
                 != QMessageBox::Yes)
             continue;
-        if (!QDir().mkpath(folder)) {
-            QMessageBox::warning(this, windowTitle(), QStringLiteral("Не удалось создать папку %1").arg(folder));
+        if (const QString why = TopicSave::makeFolder(folder); !why.isEmpty()) {
+            QMessageBox::warning(this, windowTitle(), why);
             return false;
         }
         return saveTo(folder);

@@ -1,5 +1,7 @@
 #include "savejournal.h"
+#include "topiccatalog.h"
 #include "topicfile.h"
+#include "topicversions.h"
 #include "topictables.h"
 
 #include <QDir>
@@ -214,10 +216,14 @@ void TestTopicSave::previousPairKeptExactly()
     const QString questions = dir.filePath("test.txt");
     QVERIFY(QFile::setPermissions(questions, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     const Files old = snapshot(dir.path());
+    const QByteArray oldDigest = TopicCatalog::digest(dir.path());
 
     QVERIFY(TopicFile::save(dir.path(), newPairs(), TopicFile::Encoding::Utf8).saved);
     const Files saved = snapshot(dir.path());
-    QCOMPARE(saved.keys(), QStringList({"test.txt", "test.txt.bak", "test1.txt", "test1.txt.bak"}));
+    QCOMPARE(saved.keys(),
+             QStringList({"test.txt", "test.txt.bak", "test1.txt", "test1.txt.bak", TopicVersions::FileName}));
+    // Both pairs are versions of the topic: results earned on either are honest.
+    QCOMPARE(TopicVersions::read(dir.path()), QSet<QByteArray>({oldDigest, TopicCatalog::digest(dir.path())}));
     QCOMPARE(saved["test.txt.bak"], old["test.txt"]);
     QCOMPARE(saved["test1.txt.bak"], old["test1.txt"]);
     QCOMPARE(QFileInfo(questions).permissions(), QFileInfo(dir.filePath("test.txt.bak")).permissions());

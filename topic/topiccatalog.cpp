@@ -1,6 +1,7 @@
 #include "topiccatalog.h"
 
 #include "topicfile.h"
+#include "topicversions.h"
 
 #include <QCollator>
 #include <QCryptographicHash>
@@ -10,6 +11,10 @@
 #include <QLocale>
 #include <QSet>
 #include <QStandardPaths>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -86,19 +91,32 @@ QByteArray TopicCatalog::digest(const QString &folder)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const QString &name : {TopicFile::QuestionsName, TopicFile::AnswersName}) {
-        QFile file(folder + QLatin1Char('/') + name);
-        if (file.open(QIODevice::ReadOnly))
+        // Plain files only: opening a FIFO put in a file's place would wait
+        // for a writer that never comes.
+        const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name);
+        const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        struct stat st
+        {
+        };
+        if (fd < 0)
+            continue;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            continue;
+        }
+        QFile file;
+        if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
             hash.addData(&file);
     }
     return hash.result().toHex();
 }
 
-QHash<QString, QByteArray> TopicCatalog::digests(const QString &classTopics)
+QHash<QString, TopicCatalog::Versions> TopicCatalog::versions(const QString &classTopics)
 {
-    QHash<QString, QByteArray> byName;
+    QHash<QString, Versions> byName;
     if (!classTopics.isEmpty()) {
         for (const Topic &topic : topicsIn(classTopics))
-            byName.insert(topic.name, digest(topic.folder));
+            byName.insert(topic.name, {digest(topic.folder), TopicVersions::read(topic.folder)});
     }
     return byName;
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -32,8 +33,18 @@ public:
     // The SHA-256 (hex) of a topic's two files, questions then answers, as
     // they stand: which files a result was earned on.
     static QByteArray digest(const QString &folder);
-    // The digests of every topic directly in a class topics folder, by name.
-    static QHash<QString, QByteArray> digests(const QString &classTopics);
+    // What a topic's files are now, and every pair the editor saved it with.
+    struct Versions
+    {
+        QByteArray current;
+        QSet<QByteArray> earlier;
+        bool operator==(const Versions &other) const
+        {
+            return current == other.current && earlier == other.earlier;
+        }
+    };
+    // The versions of every topic directly in a class topics folder, by name.
+    static QHash<QString, Versions> versions(const QString &classTopics);
 
     // The account's own topics folder, where a topic is saved without a class one.
     static QString userFolder();

@@ -4,9 +4,12 @@
 #include "core/textdecoder.h"
 #include "storage/fileentry.h"
 #include "storage/systemerror.h"
+#include "topiccatalog.h"
+#include "topicversions.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -303,6 +306,22 @@ TopicSave::Result TopicFile::save(const QString &folder, const QVector<TopicPair
     if (const auto refusal = check(pairs, encoding))
         return {false, refusal->message};
     const auto [questions, answers] = cleanColumns(pairs);
-    return TopicSave::replace(folder,
-                              {{QuestionsName, encode(questions, encoding)}, {AnswersName, encode(answers, encoding)}});
+    // The pair replaced and the new one are listed as versions of the topic,
+    // so that results earned on either are known as honest.
+    const bool hadFiles = QFileInfo::exists(folder + QLatin1Char('/') + QuestionsName);
+    const QByteArray before = hadFiles ? TopicCatalog::digest(folder) : QByteArray();
+    TopicSave::Result result = TopicSave::replace(
+        folder, {{QuestionsName, encode(questions, encoding)}, {AnswersName, encode(answers, encoding)}});
+    if (!result.saved)
+        return result;
+    QList<QByteArray> versions;
+    if (hadFiles)
+        versions << before;
+    versions << TopicCatalog::digest(folder);
+    if (const QString why = TopicVersions::add(folder, versions); !why.isEmpty()) {
+        if (!result.message.isEmpty())
+            result.message += QLatin1Char('\n');
+        result.message += QStringLiteral("Тема сохранена, но список её версий не обновлён: %1").arg(why);
+    }
+    return result;
 }

@@ -6,6 +6,10 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -37,6 +41,24 @@ QString TopicSave::obstacle(const QString &folder, const QStringList &names)
         return QStringLiteral("Прежнее сохранение в этой папке не закончено (его записка %1 на месте). Откройте "
                               "папку заново, чтобы решить, какую пару оставить.")
             .arg(SaveJournal::FileName);
+    return QString();
+}
+
+QString TopicSave::makeFolder(const QString &folder)
+{
+    if (!QDir().mkpath(folder))
+        return QStringLiteral("Не удалось создать папку %1").arg(QDir::toNativeSeparators(folder));
+    struct stat parent
+    {
+    };
+    struct stat made
+    {
+    };
+    const QByteArray path = QFile::encodeName(folder);
+    const QByteArray above = QFile::encodeName(QFileInfo(folder).absolutePath());
+    if (::stat(above.constData(), &parent) == 0 && (parent.st_mode & S_ISGID) != 0
+        && ::lstat(path.constData(), &made) == 0 && S_ISDIR(made.st_mode) && made.st_uid == ::geteuid())
+        ::chmod(path.constData(), (made.st_mode & 07777) | S_ISGID | S_IRWXG);
     return QString();
 }
 
@@ -72,7 +94,8 @@ TopicSave::Result TopicSave::replace(const QString &folder, const QVector<std::p
     for (const auto &[name, bytes] : files) {
         SaveJournal::Entry entry{name, {}, {}, {}, {}};
         const int mode = writer.modeOf(name);
-        const auto made = writer.create(QLatin1Char('.') + name + QStringLiteral(".new-"), bytes, mode, name);
+        const auto made
+            = writer.create(QLatin1Char('.') + name + QStringLiteral(".new-"), bytes, writer.modeFor(name), name);
         if (!made)
             return abandon(writer.error());
         entry.newFile = *made;

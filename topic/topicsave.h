@@ -23,6 +23,9 @@ public:
     };
 
     static Result replace(const QString &folder, const QVector<std::pair<QString, QByteArray>> &files);
+    // Makes a topic's folder; in a folder shared by a group (setgid) it is
+    // open to the group, as the files saved in it will be. Why not, or empty.
+    static QString makeFolder(const QString &folder);
 
 private:
     static QString obstacle(const QString &folder, const QStringList &names);
