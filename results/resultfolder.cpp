@@ -1,5 +1,6 @@
 #include "resultfolder.h"
 
+#include "recordcheck.h"
 #include "storage/systemerror.h"
 
 #include <QFile>
@@ -245,8 +246,17 @@ qint64 ResultFolder::uidOf(const QString &user) const
     return uid;
 }
 
-QString ResultFolder::attentionFor(const Read &read) const
+bool ResultFolder::setTopicVersions(const QHash<QString, TopicCatalog::Versions> &versions)
 {
+    if (versions == m_versions)
+        return false;
+    m_versions = versions;
+    return true;
+}
+
+ResultFolder::Entry ResultFolder::entryFor(const Read &read) const
+{
+    Entry entry{read.fileName, *read.record, {}, {}};
     QStringList reasons;
     if (read.owner >= 0 && uidOf(read.record->user) != read.owner) {
         const passwd *account = ::getpwuid(uid_t(read.owner));
@@ -254,10 +264,17 @@ QString ResultFolder::attentionFor(const Read &read) const
         reasons
             << QStringLiteral("файл записан не учётной записью %1, а учётной записью %2").arg(read.record->user, owner);
     }
-    const auto digest = m_digests.constFind(read.record->topic);
-    if (digest != m_digests.constEnd() && *digest != read.record->topicSha256)
-        reasons << QStringLiteral("тема «%1» не совпадает с темой класса").arg(read.record->topic);
-    return reasons.join(QStringLiteral("; "));
+    const auto topic = m_versions.constFind(read.record->topic);
+    if (topic != m_versions.constEnd() && topic->current != read.record->topicSha256) {
+        if (topic->earlier.contains(read.record->topicSha256))
+            entry.note = QStringLiteral("прежняя версия темы");
+        else
+            reasons << QStringLiteral("тема «%1» не совпадает с темой класса").arg(read.record->topic);
+    }
+    if (const QString figures = RecordCheck::disagreement(*read.record); !figures.isEmpty())
+        reasons << figures;
+    entry.attention = reasons.join(QStringLiteral("; "));
+    return entry;
 }
 
 QVector<ResultFolder::Entry> ResultFolder::entries() const
@@ -282,7 +299,7 @@ QVector<ResultFolder::Entry> ResultFolder::entries() const
         Read read = *found;
         if (!ownersKnown)
             read.owner = -1;
-        list.append({read.fileName, *read.record, attentionFor(read)});
+        list.append(entryFor(read));
     }
     return list;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "resultrecord.h"
+#include "topiccatalog.h"
 
 #include <QHash>
 #include <QString>
@@ -23,6 +24,7 @@ public:
         QString fileName;
         ResultRecord record;
         QString attention; // why the teacher should look, in Russian; empty if nothing
+        QString note;      // what to know that is no fault: an earlier version of the topic
     };
     // What a read of one name found: a record, or why not.
     struct Read
@@ -47,9 +49,9 @@ public:
 
     explicit ResultFolder(const QString &folder);
 
-    // The SHA-256 (hex) of each class topic by name: a record of that topic
-    // with other files is marked.
-    void setTopicDigests(const QHash<QString, QByteArray> &digests) { m_digests = digests; }
+    // The versions of each class topic by name: a record of that topic made
+    // with files it never had is marked. Whether they changed.
+    bool setTopicVersions(const QHash<QString, TopicCatalog::Versions> &versions);
 
     // An unchanged stamp means nothing came or went: the names are not read.
     static Listing list(const QString &folder, const QByteArray &stamp = {});
@@ -84,12 +86,12 @@ public:
     Cache cache() const;
 
 private:
-    QString attentionFor(const Read &read) const;
+    Entry entryFor(const Read &read) const;
     qint64 uidOf(const QString &user) const;
 
     QString m_folder;
     QString m_error;
-    QHash<QString, QByteArray> m_digests;
+    QHash<QString, TopicCatalog::Versions> m_versions;
     QHash<QString, Read> m_read;   // the records read
     QHash<QString, QString> m_bad; // name, reason
     bool m_changed = false;

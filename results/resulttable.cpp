@@ -8,7 +8,8 @@
 const QStringList ResultTable::Header
     = {QStringLiteral("дата"),      QStringLiteral("время"),   QStringLiteral("логин"), QStringLiteral("имя"),
        QStringLiteral("компьютер"), QStringLiteral("тема"),    QStringLiteral("режим"), QStringLiteral("совпадения"),
-       QStringLiteral("ошибки"),    QStringLiteral("процент"), QStringLiteral("оценка")};
+       QStringLiteral("ошибки"),    QStringLiteral("процент"), QStringLiteral("оценка"),
+       QStringLiteral("внимание")};
 
 void ResultTable::setEntries(const QVector<ResultFolder::Entry> &entries)
 {
@@ -27,6 +28,9 @@ bool ResultTable::passes(const ResultRecord &record) const
     if ((!m_filter.topic.isEmpty() && record.topic != m_filter.topic)
         || (m_filter.mode && record.mode != *m_filter.mode))
         return false;
+    if (!m_filter.pupil.isEmpty() && !record.name.contains(m_filter.pupil, Qt::CaseInsensitive)
+        && !record.user.contains(m_filter.pupil, Qt::CaseInsensitive))
+        return false;
     if (m_filter.from.isNull() && m_filter.to.isNull())
         return true; // the local date costs a time zone look-up: only when asked
     const QDate day = record.finished.toLocalTime().date();
@@ -35,7 +39,8 @@ bool ResultTable::passes(const ResultRecord &record) const
 
 void ResultTable::apply()
 {
-    if (m_filter.topic.isEmpty() && !m_filter.mode && m_filter.from.isNull() && m_filter.to.isNull()) {
+    if (m_filter.topic.isEmpty() && m_filter.pupil.isEmpty() && !m_filter.mode && m_filter.from.isNull()
+        && m_filter.to.isNull()) {
         m_shown = m_all; // shared, not copied
         return;
     }
@@ -56,8 +61,9 @@ QStringList ResultTable::topics() const
     return list;
 }
 
-QStringList ResultTable::row(const ResultRecord &r)
+QStringList ResultTable::row(const ResultFolder::Entry &entry)
 {
+    const ResultRecord &r = entry.record;
     const QDateTime local = r.finished.toLocalTime();
     return {local.toString(QStringLiteral("yyyy-MM-dd")),
             local.toString(QStringLiteral("HH:mm:ss")),
@@ -69,7 +75,8 @@ QStringList ResultTable::row(const ResultRecord &r)
             QString::number(r.matches),
             QString::number(r.errors),
             QString::number(r.percent, 'g', 10),
-            r.timedOut ? QString() : r.grade};
+            r.timedOut ? QString() : r.grade,
+            entry.attention};
 }
 
 QMap<QString, int> ResultTable::gradeCounts() const
@@ -110,24 +117,29 @@ QVector<ResultTable::Miss> ResultTable::misses(const QString &topic) const
     return list;
 }
 
-QByteArray ResultTable::csv() const
+QByteArray ResultTable::csv(CsvStyle style) const
 {
-    const auto field = [](const QString &text) {
-        if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
+    const QChar separator = style == CsvStyle::Russian ? QLatin1Char(';') : QLatin1Char(',');
+    const auto field = [separator](const QString &text) {
+        if (!text.contains(separator) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
             && !text.contains(QLatin1Char('\r')))
             return text;
         QString quoted = text;
         quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
         return QLatin1Char('"') + quoted + QLatin1Char('"');
     };
-    const auto line = [&field](const QStringList &cells) {
+    const auto line = [&field, separator](const QStringList &cells) {
         QStringList out;
         for (const QString &cell : cells)
             out << field(cell);
-        return out.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+        return out.join(separator) + QStringLiteral("\r\n");
     };
     QString text = line(Header);
-    for (const ResultFolder::Entry &entry : m_shown)
-        text += line(row(entry.record));
+    for (const ResultFolder::Entry &entry : m_shown) {
+        QStringList cells = row(entry);
+        if (style == CsvStyle::Russian)
+            cells[Percent].replace(QLatin1Char('.'), QLatin1Char(','));
+        text += line(cells);
+    }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }

@@ -15,13 +15,14 @@ public:
     struct Filter
     {
         QString topic;                         // empty: every topic
+        QString pupil;                         // part of a name or login, any case; empty: all
         std::optional<ResultMode::Value> mode; // none: every mode
         QDate from;                            // null: no bound
         QDate to;
     };
 
     // The columns of a row, in the order of Header.
-    enum Column { Date, Time, Login, Name, Host, Topic, Mode, Matches, Errors, Percent, Grade };
+    enum Column { Date, Time, Login, Name, Host, Topic, Mode, Matches, Errors, Percent, Grade, Attention };
     static const QStringList Header;
 
     void setEntries(const QVector<ResultFolder::Entry> &entries);
@@ -29,8 +30,8 @@ public:
 
     const QVector<ResultFolder::Entry> &shown() const { return m_shown; }
     QStringList topics() const; // every topic of the records, sorted
-    // The columns of Header for one record.
-    static QStringList row(const ResultRecord &record);
+    // The columns of Header for one record, the percentage with a decimal point.
+    static QStringList row(const ResultFolder::Entry &entry);
 
     // Rows shown per grade "1".."5", and "—" for time-outs.
     QMap<QString, int> gradeCounts() const;
@@ -52,8 +53,11 @@ public:
     // before the topic was edited count with the question they really asked.
     QVector<Miss> misses(const QString &topic) const;
 
-    // The rows shown as RFC 4180 CSV: a byte-order mark, the header, CRLF lines.
-    QByteArray csv() const;
+    // The two forms of CSV: the one a Russian spreadsheet opens by a double
+    // click (";" between fields, a decimal comma) and RFC 4180's (",", a
+    // decimal point). Both UTF-8 with a byte-order mark, CRLF lines.
+    enum class CsvStyle { Russian, Rfc4180 };
+    QByteArray csv(CsvStyle style = CsvStyle::Rfc4180) const;
 
 private:
     bool passes(const ResultRecord &record) const;

@@ -31,16 +31,32 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
     const ResultFolder::Entry &entry = m_rows.at(index.row());
     if (role == Qt::DisplayRole) {
         using Csv = ResultTable::Column;
-        const QStringList cells = ResultTable::row(entry.record);
+        const QStringList cells = ResultTable::row(entry);
         const QString pupil = entry.record.name.isEmpty() ? entry.record.user : entry.record.name;
         const QStringList shown = {cells[Csv::Date],    cells[Csv::Time],   pupil,
                                    cells[Csv::Host],    cells[Csv::Topic],  cells[Csv::Mode],
                                    cells[Csv::Matches], cells[Csv::Errors], cells[Csv::Percent],
-                                   cells[Csv::Grade],   entry.attention};
+                                   cells[Csv::Grade],   entry.attention.isEmpty() ? entry.note : entry.attention};
         return shown.value(index.column());
     }
-    if (role == Qt::ToolTipRole && !entry.attention.isEmpty())
-        return entry.attention;
+    if (role == SortRole) {
+        const ResultRecord &r = entry.record;
+        switch (index.column()) {
+        case Date:
+        case Time:
+            return r.finished.toMSecsSinceEpoch();
+        case Matches:
+            return r.matches;
+        case Errors:
+            return r.errors;
+        case Percent:
+            return r.percent;
+        default:
+            return data(index, Qt::DisplayRole);
+        }
+    }
+    if (role == Qt::ToolTipRole && !(entry.attention.isEmpty() && entry.note.isEmpty()))
+        return entry.attention.isEmpty() ? entry.note : entry.attention;
     if (role == Qt::BackgroundRole && !entry.attention.isEmpty())
         return QColor(0xFF, 0xE0, 0xB0);
     if (role == Qt::TextAlignmentRole && index.column() >= Matches && index.column() <= Grade)

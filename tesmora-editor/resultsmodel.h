@@ -17,6 +17,9 @@ public:
     // the pupil, and the reason for attention last.
     enum Column { Date, Time, Pupil, Host, Topic, Mode, Matches, Errors, Percent, Grade, Attention };
     static const QStringList Columns;
+    // What a column sorts by: the instant for the date and time, numbers as
+    // numbers, the text for the rest.
+    static constexpr int SortRole = Qt::UserRole;
 
     void setRows(const QVector<ResultFolder::Entry> &rows);
 

@@ -7,16 +7,20 @@
 #include "topiccatalog.h"
 #include "topicfile.h"
 
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -27,19 +31,26 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     , m_folder(folder)
     , m_classTopics(classTopics)
     , m_model(new ResultsModel(this))
+    , m_sorted(new QSortFilterProxyModel(this))
     , m_view(new QTableView(this))
     , m_status(new QLabel(this))
     , m_chart(new GradeChart(this))
     , m_missed(new QListWidget(this))
 {
     setWindowTitle(QStringLiteral("Результаты — %1").arg(folder));
-    m_folder.setTopicDigests(TopicCatalog::digests(classTopics));
-    m_view->setModel(m_model);
+    m_sorted->setSourceModel(m_model);
+    m_sorted->setSortRole(ResultsModel::SortRole);
+    m_sorted->setSortLocaleAware(true);
+    m_view->setModel(m_sorted);
+    m_view->setSortingEnabled(true);
+    m_view->sortByColumn(ResultsModel::Date, Qt::DescendingOrder);
+    m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setAlternatingRowColors(true);
     m_view->verticalHeader()->hide();
     // Column widths from the first rows, not from ten thousand.
     m_view->horizontalHeader()->setResizeContentsPrecision(100);
+    m_view->setObjectName(QStringLiteral("results"));
     m_view->setAccessibleName(QStringLiteral("Результаты"));
     m_missed->setAccessibleName(QStringLiteral("Ошибки по вопросам"));
 
@@ -63,7 +74,8 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     layout->addWidget(bar);
     layout->addWidget(split, 1);
     layout->addWidget(m_status);
-    resize(1100, 600);
+    resize(1280, 680);
+    split->setSizes({1030, 250});
 
     m_status->setTextFormat(Qt::RichText);
     connect(m_status, &QLabel::linkActivated, this, &ResultsWindow::showUnreadable);
@@ -71,6 +83,16 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     connect(&m_listing, &QFutureWatcher<ResultFolder::Listing>::finished, this, &ResultsWindow::listed);
     connect(&m_poll, &QTimer::timeout, this, &ResultsWindow::refresh);
     m_poll.start(PollMilliseconds);
+    connect(&m_topicsLook, &QFutureWatcher<Topics>::finished, this, [this] {
+        m_lookingAtTopics = false;
+        m_topics = m_topicsLook.result();
+        if (m_folder.setTopicVersions(m_topics.versions))
+            showAll();
+        else
+            showMisses();
+    });
+    connect(this, &ResultsWindow::exported, this, &ResultsWindow::exportEnded);
+    lookAtTopics();
     showAll();
     // The cache first, read on a worker too: a home folder may be on the server.
     m_reading = true;
@@ -87,20 +109,30 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
 void ResultsWindow::buildFilters(QWidget *bar)
 {
     m_topic = new QComboBox(bar);
+    // Wide enough for a topic's name; a longer one is cut, and whole in its tooltip.
+    m_topic->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_topic->setMinimumContentsLength(22);
+    m_pupil = new QLineEdit(bar);
+    m_pupil->setPlaceholderText(QStringLiteral("имя или логин"));
+    m_pupil->setClearButtonEnabled(true);
     m_mode = new QComboBox(bar);
     m_from = new QDateEdit(bar);
     m_to = new QDateEdit(bar);
     m_mode->addItem(QStringLiteral("Все режимы"), QVariant());
     for (ResultMode::Value mode : ResultMode::All)
         m_mode->addItem(ResultMode::caption(mode), int(mode));
-    // The earliest date stands for "no bound" and shows as a dash.
+    // The earliest date stands for "no bound" and shows as a dash; its
+    // calendar opens at this month, not at the earliest.
     for (QDateEdit *edit : {m_from, m_to}) {
         edit->setCalendarPopup(true);
         edit->setMinimumDate(QDate(2000, 1, 1));
         edit->setSpecialValueText(QStringLiteral("—"));
         edit->setDate(edit->minimumDate());
+        edit->calendarWidget()->installEventFilter(this);
     }
-    auto *exportButton = new QPushButton(QStringLiteral("Сохранить в CSV…"), bar);
+    auto *today = new QPushButton(QStringLiteral("Се&годня"), bar);
+    auto *allDays = new QPushButton(QStringLiteral("Все &дни"), bar);
+    m_export = new QPushButton(QStringLiteral("Сохранить в CSV…"), bar);
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(0, 0, 0, 0);
     const auto labelled = [bar, layout](const QString &text, QWidget *field) {
@@ -110,20 +142,73 @@ void ResultsWindow::buildFilters(QWidget *bar)
         layout->addWidget(field);
     };
     labelled(QStringLiteral("&Тема:"), m_topic);
+    labelled(QStringLiteral("&Ученик:"), m_pupil);
     labelled(QStringLiteral("&Режим:"), m_mode);
     labelled(QStringLiteral("&С:"), m_from);
     labelled(QStringLiteral("&По:"), m_to);
+    layout->addWidget(today);
+    layout->addWidget(allDays);
     layout->addStretch(1);
-    layout->addWidget(exportButton);
+    layout->addWidget(m_export);
+    connect(today, &QPushButton::clicked, this, [this] { setDays(QDate::currentDate(), QDate::currentDate()); });
+    connect(allDays, &QPushButton::clicked, this, [this] { setDays({}, {}); });
     connect(m_topic, &QComboBox::currentIndexChanged, this, &ResultsWindow::filterChanged);
+    connect(m_pupil, &QLineEdit::textChanged, this, &ResultsWindow::filterChanged);
     connect(m_mode, &QComboBox::currentIndexChanged, this, &ResultsWindow::filterChanged);
     connect(m_from, &QDateEdit::dateChanged, this, &ResultsWindow::filterChanged);
     connect(m_to, &QDateEdit::dateChanged, this, &ResultsWindow::filterChanged);
-    connect(exportButton, &QPushButton::clicked, this, &ResultsWindow::exportCsv);
+    connect(m_export, &QPushButton::clicked, this, &ResultsWindow::exportCsv);
+}
+
+void ResultsWindow::setDays(const QDate &from, const QDate &to)
+{
+    {
+        const QSignalBlocker blockFrom(m_from);
+        const QSignalBlocker blockTo(m_to);
+        m_from->setDate(from.isValid() ? from : m_from->minimumDate());
+        m_to->setDate(to.isValid() ? to : m_to->minimumDate());
+    }
+    filterChanged();
+}
+
+bool ResultsWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show) {
+        for (QDateEdit *edit : {m_from, m_to}) {
+            if (watched == edit->calendarWidget() && edit->date() == edit->minimumDate())
+                edit->calendarWidget()->setCurrentPage(QDate::currentDate().year(), QDate::currentDate().month());
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+ResultsWindow::Topics ResultsWindow::readTopics(const QString &classTopics)
+{
+    Topics topics;
+    topics.versions = TopicCatalog::versions(classTopics);
+    for (const TopicCatalog::Topic &topic : TopicCatalog::find(classTopics)) {
+        QStringList questions;
+        for (const TopicPair &pair : TopicFile::read(topic.folder).pairs)
+            questions << pair.question;
+        topics.questions.insert(topic.name, questions);
+    }
+    return topics;
+}
+
+void ResultsWindow::lookAtTopics()
+{
+    m_pollsSinceTopics = 0;
+    if (m_lookingAtTopics)
+        return;
+    m_lookingAtTopics = true;
+    m_topicsLook.setFuture(
+        QtConcurrent::run(WorkerThreads::pool(), [classTopics = m_classTopics] { return readTopics(classTopics); }));
 }
 
 void ResultsWindow::refresh()
 {
+    if (++m_pollsSinceTopics >= PollsPerTopicsLook)
+        lookAtTopics();
     if (m_reading || m_inFlight > 0)
         return; // the last look has not ended: a server that hangs gets no queue
     m_reading = true;
@@ -222,8 +307,10 @@ void ResultsWindow::showAll()
     const QSignalBlocker block(m_topic);
     m_topic->clear();
     m_topic->addItem(QStringLiteral("Все темы"), QString());
-    for (const QString &topic : m_table.topics())
+    for (const QString &topic : m_table.topics()) {
         m_topic->addItem(topic, topic);
+        m_topic->setItemData(m_topic->count() - 1, topic, Qt::ToolTipRole);
+    }
     m_topic->setCurrentIndex(std::max(0, m_topic->findData(current)));
     // The table is filtered already, unless the topic chosen is gone.
     if (m_topic->currentData().toString() != current)
@@ -258,6 +345,8 @@ void ResultsWindow::filterChanged()
 {
     ResultTable::Filter filter;
     filter.topic = m_topic->currentData().toString();
+    m_topic->setToolTip(filter.topic);
+    filter.pupil = m_pupil->text().trimmed();
     if (m_mode->currentData().isValid())
         filter.mode = ResultMode::Value(m_mode->currentData().toInt());
     if (m_from->date() != m_from->minimumDate())
@@ -272,6 +361,9 @@ void ResultsWindow::showRows()
 {
     m_model->setRows(m_table.shown());
     m_view->resizeColumnsToContents();
+    // Long names are cut, whole in the tooltip, so that every column fits.
+    for (const int column : {ResultsModel::Pupil, ResultsModel::Topic, ResultsModel::Mode})
+        m_view->setColumnWidth(column, std::min(m_view->columnWidth(column), MaxNameWidth));
     m_chart->setCounts(m_table.gradeCounts());
     showMisses();
     showStatus();
@@ -286,35 +378,57 @@ void ResultsWindow::showMisses()
         return;
     }
     // The question texts, where the topic is one this computer can find;
-    // questions are numbered from 0, as the editor's rows are.
-    QStringList questions;
-    if (const std::optional<TopicCatalog::Topic> found = TopicCatalog::named(topic, m_classTopics)) {
-        for (const TopicPair &pair : TopicFile::read(found->folder).pairs)
-            questions << pair.question;
-    }
+    // questions are numbered from 1, as the trainer's report counts them.
+    const QStringList questions = m_topics.questions.value(topic);
     for (const ResultTable::Miss &miss : m_table.misses(topic)) {
         const QString text = miss.text.isEmpty() ? questions.value(miss.question) : miss.text;
-        m_missed->addItem(text.isEmpty() ? QStringLiteral("%1 — вопрос %2").arg(miss.pupils).arg(miss.question)
-                                         : QStringLiteral("%1 — %2. %3").arg(miss.pupils).arg(miss.question).arg(text));
+        const int number = miss.question + 1;
+        m_missed->addItem(text.isEmpty() ? QStringLiteral("%1 — вопрос %2").arg(miss.pupils).arg(number)
+                                         : QStringLiteral("%1 — %2. %3").arg(miss.pupils).arg(number).arg(text));
     }
 }
 
-bool ResultsWindow::exportTo(const QString &path, QString *error)
+QString ResultsWindow::writeFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(m_table.csv()) >= 0 && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return QString();
+    return file.errorString();
+}
+
+void ResultsWindow::exportTo(const QString &path, ResultTable::CsvStyle style)
+{
+    // The file may be on the server too: written on a worker, the button
+    // held until it is done.
+    m_export->setEnabled(false);
+    auto *watcher = new QFutureWatcher<QString>(this);
+    connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher, path] {
+        watcher->deleteLater();
+        m_export->setEnabled(true);
+        emit exported(path, watcher->result());
+    });
+    watcher->setFuture(QtConcurrent::run(WorkerThreads::pool(),
+                                         [path, bytes = m_table.csv(style)] { return writeFile(path, bytes); }));
 }
 
 void ResultsWindow::exportCsv()
 {
-    const QString path
-        = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить в CSV"), QStringLiteral("результаты.csv"),
-                                       QStringLiteral("Таблица CSV (*.csv)"));
-    QString error;
-    if (!path.isEmpty() && !exportTo(path, &error))
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("Не удалось сохранить %1: %2").arg(path, error));
+    const QString russian = QStringLiteral("Для русской электронной таблицы: «;» и десятичная запятая (*.csv)");
+    const QString rfc = QStringLiteral("CSV по RFC 4180: «,» и десятичная точка (*.csv)");
+    QString chosen = russian;
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить в CSV"),
+                                                      QStringLiteral("результаты.csv"), russian + QStringLiteral(";;") + rfc, &chosen);
+    if (!path.isEmpty())
+        exportTo(path, chosen == rfc ? ResultTable::CsvStyle::Rfc4180 : ResultTable::CsvStyle::Russian);
+}
+
+void ResultsWindow::exportEnded(const QString &path, const QString &error)
+{
+    if (error.isEmpty())
+        return;
+    // Not waited for: the rows go on filling in under it.
+    auto *box = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                                QStringLiteral("Не удалось сохранить %1: %2").arg(path, error), QMessageBox::Close, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }

@@ -2,6 +2,7 @@
 
 #include "resultfolder.h"
 #include "resulttable.h"
+#include "topiccatalog.h"
 
 #include <QElapsedTimer>
 #include <QFutureWatcher>
@@ -12,12 +13,16 @@ class GradeChart;
 class QComboBox;
 class QDateEdit;
 class QLabel;
+class QLineEdit;
 class QListWidget;
+class QPushButton;
+class QSortFilterProxyModel;
 class QTableView;
 class ResultsModel;
 
 // The teacher's results: every record of the results folder, newest first,
-// filtered by topic, mode and date, with the grades charted, the questions
+// filtered by topic, pupil, mode and date and sorted by any column, with the
+// grades charted, the questions
 // most missed and an export to CSV. New records appear by themselves: the
 // folder is read again every few seconds, since a file server's changes reach
 // no change watch. The folder is listed and read on worker threads, a few
@@ -30,6 +35,18 @@ class ResultsWindow : public QWidget
 
 public:
     static constexpr int PollMilliseconds = 3000;
+    // The class topics (their versions, their questions) are read again
+    // every this many polls, so that a topic corrected meanwhile is known.
+    static constexpr int PollsPerTopicsLook = 10;
+
+    // What the window needs of the topics: each class topic's versions, and
+    // the questions of every topic it can find, by name.
+    struct Topics
+    {
+        QHash<QString, TopicCatalog::Versions> versions;
+        QHash<QString, QStringList> questions;
+    };
+    static Topics readTopics(const QString &classTopics);
 
     explicit ResultsWindow(const QString &folder, const QString &classTopics, QWidget *parent = nullptr);
 
@@ -39,15 +56,29 @@ public:
     static constexpr int RecordsPerRead = 250;
     static constexpr int ParallelReads = 2;
     static constexpr int ShowEveryMilliseconds = 1000;
+    static constexpr int MaxNameWidth = 150; // pixels, for a pupil's, a topic's or a mode's name
 
     // Looks at the folder for new records now, as the poll does, unless a
     // look is under way; the rows follow when it ends.
     void refresh();
     // Whether a look at the folder is under way, until every row is shown.
     bool reading() const { return m_reading; }
-    // Whether anything at all is under way, the check of cached rows too.
-    bool busy() const { return m_reading || m_inFlight > 0; }
-    bool exportTo(const QString &path, QString *error = nullptr);
+    // Reads the class topics again now, as every tenth poll does.
+    void lookAtTopics();
+    // Whether anything at all is under way, the check of cached rows and
+    // the look at the topics too.
+    bool busy() const { return m_reading || m_inFlight > 0 || m_lookingAtTopics; }
+    // Writes the rows shown to path on a worker thread; exported() tells
+    // how it ended.
+    void exportTo(const QString &path, ResultTable::CsvStyle style);
+    static QString writeFile(const QString &path, const QByteArray &bytes);
+
+signals:
+    // error is empty when the file was written.
+    void exported(const QString &path, const QString &error);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void listed();
@@ -61,16 +92,25 @@ private:
     void showRows();
     void showMisses();
     void exportCsv();
+    void exportEnded(const QString &path, const QString &error);
+    void setDays(const QDate &from, const QDate &to);
 
     ResultFolder m_folder;
     QString m_classTopics;
     ResultTable m_table;
     ResultsModel *m_model;
+    QSortFilterProxyModel *m_sorted;
     QTableView *m_view;
     QComboBox *m_topic;
+    QLineEdit *m_pupil;
     QComboBox *m_mode;
     QDateEdit *m_from;
     QDateEdit *m_to;
+    QPushButton *m_export = nullptr;
+    Topics m_topics;
+    QFutureWatcher<Topics> m_topicsLook;
+    int m_pollsSinceTopics = 0;
+    bool m_lookingAtTopics = false; // until what the look found is taken in
     QLabel *m_status;
     GradeChart *m_chart;
     QListWidget *m_missed;

@@ -20,6 +20,8 @@ private slots:
     void hostileFilesSkipped_data();
     void hostileFilesSkipped();
     void attention();
+    void flags_data();
+    void flags();
     void csvAndFilters();
     void missesPerPupilOnce();
     void csvCommand();
@@ -43,6 +45,8 @@ ResultRecord TestResultFolder::record(const QString &user, const QString &finish
     r.percent = 81.25;
     r.grade = grade;
     r.topicSha256 = QByteArray(64, 'a');
+    for (int k = 0; k < 16; ++k) // the figures above, as the steps give them
+        r.steps.append({k, k < 13 ? k : k + 1, {}, k < 13, true, {}, {}});
     return r;
 }
 
@@ -115,7 +119,7 @@ void TestResultFolder::attention()
     put(dir.filePath(QStringLiteral("b.json")),
         record(QStringLiteral("nobody"), QStringLiteral("2026-12-09T10:01:00+03:00")).toJson());
     ResultFolder folder(dir.path());
-    folder.setTopicDigests({{QStringLiteral("Физика"), QByteArray(64, 'a')}});
+    folder.setTopicVersions({{QStringLiteral("Физика"), {QByteArray(64, 'a'), {}}}});
     QVERIFY(folder.refresh());
     // Every file this account's: owners cannot be known (a share mounted
     // with one account's rights), so nothing is said of them.
@@ -137,9 +141,63 @@ void TestResultFolder::attention()
     QCOMPARE(entries[2].attention, QString());
     // The class topic changed since: both ran other files.
     ResultFolder again(dir.path());
-    again.setTopicDigests({{QStringLiteral("Физика"), QByteArray(64, 'b')}});
+    again.setTopicVersions({{QStringLiteral("Физика"), {QByteArray(64, 'b'), {}}}});
     QVERIFY(again.refresh());
     QVERIFY(again.entries()[1].attention.contains(QStringLiteral("не совпадает с темой класса")));
+}
+
+void TestResultFolder::flags_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("attention");
+    QTest::addColumn<QString>("note");
+    const QString figures = QStringLiteral("цифры не сходятся с ответами");
+    QTest::newRow("honest") << "" << "" << "";
+    QTest::newRow("grade raised") << "grade" << figures << "";
+    QTest::newRow("percentage raised with its grade") << "percent" << figures << "";
+    QTest::newRow("an error taken away") << "errors" << figures << "";
+    QTest::newRow("a wrong step made right") << "step" << figures << "";
+    QTest::newRow("matches raised") << "matches" << figures << "";
+    QTest::newRow("an earlier version of the topic") << "earlier" << "" << "прежняя версия темы";
+    QTest::newRow("files the topic never had") << "forged" << "тема «Физика» не совпадает с темой класса" << "";
+}
+
+// A record edited by hand no longer agrees with its own steps; a record of a
+// topic corrected since is no forgery.
+void TestResultFolder::flags()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, attention);
+    QFETCH(QString, note);
+    ResultRecord r = record(QStringLiteral("a"), QStringLiteral("2026-12-09T10:00:00+03:00"));
+    if (change == QLatin1String("grade"))
+        r.grade = QStringLiteral("5");
+    else if (change == QLatin1String("percent"))
+        r = (r.percent = 100, r.grade = QStringLiteral("5"), r);
+    else if (change == QLatin1String("errors"))
+        r.errors = 2;
+    else if (change == QLatin1String("step"))
+        r.steps[15].right = true;
+    else if (change == QLatin1String("matches"))
+        r.matches = 16;
+    else if (change == QLatin1String("earlier"))
+        r.topicSha256 = QByteArray(64, 'e');
+    else if (change == QLatin1String("forged"))
+        r.topicSha256 = QByteArray(64, 'f');
+    QTemporaryDir dir;
+    put(dir.filePath(QStringLiteral("a.json")), r.toJson());
+    ResultFolder folder(dir.path());
+    QVERIFY(folder.setTopicVersions({{QStringLiteral("Физика"), {QByteArray(64, 'a'), {QByteArray(64, 'e')}}}}));
+    QVERIFY(folder.refresh());
+    const QVector<ResultFolder::Entry> entries = folder.entries();
+    QCOMPARE(entries.size(), 1);
+    QCOMPARE(entries[0].attention, attention);
+    QCOMPARE(entries[0].note, note);
+    // The flag goes into the CSV, where a forged record would pass as clean.
+    ResultTable table;
+    table.setEntries(entries);
+    QCOMPARE(QString::fromUtf8(table.csv()).split(QStringLiteral("\r\n")).value(1).section(QLatin1Char(','), -1),
+             attention.contains(QLatin1Char(',')) ? QLatin1Char('"') + attention + QLatin1Char('"') : attention);
 }
 
 void TestResultFolder::csvAndFilters()
@@ -152,23 +210,36 @@ void TestResultFolder::csvAndFilters()
     early.timedOut = true;
     early.mode = ResultMode::Test1;
     ResultTable table;
-    table.setEntries({{QStringLiteral("b"), late, QString()}, {QStringLiteral("a"), early, QString()}});
+    table.setEntries({{QStringLiteral("b"), late, QStringLiteral("цифры не сходятся с ответами"), {}},
+                      {QStringLiteral("a"), early, QString(), {}}});
     const QByteArray csv = table.csv();
     QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
     const QStringList lines = QString::fromUtf8(csv.mid(3)).split(QStringLiteral("\r\n"));
     QCOMPARE(lines.value(0),
-             QStringLiteral("дата,время,логин,имя,компьютер,тема,режим,совпадения,ошибки,процент,оценка"));
-    QCOMPARE(lines.value(1),
-             QStringLiteral("2026-12-09,10:30:05,root,\"Иванов, \"\"Пётр\"\"\",pc01,Физика,Тест2 выбор,13,3,93.75,4"));
-    QCOMPARE(lines.value(2), QStringLiteral("2026-12-08,10:00:00,root,,pc01,Физика,Тест1 да/нет,13,3,81.25,"));
+             QStringLiteral("дата,время,логин,имя,компьютер,тема,режим,совпадения,ошибки,процент,оценка,внимание"));
+    QCOMPARE(lines.value(1), QStringLiteral("2026-12-09,10:30:05,root,\"Иванов, \"\"Пётр\"\"\",pc01,Физика,Тест2 "
+                                            "выбор,13,3,93.75,4,цифры не сходятся с ответами"));
+    QCOMPARE(lines.value(2), QStringLiteral("2026-12-08,10:00:00,root,,pc01,Физика,Тест1 да/нет,13,3,81.25,,"));
     QCOMPARE(lines.value(3), QString());
-    table.setFilter({QString(), ResultMode::Test1, {}, {}});
+    // The Russian form: a spreadsheet reads 93,75 as a number, split at ";".
+    const QByteArray russian = table.csv(ResultTable::CsvStyle::Russian);
+    QVERIFY(russian.startsWith("\xEF\xBB\xBF"));
+    QCOMPARE(QString::fromUtf8(russian.mid(3)).split(QStringLiteral("\r\n")).value(1),
+             QStringLiteral("2026-12-09;10:30:05;root;\"Иванов, \"\"Пётр\"\"\";pc01;Физика;Тест2 выбор;13;3;93,75;4;"
+                            "цифры не сходятся с ответами"));
+    using Filter = ResultTable::Filter;
+    table.setFilter(Filter{QString(), QString(), ResultMode::Test1, {}, {}});
     QCOMPARE(table.shown().size(), 1);
-    table.setFilter({QString(), std::nullopt, QDate(2026, 12, 9), QDate(2026, 12, 9)});
+    table.setFilter(Filter{QString(), QString(), std::nullopt, QDate(2026, 12, 9), QDate(2026, 12, 9)});
     QCOMPARE(table.shown().size(), 1);
     QCOMPARE(table.shown()[0].fileName, QStringLiteral("b"));
-    table.setFilter({QStringLiteral("Химия"), std::nullopt, {}, {}});
+    table.setFilter(Filter{QStringLiteral("Химия"), QString(), std::nullopt, {}, {}});
     QCOMPARE(table.shown().size(), 0);
+    // A pupil as typed: part of the name in any case, or of the login.
+    table.setFilter(Filter{QString(), QStringLiteral("пётр"), std::nullopt, {}, {}});
+    QCOMPARE(table.shown().size(), 1);
+    table.setFilter(Filter{QString(), QStringLiteral("ROO"), std::nullopt, {}, {}});
+    QCOMPARE(table.shown().size(), 2);
     table.setFilter({});
     QCOMPARE(table.gradeCounts().value(QStringLiteral("4")), 1);
     QCOMPARE(table.gradeCounts().value(QStringLiteral("—")), 1);
@@ -191,10 +262,10 @@ void TestResultFolder::missesPerPupilOnce()
     d.steps
         = {{8, 1, {}, false, true, QStringLiteral("Год?"), {}}, {7, 1, {}, false, true, QStringLiteral("Век?"), {}}};
     ResultTable table;
-    table.setEntries({{QStringLiteral("a"), a, QString()},
-                      {QStringLiteral("b"), b, QString()},
-                      {QStringLiteral("c"), c, QString()},
-                      {QStringLiteral("d"), d, QString()}});
+    table.setEntries({{QStringLiteral("a"), a, QString(), {}},
+                      {QStringLiteral("b"), b, QString(), {}},
+                      {QStringLiteral("c"), c, QString(), {}},
+                      {QStringLiteral("d"), d, QString(), {}}});
     using Miss = ResultTable::Miss;
     const QVector<Miss> misses = table.misses(QStringLiteral("Физика"));
     QCOMPARE(misses,

@@ -3,6 +3,7 @@
 #include "forms/listbox.h"
 #include "forms/optionbutton.h"
 #include "resultcourier.h"
+#include "recordcheck.h"
 #include "resultstore.h"
 #include "support/trainertestsupport.h"
 #include "trainerform.h"
@@ -124,6 +125,9 @@ void TestResultRecords::handedIn()
     }
     QCOMPARE(t.printed().count(QStringLiteral("Результат передан учителю.")), records);
     QCOMPARE(TestResultRecords::records(state.filePath(QStringLiteral("tesmora/outbox"))).size(), 0);
+    // The teacher's check works the figures out from the steps as the trainer did.
+    for (const ResultRecord &each : std::as_const(found))
+        QCOMPARE(RecordCheck::disagreement(each), QString());
     if (!records)
         return;
     const ResultRecord &r = found.first();

@@ -1,11 +1,17 @@
+#include "recordcheck.h"
 #include "resultcache.h"
 #include "resultsmodel.h"
 #include "resultstore.h"
 #include "resultswindow.h"
+#include "topiccatalog.h"
+#include "topicfile.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,6 +27,7 @@ class TestResultsWindow : public QObject
 
 private slots:
     void newRecordsAppearAndFilter();
+    void tableAsTheTeacherUsesIt();
     void faultsHeal();
     void secondOpeningFromCache();
 
@@ -53,7 +60,7 @@ void TestResultsWindow::newRecordsAppearAndFilter()
     bad.close();
     ResultsWindow window(results.path(), QString());
     window.show();
-    auto *view = window.findChild<QTableView *>();
+    auto *view = window.findChild<QTableView *>(QStringLiteral("results"));
     QVERIFY(view);
     QTRY_COMPARE(view->model()->rowCount(), 1);
     QTRY_VERIFY(!window.busy());
@@ -68,14 +75,89 @@ void TestResultsWindow::newRecordsAppearAndFilter()
     topic->setCurrentIndex(topic->findText(QStringLiteral("Алгебра")));
     QCOMPARE(view->model()->rowCount(), 1);
     QCOMPARE(view->model()->index(0, ResultsModel::Grade).data().toString(), QStringLiteral("3"));
-    QCOMPARE(window.missed()->item(0)->text(), QStringLiteral("1 — вопрос 2"));
+    // Numbered as the trainer's report counts them, from 1.
+    QCOMPARE(window.missed()->item(0)->text(), QStringLiteral("1 — вопрос 3"));
 
+    // Written on a worker; a failure names its reason.
+    QSignalSpy exported(&window, &ResultsWindow::exported);
     const QString csv = results.filePath(QStringLiteral("out.csv"));
-    QVERIFY(window.exportTo(csv));
+    window.exportTo(csv, ResultTable::CsvStyle::Russian);
+    QTRY_COMPARE(exported.size(), 1);
+    QCOMPARE(exported[0], QVariantList({csv, QString()}));
     QFile out(csv);
     QVERIFY(out.open(QIODevice::ReadOnly));
-    QCOMPARE(out.readAll(), window.table().csv());
+    QCOMPARE(out.readAll(), window.table().csv(ResultTable::CsvStyle::Russian));
     QCOMPARE(window.table().csv().count("\r\n"), 2);
+    window.exportTo(results.filePath(QStringLiteral("none/out.csv")), ResultTable::CsvStyle::Rfc4180);
+    QTRY_COMPARE(exported.size(), 2);
+    QVERIFY(!exported[1][1].toString().isEmpty());
+    auto *box = window.findChild<QMessageBox *>();
+    QVERIFY(box && box->text().endsWith(exported[1][1].toString()));
+    box->close();
+}
+
+// The table as a teacher uses it: every column in sight with a long topic
+// name, sorted by a header click, and a topic corrected while the window is
+// open turns its earlier records neutral, not suspect.
+void TestResultsWindow::tableAsTheTeacherUsesIt()
+{
+    QTemporaryDir root;
+    const QString topics = root.filePath(QStringLiteral("topics"));
+    const QString results = root.filePath(QStringLiteral("results"));
+    const QString topic = QStringLiteral("Кодирование информации: единицы измерения и системы счисления");
+    QVector<TopicPair> pairs;
+    for (int k = 0; k < 16; ++k)
+        pairs.append({QStringLiteral("Вопрос %1").arg(k), QStringLiteral("Ответ %1").arg(k)});
+    QVERIFY(QDir().mkpath(topics + QLatin1Char('/') + topic) && QDir().mkpath(results));
+    QVERIFY(TopicFile::save(topics + QLatin1Char('/') + topic, pairs, TopicFile::Encoding::Utf8).saved);
+    for (const int right : {16, 9, 13}) {
+        ResultRecord r = ResultRecord::ofThisAccount();
+        r.id = ResultRecord::newId();
+        r.topic = topic;
+        r.mode = ResultMode::Test2;
+        r.started = r.finished = QDateTime::currentDateTime().addSecs(right);
+        for (int k = 0; k < 16; ++k)
+            r.steps.append({k, k < right ? k : k + 1, {}, k < right, true, {}, {}});
+        const RecordCheck::Figures f = RecordCheck::fromSteps(r);
+        std::tie(r.matches, r.errors, r.percent, r.grade) = std::tie(f.matches, f.errors, f.percent, f.grade);
+        r.topicSha256 = TopicCatalog::digest(topics + QLatin1Char('/') + topic);
+        QCOMPARE(ResultStore::write(results, r).outcome, ResultStore::Outcome::HandedIn);
+    }
+    ResultsWindow window(results, topics);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(!window.busy());
+    auto *view = window.findChild<QTableView *>(QStringLiteral("results"));
+    QCOMPARE(view->model()->rowCount(), 3);
+    QHeaderView *header = view->horizontalHeader();
+    for (int column = 0; column < ResultsModel::Attention; ++column)
+        QVERIFY2(header->sectionViewportPosition(column) + header->sectionSize(column) <= view->viewport()->width(),
+                 qPrintable(ResultsModel::Columns[column]));
+    QVERIFY(header->sectionViewportPosition(ResultsModel::Attention) < view->viewport()->width() - 40);
+    // Newest first, then by the grade at a click on its header, and back.
+    const auto grades = [view] {
+        QStringList list;
+        for (int row = 0; row < view->model()->rowCount(); ++row)
+            list << view->model()->index(row, ResultsModel::Grade).data().toString();
+        return list;
+    };
+    QCOMPARE(grades(), QStringList({"5", "4", "3"}));
+    const QPoint gradeHeader(header->sectionViewportPosition(ResultsModel::Grade) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, gradeHeader);
+    const QStringList once = grades();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, gradeHeader);
+    QCOMPARE(QSet<QStringList>({once, grades()}), QSet<QStringList>({{"3", "4", "5"}, {"5", "4", "3"}}));
+
+    QCOMPARE(view->model()->index(0, ResultsModel::Attention).data().toString(), QString());
+    pairs[0].answer = QStringLiteral("Ответ исправлен");
+    QVERIFY(TopicFile::save(topics + QLatin1Char('/') + topic, pairs, TopicFile::Encoding::Utf8).saved);
+    window.lookAtTopics();
+    QTRY_VERIFY(!window.busy());
+    for (int row = 0; row < 3; ++row) {
+        QCOMPARE(view->model()->index(row, ResultsModel::Attention).data().toString(),
+                 QStringLiteral("прежняя версия темы"));
+        QVERIFY(!view->model()->index(row, ResultsModel::Grade).data(Qt::BackgroundRole).isValid());
+    }
 }
 
 // What a file server does for a moment heals by itself: the folder's error
