@@ -1,4 +1,5 @@
 #include "classsettings.h"
+#include "core/commandline.h"
 #include "editorwindow.h"
 #include "forms/appsetup.h"
 #include "resultfolder.h"
@@ -14,14 +15,63 @@
 
 namespace {
 
-// tesmora-editor --results-csv FOLDER: the results table on standard output,
-// without a window or a display.
+CommandLine::Program program()
+{
+    return {"tesmora-editor",
+            QStringLiteral("Использование: tesmora-editor [ПАПКА_ТЕМЫ]\n"
+                           "       tesmora-editor --results [ПАПКА_РЕЗУЛЬТАТОВ]\n"
+                           "       tesmora-editor --results-csv [ПАПКА_РЕЗУЛЬТАТОВ] [--separator semicolon]\n"
+                           "Редактор темы тренажёра и результаты класса.\n\n"
+                           "  ПАПКА_ТЕМЫ         папка темы (без неё — тема тренажёра)\n"
+                           "  --results          окно результатов класса; без папки — папка results= из "
+                           "class.conf\n"
+                           "  --results-csv      таблица результатов в CSV по RFC 4180 на стандартный вывод, без "
+                           "окна\n"
+                           "  --separator semicolon\n"
+                           "                     «;» между полями и десятичная запятая, как для русской "
+                           "электронной таблицы\n"
+                           "  --help             эта справка\n"
+                           "  --version          версия программы\n"),
+            {QStringLiteral("--results"), QStringLiteral("--results-csv"), QStringLiteral("--separator")},
+            {QStringLiteral("--separator")}};
+}
+
+// The results folder given after an option, or else the class settings' one.
+QString resultsFolder(const QString &given)
+{
+    return given.isEmpty() ? ClassSettings::load().resultsFolder() : given;
+}
+
+// tesmora-editor --results-csv [FOLDER] [--separator semicolon]: the results
+// table on standard output, without a window or a display.
 int writeCsv(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QString folder = QCoreApplication::arguments().value(2);
+    QString given;
+    ResultTable::CsvStyle style = ResultTable::CsvStyle::Rfc4180;
+    const QStringList args = QCoreApplication::arguments().mid(2);
+    for (int k = 0; k < args.size(); ++k) {
+        const QString &arg = args[k];
+        if (arg == QLatin1String("--"))
+            continue;
+        if (arg == QLatin1String("--separator") || arg.startsWith(QLatin1String("--separator="))) {
+            const QString value = arg.contains(QLatin1Char('=')) ? arg.section(QLatin1Char('='), 1) : args.value(++k);
+            if (value != QLatin1String("semicolon") && value != QLatin1String("comma")) {
+                std::fprintf(stderr, "tesmora-editor: после --separator нужно semicolon или comma\n");
+                return 2;
+            }
+            style = value == QLatin1String("semicolon") ? ResultTable::CsvStyle::Russian
+                                                        : ResultTable::CsvStyle::Rfc4180;
+        } else if (given.isEmpty()) {
+            given = arg;
+        } else {
+            std::fprintf(stderr, "tesmora-editor: папка результатов указана больше одного раза\n");
+            return 2;
+        }
+    }
+    const QString folder = resultsFolder(given);
     if (folder.isEmpty()) {
-        std::fprintf(stderr, "tesmora-editor: после --results-csv нужна папка результатов\n");
+        std::fprintf(stderr, "tesmora-editor: папка результатов не задана (results= в class.conf)\n");
         return 2;
     }
     ResultFolder results(folder);
@@ -32,7 +82,7 @@ int writeCsv(int argc, char *argv[])
     ResultTable table;
     table.setEntries(results.entries());
     QFile out;
-    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(table.csv()) < 0 || !out.flush())
+    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(table.csv(style)) < 0 || !out.flush())
         return 2;
     if (results.unreadable() > 0)
         std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(results.unreadableText()));
@@ -45,6 +95,8 @@ int writeCsv(int argc, char *argv[])
 // --results [FOLDER]: the results window; --results-csv FOLDER: the table as CSV.
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> status = CommandLine::answer(argc, argv, program()))
+        return *status;
     if (argc > 1 && std::strcmp(argv[1], "--results-csv") == 0)
         return writeCsv(argc, argv);
     QApplication app(argc, argv);
@@ -53,7 +105,7 @@ int main(int argc, char *argv[])
     const QStringList args = QApplication::arguments();
     if (args.value(1) == QLatin1String("--results")) {
         const ClassSettings settings = ClassSettings::load();
-        const QString folder = args.size() > 2 ? args.at(2) : settings.resultsFolder();
+        const QString folder = resultsFolder(args.value(2));
         if (folder.isEmpty()) {
             std::fprintf(stderr, "tesmora-editor: папка результатов не задана (results= в class.conf)\n");
             return 2;
@@ -62,7 +114,10 @@ int main(int argc, char *argv[])
         window.show();
         return app.exec();
     }
-    EditorWindow window(args.size() > 1 ? args.at(1) : TopicFile::trainerFolder());
+    // A folder after "--" may begin with a dash.
+    QStringList folders = args.mid(1);
+    folders.removeAll(QStringLiteral("--"));
+    EditorWindow window(folders.isEmpty() ? TopicFile::trainerFolder() : folders.first());
     window.show();
     return app.exec();
 }

@@ -1,4 +1,5 @@
 #include "classsettings.h"
+#include "core/commandline.h"
 #include "forms/appsetup.h"
 #include "resultstore.h"
 #include "topicchoice.h"
@@ -11,6 +12,22 @@
 namespace {
 
 constexpr int kClassTopicsPatience = 5000;
+
+CommandLine::Program program()
+{
+    return {"tesmora",
+            QStringLiteral("Использование: tesmora [ПАПКА_ТЕМЫ | --topic ИМЯ]\n"
+                           "       tesmora --hand-in\n"
+                           "Тренажёр и тест по теме курса.\n\n"
+                           "  ПАПКА_ТЕМЫ     папка с файлами темы test.txt и test1.txt\n"
+                           "  --topic ИМЯ    тема по названию: из папки тем класса, своих или установленных\n"
+                           "  --hand-in      передать учителю результаты, ждущие на этом компьютере, без окна;\n"
+                           "                 код выхода 0, когда ничего не осталось, 1, когда что-то ждёт\n"
+                           "  --help         эта справка\n"
+                           "  --version      версия программы\n"),
+            {QStringLiteral("--topic"), QStringLiteral("--hand-in")},
+            {QStringLiteral("--topic")}};
+}
 
 // tesmora --hand-in: one attempt at every result kept on this computer,
 // without a window; 0 when nothing is left waiting, 1 when something is.
@@ -38,6 +55,8 @@ int handIn(int argc, char *argv[])
 // name, or with neither the only topic found or the one the pupil chooses.
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> status = CommandLine::answer(argc, argv, program()))
+        return *status;
     if (argc > 1 && std::strcmp(argv[1], "--hand-in") == 0)
         return handIn(argc, argv);
     return AppSetup::runWith(argc, argv, "tesmora", [](QApplication &app) -> std::unique_ptr<TrainerForm> {

@@ -293,6 +293,19 @@ void TestResultFolder::csvCommand()
     QVERIFY(p.waitForFinished(10000));
     QCOMPARE(p.exitCode(), 2);
     QVERIFY(p.readAllStandardError().contains("none"));
+    // Without a folder, the class settings' one; the Russian form on request.
+    QTemporaryDir etc;
+    QVERIFY(QDir().mkpath(etc.filePath(QStringLiteral("tesmora"))));
+    put(etc.filePath(QStringLiteral("tesmora/class.conf")), "[class]\nresults=" + QFile::encodeName(dir.path()) + "\n");
+    env.insert(QStringLiteral("XDG_CONFIG_DIRS"), etc.path());
+    p.setProcessEnvironment(env);
+    p.start(editor, {QStringLiteral("--results-csv"), QStringLiteral("--separator"), QStringLiteral("semicolon")});
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(p.readAllStandardOutput().contains(";81,25;4;"));
+    p.start(editor, {QStringLiteral("--results-csv"), QStringLiteral("--separator=tab")});
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitCode(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestResultFolder)
