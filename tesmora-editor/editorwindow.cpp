@@ -136,12 +136,18 @@ void EditorWindow::buildActions()
     classBar->setObjectName(QStringLiteral("class"));
     classBar->setMovable(false);
     classBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    QAction *fresh
+        = addAction(QStringLiteral("newTopic"), QStringLiteral("Новая тема"), QKeySequence(Qt::CTRL | Qt::Key_N));
     QAction *topic
         = addAction(QStringLiteral("openTopic"), QStringLiteral("Тема…"), QKeySequence(Qt::CTRL | Qt::Key_T));
     QAction *saveTopic = addAction(QStringLiteral("saveTopic"), QStringLiteral("Сохранить как тему…"), QKeySequence());
     QAction *results
         = addAction(QStringLiteral("results"), QStringLiteral("Результаты…"), QKeySequence(Qt::CTRL | Qt::Key_R));
-    classBar->addActions({topic, saveTopic, results});
+    classBar->addActions({fresh, topic, saveTopic, results});
+    connect(fresh, &QAction::triggered, this, [this] {
+        if (settleChanges())
+            newTopic();
+    });
     connect(topic, &QAction::triggered, this, &EditorWindow::chooseTopic);
     connect(saveTopic, &QAction::triggered, this, &EditorWindow::saveAsTopic);
     connect(results, &QAction::triggered, this, &EditorWindow::showResults);
@@ -306,10 +312,22 @@ QString EditorWindow::settleInterruptedSave(const QString &folder)
     return error.value_or(QString());
 }
 
+void EditorWindow::newTopic()
+{
+    m_folder.clear();
+    m_stamp = {};
+    m_model->reset({}, {});
+    m_undo.clear();
+    showMessages({});
+    showState();
+}
+
 void EditorWindow::showState()
 {
-    m_place->setText(QStringLiteral("Папка темы: %1").arg(QDir::toNativeSeparators(m_folder)));
-    setWindowTitle(QStringLiteral("Редактор темы — %1[*]").arg(QDir::toNativeSeparators(m_folder)));
+    const QString place
+        = m_folder.isEmpty() ? QStringLiteral("новая тема, ещё не сохранена") : QDir::toNativeSeparators(m_folder);
+    m_place->setText(QStringLiteral("Папка темы: %1").arg(place));
+    setWindowTitle(QStringLiteral("Редактор темы — %1[*]").arg(place));
     setWindowModified(!m_undo.isClean());
 }
 
@@ -321,7 +339,7 @@ bool EditorWindow::settleChanges()
         = QMessageBox::question(this, windowTitle(), QStringLiteral("Сохранить изменения темы?"),
                                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Save)
-        return saveTo(m_folder);
+        return m_folder.isEmpty() ? saveAsTopic() : saveTo(m_folder);
     return answer == QMessageBox::Discard;
 }
 
@@ -377,12 +395,17 @@ QString EditorWindow::topicNameProblem(const QString &name)
 bool EditorWindow::saveAsTopic()
 {
     const QString base = topicsFolderForSaving();
+    // A topic's own name is offered; a folder that is no topic of that
+    // place (the trainer's own, say) gives none.
+    const QFileInfo current(m_folder);
+    QString proposed = !m_folder.isEmpty() && QDir(current.absolutePath()) == QDir(base) ? current.fileName() : QString();
     for (;;) {
         bool given = false;
         const QString name = QInputDialog::getText(this, QStringLiteral("Сохранить как тему"),
                                                    QStringLiteral("Название темы (сохраняется в %1):").arg(base),
-                                                   QLineEdit::Normal, QFileInfo(m_folder).fileName(), &given)
+                                                   QLineEdit::Normal, proposed, &given)
                                  .trimmed();
+        proposed = name;
         if (!given)
             return false;
         if (const QString problem = topicNameProblem(name); !problem.isEmpty()) {
@@ -419,7 +442,10 @@ void EditorWindow::showResults()
 
 void EditorWindow::save()
 {
-    saveTo(m_folder);
+    if (m_folder.isEmpty())
+        saveAsTopic();
+    else
+        saveTo(m_folder);
 }
 
 bool EditorWindow::saveElsewhere()
@@ -533,10 +559,9 @@ void EditorWindow::offerOtherFolder(const QString &error)
 
 QString EditorWindow::closedFolderHint() const
 {
-    return QStringLiteral("Папка %1 закрыта для записи (так установлен трейнер для всех). Сохраните тему в другую "
-                          "папку (Ctrl+Shift+S), затем скопируйте test.txt и test1.txt в папку трейнера %2 от "
-                          "имени администратора, например: sudo cp test.txt test1.txt %2")
-        .arg(QDir::toNativeSeparators(m_folder), QDir::toNativeSeparators(TopicFile::trainerFolder()));
+    return QStringLiteral("Папка %1 закрыта для записи (так установлен трейнер для всех). Сохраните тему под своим "
+                          "названием кнопкой «Сохранить как тему…»: трейнер предложит её ученикам среди других тем.")
+        .arg(QDir::toNativeSeparators(m_folder));
 }
 
 void EditorWindow::closeEvent(QCloseEvent *event)

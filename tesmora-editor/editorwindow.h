@@ -31,6 +31,8 @@ public:
     void setEncoding(TopicFile::Encoding encoding);
 
     void openFolder(const QString &folder);
+    // An empty table that belongs to no folder yet: saving asks its name.
+    void newTopic();
     // False when nothing was written.
     bool saveTo(const QString &folder);
 

@@ -18,6 +18,9 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
+
+#include <sys/stat.h>
 #include <QTimer>
 #include <QToolBar>
 
@@ -38,6 +41,7 @@ private slots:
     void interruptedSaveAtOpen();
     void savedAsTopic_data();
     void savedAsTopic();
+    void newTopicAsksItsName();
 
 private:
     // The next message box gets this button pressed; its text is kept.
@@ -244,6 +248,11 @@ void TestTopicEditor::undoAfterSave()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QByteArray before = bytesOf("test1.txt");
     const QString old = window.model()->cell(3, 1);
+    // Every change undone: the title says nothing is changed.
+    editCell(window, 3, 1, QStringLiteral("Передумал"));
+    click(window, "undo");
+    QVERIFY(!window.isWindowModified());
+    QVERIFY(!window.windowHandle()->title().contains(QLatin1Char('*')));
     editCell(window, 3, 1, QStringLiteral("По ошибке"));
     // The step reads right after the verb, and the button keeps its short caption.
     QCOMPARE(window.action("undo")->toolTip(), QStringLiteral("Отменить правку строки 3 (Ctrl+Z)"));
@@ -318,15 +327,19 @@ void TestTopicEditor::savedAsTopic()
         QFile conf(home.filePath(QStringLiteral("config/tesmora/class.conf")));
         QVERIFY(conf.open(QIODevice::WriteOnly));
         conf.write("[class]\ntopics=" + classTopics.toUtf8() + "\n");
+        // Shared by the teachers' group: what is saved there stays theirs to correct.
+        QCOMPARE(::chmod(QFile::encodeName(classTopics).constData(), 02775), 0);
     }
     EditorWindow window(m_dir.path());
     window.show();
     QStringList names = {QStringLiteral("../Выход"), QStringLiteral("Физика 7Б")};
     QString refused;
+    QStringList offered;
     // The first name is refused with a message, the second taken.
     std::function<void()> answer = [&] {
         QWidget *modal = QApplication::activeModalWidget();
         if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+            offered << input->textValue();
             input->setTextValue(names.takeFirst());
             input->accept();
         } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
@@ -339,6 +352,8 @@ void TestTopicEditor::savedAsTopic()
     QTimer::singleShot(0, this, answer);
     click(window, "saveTopic");
     QVERIFY(refused.contains(QStringLiteral("не может содержать")));
+    // No name is made up from a folder that is no topic; a refused one is offered again to mend.
+    QCOMPARE(offered, QStringList({QString(), QStringLiteral("../Выход")}));
     const QString expected = (classFolder ? classTopics : home.filePath(QStringLiteral("data/tesmora/topics")))
         + QStringLiteral("/Физика 7Б");
     const std::optional<TopicCatalog::Topic> found
@@ -349,6 +364,35 @@ void TestTopicEditor::savedAsTopic()
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), bytesOf("test.txt"));
     QVERIFY(!QDir(home.filePath(QStringLiteral("Выход"))).exists());
+    if (classFolder) {
+        struct stat st
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(expected).constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 02070), 02070);
+        QCOMPARE(::stat(QFile::encodeName(expected + QStringLiteral("/test.txt")).constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 0060), 0060);
+    }
+}
+
+// A new topic starts as an empty table that belongs to no folder; saving it asks its name.
+void TestTopicEditor::newTopicAsksItsName()
+{
+    EditorWindow window(m_dir.path());
+    window.show();
+    click(window, "newTopic");
+    QCOMPARE(window.model()->rowCount(), 0);
+    QVERIFY(window.folder().isEmpty());
+    QString asked;
+    QTimer::singleShot(0, this, [&asked] {
+        if (auto *input = qobject_cast<QInputDialog *>(QApplication::activeModalWidget())) {
+            asked = input->labelText();
+            input->reject();
+        }
+    });
+    click(window, "save");
+    QVERIFY2(asked.startsWith(QStringLiteral("Название темы")), qPrintable(asked));
+    QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("test.txt")))); // the topic left stays as it was
 }
 
 QTEST_MAIN(TestTopicEditor)
