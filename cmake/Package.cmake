@@ -87,6 +87,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PACKAGE_HOMEPAGE})
 # Russian translation. The X11 and offscreen platform plug-ins come with
 # libqt6gui6 (qt6-qpa-plugins holds only VNC and touch input).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The class settings' template is the administrator's to edit.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/cmake/conffiles)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-translations-l10n")
 # CPack puts one blank before every line after the first; "." is an empty line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -35,6 +35,10 @@ check "usr/share/tesmora/test1.txt"
 # The hand-in timer, for the administrator to enable, and the share's lines.
 check "usr/lib/systemd/user/tesmora-hand-in.service"
 check "usr/lib/systemd/user/tesmora-hand-in.timer"
+# The class settings' template: a conffile that configures nothing.
+check "etc/xdg/tesmora/class.conf"
+if grep -qv '^#' "$root/etc/xdg/tesmora/class.conf" 2>/dev/null; then echo "class.conf configures something"; failed=1; fi
+dpkg-deb -I "$deb" conffiles | grep -qx /etc/xdg/tesmora/class.conf || { echo "class.conf is no conffile"; failed=1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6gui6 fonts-liberation2 qt6-translations-l10n; do
     case "$depends" in
