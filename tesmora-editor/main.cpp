@@ -4,11 +4,14 @@
 #include "forms/appsetup.h"
 #include "resultfolder.h"
 #include "resultswindow.h"
+#include "reportprinter.h"
 #include "resulttable.h"
+#include "runreport.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <cstring>
@@ -21,18 +24,21 @@ CommandLine::Program program()
             QStringLiteral("Использование: tesmora-editor [ПАПКА_ТЕМЫ]\n"
                            "       tesmora-editor --results [ПАПКА_РЕЗУЛЬТАТОВ]\n"
                            "       tesmora-editor --results-csv [ПАПКА_РЕЗУЛЬТАТОВ] [--separator semicolon]\n"
+                           "       tesmora-editor --results-pdf ФАЙЛ [ПАПКА_РЕЗУЛЬТАТОВ]\n"
                            "Редактор темы тренажёра и результаты класса.\n\n"
                            "  ПАПКА_ТЕМЫ         папка темы (без неё — тема тренажёра)\n"
                            "  --results          окно результатов класса; без папки — папка results= из "
                            "class.conf\n"
                            "  --results-csv      таблица результатов в CSV по RFC 4180 на стандартный вывод, без "
                            "окна\n"
+                           "  --results-pdf      таблица результатов, оценки и частые ошибки в PDF, без окна\n"
                            "  --separator semicolon\n"
                            "                     «;» между полями и десятичная запятая, как для русской "
                            "электронной таблицы\n"
                            "  --help             эта справка\n"
                            "  --version          версия программы\n"),
-            {QStringLiteral("--results"), QStringLiteral("--results-csv"), QStringLiteral("--separator")},
+            {QStringLiteral("--results"), QStringLiteral("--results-csv"), QStringLiteral("--results-pdf"),
+             QStringLiteral("--separator")},
             {QStringLiteral("--separator")}};
 }
 
@@ -89,6 +95,40 @@ int writeCsv(int argc, char *argv[])
     return 0;
 }
 
+// tesmora-editor --results-pdf FILE [FOLDER]: what "Печать…" prints, as a PDF,
+// without a window or a display.
+int writePdf(int argc, char *argv[])
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = QGuiApplication::arguments().mid(2);
+    if (args.isEmpty() || args.size() > 2) {
+        std::fprintf(stderr, "tesmora-editor: после --results-pdf нужен файл PDF и, если нужно, папка результатов\n");
+        return 2;
+    }
+    const QString folder = resultsFolder(args.value(1));
+    if (folder.isEmpty()) {
+        std::fprintf(stderr, "tesmora-editor: папка результатов не задана (results= в class.conf)\n");
+        return 2;
+    }
+    ResultFolder results(folder);
+    if (!results.refresh()) {
+        std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(results.error()));
+        return 2;
+    }
+    ResultTable table;
+    table.setEntries(results.entries());
+    const QString title = QStringLiteral("Результаты — %1").arg(folder);
+    const QString error = ReportPrinter::writePdf(
+        args[0], title, RunReport::table(table, title, table.topics(), ResultsWindow::readTopics(QString()).questions));
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "tesmora-editor: не удалось записать %s: %s\n", qPrintable(args[0]), qPrintable(error));
+        return 2;
+    }
+    return 0;
+}
+
 } // namespace
 
 // tesmora-editor [FOLDER]: the topic in FOLDER (the trainer's own by default);
@@ -99,6 +139,8 @@ int main(int argc, char *argv[])
         return *status;
     if (argc > 1 && std::strcmp(argv[1], "--results-csv") == 0)
         return writeCsv(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "--results-pdf") == 0)
+        return writePdf(argc, argv);
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("tesmora-editor"));
     AppSetup::installRussianTranslation(app);

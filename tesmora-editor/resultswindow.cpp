@@ -3,6 +3,9 @@
 #include "gradechart.h"
 #include "resultcache.h"
 #include "resultsmodel.h"
+#include "reportprinter.h"
+#include "rundialog.h"
+#include "runreport.h"
 #include "storage/workerthreads.h"
 #include "topiccatalog.h"
 #include "topicfile.h"
@@ -47,6 +50,8 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setAlternatingRowColors(true);
+    // A double click or Enter opens the pupil's run.
+    connect(m_view, &QAbstractItemView::activated, this, &ResultsWindow::openRun);
     m_view->verticalHeader()->hide();
     // Column widths from the first rows, not from ten thousand.
     m_view->horizontalHeader()->setResizeContentsPrecision(100);
@@ -133,6 +138,7 @@ void ResultsWindow::buildFilters(QWidget *bar)
     auto *today = new QPushButton(QStringLiteral("Се&годня"), bar);
     auto *allDays = new QPushButton(QStringLiteral("Все &дни"), bar);
     m_export = new QPushButton(QStringLiteral("Сохранить в CSV…"), bar);
+    auto *print = new QPushButton(QStringLiteral("Печать…"), bar);
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(0, 0, 0, 0);
     const auto labelled = [bar, layout](const QString &text, QWidget *field) {
@@ -149,7 +155,10 @@ void ResultsWindow::buildFilters(QWidget *bar)
     layout->addWidget(today);
     layout->addWidget(allDays);
     layout->addStretch(1);
+    layout->addWidget(print);
     layout->addWidget(m_export);
+    connect(print, &QPushButton::clicked, this,
+            [this] { ReportPrinter::print(this, windowTitle(), report()); });
     connect(today, &QPushButton::clicked, this, [this] { setDays(QDate::currentDate(), QDate::currentDate()); });
     connect(allDays, &QPushButton::clicked, this, [this] { setDays({}, {}); });
     connect(m_topic, &QComboBox::currentIndexChanged, this, &ResultsWindow::filterChanged);
@@ -380,12 +389,25 @@ void ResultsWindow::showMisses()
     // The question texts, where the topic is one this computer can find;
     // questions are numbered from 1, as the trainer's report counts them.
     const QStringList questions = m_topics.questions.value(topic);
-    for (const ResultTable::Miss &miss : m_table.misses(topic)) {
-        const QString text = miss.text.isEmpty() ? questions.value(miss.question) : miss.text;
-        const int number = miss.question + 1;
-        m_missed->addItem(text.isEmpty() ? QStringLiteral("%1 — вопрос %2").arg(miss.pupils).arg(number)
-                                         : QStringLiteral("%1 — %2. %3").arg(miss.pupils).arg(number).arg(text));
-    }
+    for (const ResultTable::Miss &miss : m_table.misses(topic))
+        m_missed->addItem(RunReport::missLine(miss, questions));
+}
+
+void ResultsWindow::openRun(const QModelIndex &index)
+{
+    const int row = m_sorted->mapToSource(index).row();
+    if (row < 0 || row >= m_table.shown().size())
+        return;
+    auto *dialog = new RunDialog(m_table.shown().at(row), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+QString ResultsWindow::report() const
+{
+    const QString topic = m_topic->currentData().toString();
+    return RunReport::table(m_table, windowTitle(), topic.isEmpty() ? m_table.topics() : QStringList{topic},
+                            m_topics.questions);
 }
 
 QString ResultsWindow::writeFile(const QString &path, const QByteArray &bytes)

@@ -68,6 +68,8 @@ public:
     // Whether anything at all is under way, the check of cached rows and
     // the look at the topics too.
     bool busy() const { return m_reading || m_inFlight > 0 || m_lookingAtTopics; }
+    // The rows shown, the grades and the questions most missed, for paper.
+    QString report() const;
     // Writes the rows shown to path on a worker thread; exported() tells
     // how it ended.
     void exportTo(const QString &path, ResultTable::CsvStyle style);
@@ -93,6 +95,7 @@ private:
     void showMisses();
     void exportCsv();
     void exportEnded(const QString &path, const QString &error);
+    void openRun(const QModelIndex &index);
     void setDays(const QDate &from, const QDate &to);
 
     ResultFolder m_folder;

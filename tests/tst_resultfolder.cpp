@@ -1,5 +1,6 @@
 #include "resultfolder.h"
 #include "resulttable.h"
+#include "runreport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,6 +10,8 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+Q_DECLARE_METATYPE(ResultRecord::Step)
 
 // The teacher's reading of a results folder: what is skipped, what is marked,
 // and the table and CSV made of the rest.
@@ -25,6 +28,8 @@ private slots:
     void csvAndFilters();
     void missesPerPupilOnce();
     void csvCommand();
+    void stepsInWords_data();
+    void stepsInWords();
 
 private:
     static ResultRecord record(const QString &user, const QString &finished,
@@ -306,6 +311,49 @@ void TestResultFolder::csvCommand()
     p.start(editor, {QStringLiteral("--results-csv"), QStringLiteral("--separator=tab")});
     QVERIFY(p.waitForFinished(10000));
     QCOMPARE(p.exitCode(), 2);
+    // What "Печать…" prints, as a PDF without a display; a place it cannot write is named.
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    p.start(editor, {QStringLiteral("--results-pdf"), pdf});
+    QVERIFY(p.waitForFinished(20000));
+    QCOMPARE(p.exitCode(), 0);
+    QFile written(pdf);
+    QVERIFY(written.open(QIODevice::ReadOnly) && written.read(5) == "%PDF-" && written.size() > 1000);
+    p.start(editor, {QStringLiteral("--results-pdf"), dir.filePath(QStringLiteral("none/report.pdf"))});
+    QVERIFY(p.waitForFinished(20000));
+    QCOMPARE(p.exitCode(), 2);
+    QVERIFY(p.readAllStandardError().contains("none/report.pdf"));
+}
+
+void TestResultFolder::stepsInWords_data()
+{
+    using Step = ResultRecord::Step;
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<Step>("step");
+    QTest::addColumn<QString>("said");
+    const QString year = QStringLiteral("Год?");
+    const QString answer = QStringLiteral("1917");
+    QTest::newRow("matching, right") << int(ResultMode::Test2) << Step{2, 2, {}, true, true, year, answer}
+                                     << "Вопрос «Год?», выбран ответ «1917»: верно";
+    QTest::newRow("matching, picked again")
+        << int(ResultMode::Training) << Step{2, 5, {}, false, false, year, answer}
+        << "Вопрос «Год?», выбран ответ «1917»: выбран повторно, не засчитан";
+    QTest::newRow("yes/no, wrong") << int(ResultMode::Test1) << Step{4, 7, QStringLiteral("1"), false, true, year, answer}
+                                   << "Вопрос «Год?», показан ответ «1917»; ответ ученика «1»: неверно";
+    QTest::newRow("yes/no, neither 0 nor 1")
+        << int(ResultMode::Test1) << Step{4, 4, QStringLiteral("7"), false, false, year, answer}
+        << "Вопрос «Год?», показан ответ «1917»; ответ ученика «7»: не засчитан (не 0 и не 1)";
+    QTest::newRow("an old record without texts: numbered from 1")
+        << int(ResultMode::Test2) << Step{0, 3, {}, false, true, {}, {}} << "Вопрос №1, выбран ответ №4: неверно";
+}
+
+void TestResultFolder::stepsInWords()
+{
+    QFETCH(int, mode);
+    QFETCH(ResultRecord::Step, step);
+    QFETCH(QString, said);
+    ResultRecord r;
+    r.mode = ResultMode::Value(mode);
+    QCOMPARE(RunReport::step(r, step), said);
 }
 
 QTEST_GUILESS_MAIN(TestResultFolder)

@@ -3,6 +3,7 @@
 #include "resultsmodel.h"
 #include "resultstore.h"
 #include "resultswindow.h"
+#include "rundialog.h"
 #include "topiccatalog.h"
 #include "topicfile.h"
 
@@ -13,6 +14,8 @@
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTextBrowser>
+#include <QWindow>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -147,6 +150,24 @@ void TestResultsWindow::tableAsTheTeacherUsesIt()
     const QStringList once = grades();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, gradeHeader);
     QCOMPARE(QSet<QStringList>({once, grades()}), QSet<QStringList>({{"3", "4", "5"}, {"5", "4", "3"}}));
+
+    // A pupil's run opens by a double click, and by Enter: every step in words.
+    const QModelIndex first = view->model()->index(0, ResultsModel::Pupil);
+    // A real double click, as the window system delivers it.
+    QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {},
+                       view->viewport()->mapTo(&window, view->visualRect(first).center()));
+    QTRY_VERIFY(window.findChild<RunDialog *>());
+    RunDialog *run = window.findChild<RunDialog *>();
+    const QString steps = run->text()->toPlainText();
+    QCOMPARE(steps.count(QStringLiteral(": верно")) + steps.count(QStringLiteral(": неверно")), 16);
+    QVERIFY(run->windowTitle().contains(topic));
+    run->close();
+    QTRY_VERIFY(!window.findChild<RunDialog *>());
+    view->setFocus();
+    view->setCurrentIndex(view->model()->index(1, ResultsModel::Grade));
+    QTest::keyClick(view, Qt::Key_Return);
+    QTRY_VERIFY(window.findChild<RunDialog *>());
+    window.findChild<RunDialog *>()->close();
 
     QCOMPARE(view->model()->index(0, ResultsModel::Attention).data().toString(), QString());
     pairs[0].answer = QStringLiteral("Ответ исправлен");

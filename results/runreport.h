@@ -1,0 +1,28 @@
+#pragma once
+
+#include "resultfolder.h"
+#include "resulttable.h"
+
+#include <QString>
+#include <QStringList>
+
+// The teacher's reports as HTML for a text document, to show and to print:
+// one pupil's run with every step, and the table shown with its grades and
+// the questions most missed.
+class RunReport
+{
+public:
+    // One run: who, when, the figures, the flags, and each step as the
+    // pupil saw it.
+    static QString run(const ResultFolder::Entry &entry);
+    // One step in words: "Вопрос …; выбран ответ …: верно".
+    static QString step(const ResultRecord &record, const ResultRecord::Step &step);
+    // The rows shown, the count of each grade and, for each of the topics,
+    // the questions most missed (their texts from questions, by topic, where
+    // the records kept none).
+    // A question most missed in a line: "3 — 5. Текст вопроса", numbered
+    // from 1 as the trainer's report counts them.
+    static QString missLine(const ResultTable::Miss &miss, const QStringList &questions);
+    static QString table(const ResultTable &table, const QString &title, const QStringList &topics,
+                         const QHash<QString, QStringList> &questions);
+};
