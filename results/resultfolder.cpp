@@ -143,6 +143,8 @@ ResultFolder::Listing ResultFolder::list(const QString &folder, const QByteArray
         const QString name = QFile::decodeName(item->d_name);
         if (isRecordName(name))
             listing.names << name;
+        else if (PupilStatus::isStatusName(name))
+            listing.statuses << name;
     }
     // A listing cut short by the server is no listing: nothing is forgotten.
     if (errno != 0)

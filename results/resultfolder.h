@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pupilstatus.h"
 #include "resultrecord.h"
 #include "topiccatalog.h"
 
@@ -41,6 +42,8 @@ public:
     {
         QString error;
         QStringList names;      // the record names present
+        QStringList statuses;   // the pupils' status files present
+        QVector<PupilStatus> pupils; // those statuses, where the caller read them
         QByteArray stamp;       // the folder's time, size and inode
         bool unchanged = false; // the stamp given was still right: no names
     };

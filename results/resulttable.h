@@ -29,6 +29,7 @@ public:
     void setFilter(const Filter &filter);
 
     const QVector<ResultFolder::Entry> &shown() const { return m_shown; }
+    const QVector<ResultFolder::Entry> &all() const { return m_all; }
     QStringList topics() const; // every topic of the records, sorted
     // The columns of Header for one record, the percentage with a decimal point.
     static QStringList row(const ResultFolder::Entry &entry);

@@ -121,3 +121,19 @@ QString RunReport::missLine(const ResultTable::Miss &miss, const QStringList &qu
     return text.isEmpty() ? QStringLiteral("%1 — вопрос %2").arg(miss.pupils).arg(number)
                           : QStringLiteral("%1 — %2. %3").arg(miss.pupils).arg(number).arg(text);
 }
+
+QString RunReport::lesson(const QVector<LessonTable::Pupil> &pupils, const QVector<LessonTable::Working> &working,
+                          const QString &title)
+{
+    QString html = QStringLiteral("<h2>%1</h2><table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">").arg(escaped(title));
+    html += row(LessonTable::Header, "th");
+    for (const LessonTable::Pupil &pupil : pupils)
+        html += row(LessonTable::row(pupil));
+    html += QStringLiteral("</table>");
+    if (working.isEmpty())
+        return html;
+    html += QStringLiteral("<h3>Сейчас работают</h3><p>");
+    for (const LessonTable::Working &w : working)
+        html += escaped(w.text) + QStringLiteral("<br>");
+    return html + QStringLiteral("</p>");
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lessontable.h"
 #include "resultfolder.h"
 #include "resulttable.h"
 
@@ -20,6 +21,9 @@ public:
     // The rows shown, the count of each grade and, for each of the topics,
     // the questions most missed (their texts from questions, by topic, where
     // the records kept none).
+    // The lesson view: a row per pupil, then who works now or stopped.
+    static QString lesson(const QVector<LessonTable::Pupil> &pupils, const QVector<LessonTable::Working> &working,
+                          const QString &title);
     // A question most missed in a line: "3 — 5. Текст вопроса", numbered
     // from 1 as the trainer's report counts them.
     static QString missLine(const ResultTable::Miss &miss, const QStringList &questions);

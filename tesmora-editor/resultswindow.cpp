@@ -1,6 +1,7 @@
 #include "resultswindow.h"
 
 #include "gradechart.h"
+#include "lessontable.h"
 #include "resultcache.h"
 #include "resultsmodel.h"
 #include "reportprinter.h"
@@ -11,6 +12,7 @@
 #include "topicfile.h"
 
 #include <QCalendarWidget>
+#include <QColor>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QEvent>
@@ -24,6 +26,8 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSortFilterProxyModel>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -39,6 +43,9 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     , m_status(new QLabel(this))
     , m_chart(new GradeChart(this))
     , m_missed(new QListWidget(this))
+    , m_tabs(new QTabWidget(this))
+    , m_lesson(new QTableWidget(this))
+    , m_working(new QListWidget(this))
 {
     setWindowTitle(QStringLiteral("Результаты — %1").arg(folder));
     m_sorted->setSourceModel(m_model);
@@ -75,9 +82,14 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     split->addWidget(side);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 1);
+    // The lesson first; the window opens on it when today has anything to show.
+    m_tabs->addTab(buildLesson(), QStringLiteral("&Урок"));
+    m_tabs->addTab(split, QStringLiteral("&Все записи"));
+    m_tabs->setCurrentIndex(1);
+    connect(m_tabs, &QTabWidget::tabBarClicked, this, [this] { m_tabDecided = true; });
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(bar);
-    layout->addWidget(split, 1);
+    layout->addWidget(m_tabs, 1);
     layout->addWidget(m_status);
     resize(1280, 680);
     split->setSizes({1030, 250});
@@ -109,6 +121,65 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     });
     m_cacheLoad.setFuture(
         QtConcurrent::run(WorkerThreads::pool(), [path = m_cachePath] { return ResultCache::load(path); }));
+}
+
+QWidget *ResultsWindow::buildLesson()
+{
+    auto *page = new QWidget(this);
+    m_lesson->setColumnCount(int(LessonTable::Header.size()));
+    m_lesson->setHorizontalHeaderLabels(LessonTable::Header);
+    m_lesson->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lesson->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_lesson->verticalHeader()->hide();
+    m_lesson->horizontalHeader()->setStretchLastSection(true);
+    m_lesson->setAccessibleName(QStringLiteral("Урок"));
+    m_working->setAccessibleName(QStringLiteral("Сейчас работают"));
+    auto *workingLabel = new QLabel(QStringLiteral("Сейчас работают:"), page);
+    workingLabel->setBuddy(m_working);
+    auto *split = new QSplitter(page);
+    split->addWidget(m_lesson);
+    auto *side = new QWidget(page);
+    auto *sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    sideLayout->addWidget(workingLabel);
+    sideLayout->addWidget(m_working, 1);
+    split->addWidget(side);
+    split->setSizes({760, 500});
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(split);
+    return page;
+}
+
+QDate ResultsWindow::lessonDay() const
+{
+    return m_from->date() != m_from->minimumDate() ? m_from->date() : QDate::currentDate();
+}
+
+void ResultsWindow::showLesson()
+{
+    const QString topic = m_topic->currentData().toString();
+    const QVector<ResultFolder::Entry> &entries = m_table.all();
+    const QVector<LessonTable::Pupil> pupils = LessonTable::pupils(entries, lessonDay(), topic);
+    m_lesson->setRowCount(int(pupils.size()));
+    for (int row = 0; row < pupils.size(); ++row) {
+        const QStringList cells = LessonTable::row(pupils[row]);
+        for (int column = 0; column < cells.size(); ++column)
+            m_lesson->setItem(row, column, new QTableWidgetItem(cells[column]));
+    }
+    m_lesson->resizeColumnsToContents();
+    m_working->clear();
+    for (const LessonTable::Working &w :
+         LessonTable::working(m_pupils, entries, lessonDay(), topic, QDateTime::currentDateTime())) {
+        auto *item = new QListWidgetItem(w.text, m_working);
+        if (w.stopped)
+            item->setForeground(QColor(0xB0, 0x30, 0x00));
+    }
+    if (!m_tabDecided && (!pupils.isEmpty() || m_working->count() > 0)) {
+        m_tabDecided = true;
+        if (lessonDay() == QDate::currentDate())
+            m_tabs->setCurrentIndex(0);
+    }
 }
 
 void ResultsWindow::buildFilters(QWidget *bar)
@@ -158,7 +229,7 @@ void ResultsWindow::buildFilters(QWidget *bar)
     layout->addWidget(print);
     layout->addWidget(m_export);
     connect(print, &QPushButton::clicked, this,
-            [this] { ReportPrinter::print(this, windowTitle(), report()); });
+            [this] { ReportPrinter::print(this, windowTitle(), m_tabs->currentIndex() == 0 ? lessonReport() : report()); });
     connect(today, &QPushButton::clicked, this, [this] { setDays(QDate::currentDate(), QDate::currentDate()); });
     connect(allDays, &QPushButton::clicked, this, [this] { setDays({}, {}); });
     connect(m_topic, &QComboBox::currentIndexChanged, this, &ResultsWindow::filterChanged);
@@ -223,13 +294,20 @@ void ResultsWindow::refresh()
     m_reading = true;
     m_listing.setFuture(
         QtConcurrent::run(WorkerThreads::pool(), [folder = m_folder.folder(), stamp = m_folder.stamp()] {
-            return ResultFolder::list(folder, stamp);
+            ResultFolder::Listing listing = ResultFolder::list(folder, stamp);
+            listing.pupils = PupilStatus::readAll(folder, listing.statuses);
+            return listing;
         }));
 }
 
 void ResultsWindow::listed()
 {
-    const QStringList names = m_folder.take(m_listing.result());
+    const ResultFolder::Listing listing = m_listing.result();
+    // Read every look, so that a pupil who stops shows as stopped in time.
+    if (listing.error.isEmpty() && !listing.unchanged)
+        m_pupils = listing.pupils;
+    showLesson();
+    const QStringList names = m_folder.take(listing);
     if (!m_folder.error().isEmpty()) {
         m_reading = false;
         showStatus();
@@ -375,6 +453,7 @@ void ResultsWindow::showRows()
         m_view->setColumnWidth(column, std::min(m_view->columnWidth(column), MaxNameWidth));
     m_chart->setCounts(m_table.gradeCounts());
     showMisses();
+    showLesson();
     showStatus();
 }
 
@@ -401,6 +480,17 @@ void ResultsWindow::openRun(const QModelIndex &index)
     auto *dialog = new RunDialog(m_table.shown().at(row), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
+}
+
+QString ResultsWindow::lessonReport() const
+{
+    const QString topic = m_topic->currentData().toString();
+    return RunReport::lesson(LessonTable::pupils(m_table.all(), lessonDay(), topic),
+                             LessonTable::working(m_pupils, m_table.all(), lessonDay(), topic,
+                                                  QDateTime::currentDateTime()),
+                             QStringLiteral("Урок %1%2")
+                                 .arg(lessonDay().toString(QStringLiteral("dd.MM.yyyy")),
+                                      topic.isEmpty() ? QString() : QStringLiteral(" — ") + topic));
 }
 
 QString ResultsWindow::report() const

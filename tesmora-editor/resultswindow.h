@@ -17,6 +17,8 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QSortFilterProxyModel;
+class QTabWidget;
+class QTableWidget;
 class QTableView;
 class ResultsModel;
 
@@ -53,6 +55,11 @@ public:
     const ResultTable &table() const { return m_table; }
     QLabel *status() const { return m_status; }
     QListWidget *missed() const { return m_missed; }
+    QTabWidget *tabs() const { return m_tabs; }
+    QTableWidget *lesson() const { return m_lesson; }
+    QListWidget *working() const { return m_working; }
+    // The day the lesson view shows: the "С" date when one is set, else today.
+    QDate lessonDay() const;
     static constexpr int RecordsPerRead = 250;
     static constexpr int ParallelReads = 2;
     static constexpr int ShowEveryMilliseconds = 1000;
@@ -70,6 +77,8 @@ public:
     bool busy() const { return m_reading || m_inFlight > 0 || m_lookingAtTopics; }
     // The rows shown, the grades and the questions most missed, for paper.
     QString report() const;
+    // The lesson view for paper: the pupils' rows and who works now.
+    QString lessonReport() const;
     // Writes the rows shown to path on a worker thread; exported() tells
     // how it ended.
     void exportTo(const QString &path, ResultTable::CsvStyle style);
@@ -93,6 +102,8 @@ private:
     void filterChanged();
     void showRows();
     void showMisses();
+    void showLesson();
+    QWidget *buildLesson();
     void exportCsv();
     void exportEnded(const QString &path, const QString &error);
     void openRun(const QModelIndex &index);
@@ -117,6 +128,11 @@ private:
     QLabel *m_status;
     GradeChart *m_chart;
     QListWidget *m_missed;
+    QTabWidget *m_tabs;
+    QTableWidget *m_lesson;
+    QListWidget *m_working;
+    QVector<PupilStatus> m_pupils; // the status files last read
+    bool m_tabDecided = false;
     QTimer m_poll;
     QString m_cachePath;
     ResultFolder::Cache m_cache;

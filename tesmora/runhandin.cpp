@@ -1,11 +1,34 @@
 #include "runhandin.h"
 
 #include "resultcourier.h"
+#include "statusboard.h"
 #include "topiccatalog.h"
+
+#include <algorithm>
 
 RunHandIn::RunHandIn(const QString &folder, QObject *parent)
     : m_courier(new ResultCourier(folder, parent))
+    , m_board(new StatusBoard(folder, parent))
 {}
+
+void RunHandIn::progress(const Trainer &trainer, Trainer::Modes modes, const QDateTime &now)
+{
+    const std::optional<ResultRecord> record = trainer.record(modes, false, now);
+    if (!record)
+        return;
+    const ResultRecord who = ResultRecord::ofThisAccount();
+    PupilStatus status;
+    status.user = who.user;
+    status.name = who.name;
+    status.host = who.host;
+    status.topic = m_topicName;
+    status.mode = record->mode;
+    status.step = std::min<int>(int(record->steps.size()), PupilStatus::Steps);
+    status.started = record->started;
+    status.limitSeconds = record->limitSeconds;
+    status.updated = now;
+    m_board->post(status);
+}
 
 void RunHandIn::topicLoaded(const QString &name, const QString &dataFolder)
 {

@@ -15,6 +15,7 @@
 #include "print/ppmresource.h"
 #include "resultcourier.h"
 #include "runhandin.h"
+#include "statusboard.h"
 #include "topiccatalog.h"
 
 #include <QCoreApplication>
@@ -196,8 +197,10 @@ void TrainerForm::Form_Load()
 
 void TrainerForm::setResultsFolder(const QString &folder)
 {
-    if (m_handIn)
+    if (m_handIn) {
         delete m_handIn->courier();
+        delete m_handIn->board();
+    }
     m_handIn.reset(folder.isEmpty() ? nullptr : new RunHandIn(folder, this));
     if (m_handIn)
         connect(m_handIn->courier(), &ResultCourier::reported, this, [this](const QString &line) { Print(line); });
@@ -354,6 +357,7 @@ void TrainerForm::startMode()
     if (m_handIn)
         m_handIn->runStarted();
     m_trainer.startMode(clock().now());
+    noteProgress();
     List2->setFontBold(false);
     List2->setFontSize(11);
     restartClock();
@@ -425,6 +429,7 @@ void TrainerForm::List2_Click()
     const Trainer::AnswerPick pick = m_trainer.pickAnswer(List2->ListIndex(), tickedModes());
     if (!pick.taken)
         return;
+    noteProgress();
     if (pick.right) {
         Print(m_trainer.pickedAnswerText(), Separator::SameLine);
         Print(QStringLiteral(" верно"));
@@ -476,6 +481,7 @@ void TrainerForm::Command2_Click()
             if (!reply)
                 return; // the window was closed during the dialog
             m_trainer.scoreReply(turn, reply->first, reply->second);
+            noteProgress();
         }
         setFontBold(false);
     }
@@ -589,6 +595,12 @@ void TrainerForm::Command3_Click()
     Option3->setEnabled(true);
     Option1->setEnabled(true);
     Option2->setEnabled(true);
+}
+
+void TrainerForm::noteProgress()
+{
+    if (m_handIn)
+        m_handIn->progress(m_trainer, tickedModes(), clock().now());
 }
 
 void TrainerForm::handIn(bool timedOut)

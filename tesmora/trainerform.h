@@ -20,6 +20,7 @@ class Label;
 class ListBox;
 class OptionButton;
 class ResultCourier;
+class StatusBoard;
 class TextBox;
 
 // The trainer's window: question and answer lists, the level options, the
@@ -42,6 +43,7 @@ public:
     void setResultsFolder(const QString &folder);
     // What takes the records there; none without a folder.
     ResultCourier *courier() const { return m_handIn ? m_handIn->courier() : nullptr; }
+    StatusBoard *handInBoard() const { return m_handIn ? m_handIn->board() : nullptr; }
 
     // Problems met while reading the topic files at Load, as shown to the pupil.
     QStringList loadMessages() const { return m_loadMessages; }
@@ -113,6 +115,7 @@ private:
     QString m_missingTopic;
     QString m_topicName;
     std::unique_ptr<RunHandIn> m_handIn; // none without a results folder
+    void noteProgress();
     void handIn(bool timedOut);
     QStringList m_loadMessages;
     QStringList m_startProblems;

@@ -1,3 +1,4 @@
+#include "lessontable.h"
 #include "resultfolder.h"
 #include "resulttable.h"
 #include "runreport.h"
@@ -28,6 +29,9 @@ private slots:
     void csvAndFilters();
     void missesPerPupilOnce();
     void csvCommand();
+    void whoWorksNow_data();
+    void whoWorksNow();
+    void lessonRows();
     void stepsInWords_data();
     void stepsInWords();
 
@@ -322,6 +326,94 @@ void TestResultFolder::csvCommand()
     QVERIFY(p.waitForFinished(20000));
     QCOMPARE(p.exitCode(), 2);
     QVERIFY(p.readAllStandardError().contains("none/report.pdf"));
+}
+
+void TestResultFolder::whoWorksNow_data()
+{
+    QTest::addColumn<int>("quietSeconds"); // since the status last changed
+    QTest::addColumn<QString>("recordAfter"); // "" none, "same" this pupil's, "other" another computer's
+    QTest::addColumn<QString>("topic");       // the filter
+    QTest::addColumn<QString>("said");        // "" not listed
+    const QString who = QStringLiteral("Иванов Пётр (pc07) — Физика, Тест2 выбор: ");
+    const QString stopped = who + QStringLiteral("остановился на шаге 7 из 16 в 10:17, результата нет");
+    QTest::newRow("working") << 0 << "" << "" << who + "шаг 7 из 16, осталось 3:00";
+    QTest::newRow("a minute quiet: still working") << 60 << "" << "" << who + "шаг 7 из 16, осталось 2:00";
+    QTest::newRow("two minutes quiet: stopped") << 120 << "" << "" << stopped;
+    QTest::newRow("handed in: not listed") << 120 << "same" << "" << "";
+    QTest::newRow("a record from another computer does not count") << 120 << "other" << "" << stopped;
+    QTest::newRow("another topic chosen") << 0 << "" << "Химия" << "";
+    QTest::newRow("yesterday's status") << 86400 << "" << "" << "";
+}
+
+// Who works now and who stopped without handing in, from the status files.
+void TestResultFolder::whoWorksNow()
+{
+    QFETCH(int, quietSeconds);
+    QFETCH(QString, recordAfter);
+    QFETCH(QString, topic);
+    QFETCH(QString, said);
+    qputenv("TZ", "Europe/Moscow");
+    PupilStatus s;
+    s.user = QStringLiteral("ivanov");
+    s.name = QStringLiteral("Иванов Пётр");
+    s.host = QStringLiteral("pc07");
+    s.topic = QStringLiteral("Физика");
+    s.mode = ResultMode::Test2;
+    s.step = 7;
+    s.started = QDateTime::fromString(QStringLiteral("2026-12-09T10:15:00+03:00"), Qt::ISODate);
+    s.updated = s.started.addSecs(120);
+    s.limitSeconds = 300;
+    const QDateTime now = s.updated.addSecs(quietSeconds);
+    QVector<ResultFolder::Entry> entries;
+    if (!recordAfter.isEmpty()) {
+        ResultRecord r = record(s.user, QStringLiteral("2026-12-09T10:18:00+03:00"));
+        r.host = recordAfter == QLatin1String("same") ? s.host : QStringLiteral("pc08");
+        entries.append({QStringLiteral("r"), r, {}, {}});
+    }
+    // The status file as the trainer writes it and the window reads it back.
+    QTemporaryDir dir;
+    QCOMPARE(PupilStatus::write(dir.path(), s), QString());
+    const QVector<PupilStatus> read = PupilStatus::readAll(dir.path(), {s.fileName()});
+    QCOMPARE(read.size(), 1);
+    const QVector<LessonTable::Working> working
+        = LessonTable::working(read, entries, now.toLocalTime().date(), topic, now);
+    QCOMPARE(working.isEmpty() ? QString() : working[0].text, said);
+    QCOMPARE(working.size(), said.isEmpty() ? 0 : 1);
+    if (!said.isEmpty())
+        QCOMPARE(working[0].stopped, quietSeconds >= LessonTable::StoppedAfterSeconds);
+}
+
+// One row per pupil of the day: each mode's last result, the time spent.
+void TestResultFolder::lessonRows()
+{
+    qputenv("TZ", "Europe/Moscow");
+    ResultRecord first = record(QStringLiteral("a"), QStringLiteral("2026-12-09T10:00:00+03:00"));
+    first.started = first.finished.addSecs(-100);
+    first.limitSeconds = 60;
+    ResultRecord later = first;
+    later.finished = later.started = first.finished.addSecs(600);
+    later.started = later.finished.addSecs(-50);
+    later.percent = 100;
+    later.grade = QStringLiteral("5");
+    ResultRecord timedOut = first;
+    timedOut.mode = ResultMode::Test1;
+    timedOut.timedOut = true;
+    ResultRecord yesterday = first;
+    yesterday.finished = yesterday.started = first.finished.addDays(-1);
+    ResultRecord other = first;
+    other.user = QStringLiteral("b");
+    other.name = QStringLiteral("Борисова Анна");
+    other.topic = QStringLiteral("Химия");
+    const QVector<ResultFolder::Entry> entries = {{"4", later, {}, {}},
+                                                  {"3", first, {}, {}},
+                                                  {"2", timedOut, {}, {}},
+                                                  {"1", yesterday, {}, {}},
+                                                  {"5", other, {}, {}}};
+    const QVector<LessonTable::Pupil> all = LessonTable::pupils(entries, QDate(2026, 12, 9), QString());
+    QCOMPARE(all.size(), 2);
+    QCOMPARE(LessonTable::row(all[0]), QStringList({"a", "", "время вышло", "100 % — 5", "4:10", "1:00"}));
+    QCOMPARE(LessonTable::row(all[1]).value(0), QStringLiteral("Борисова Анна (b)"));
+    QCOMPARE(LessonTable::pupils(entries, QDate(2026, 12, 9), QStringLiteral("Химия")).size(), 1);
 }
 
 void TestResultFolder::stepsInWords_data()

@@ -3,8 +3,10 @@
 #include "forms/listbox.h"
 #include "forms/optionbutton.h"
 #include "resultcourier.h"
+#include "pupilstatus.h"
 #include "recordcheck.h"
 #include "resultstore.h"
+#include "statusboard.h"
 #include "support/trainertestsupport.h"
 #include "trainerform.h"
 
@@ -31,6 +33,7 @@ private slots:
     void keptUntilTheFolderIsBack_data();
     void keptUntilTheFolderIsBack();
     void twentyAtOnce();
+    void statusGoneWithTheWindow();
 
 private:
     static QList<ResultRecord> records(const QString &folder);
@@ -50,6 +53,8 @@ QList<ResultRecord> TestResultRecords::records(const QString &folder)
     QList<ResultRecord> found;
     const QDir dir(folder);
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        if (PupilStatus::isStatusName(name))
+            continue; // where the pupil stands, not a record
         QFile file(dir.filePath(name));
         if (!name.endsWith(QLatin1String(".json")) || name.startsWith(QLatin1Char('.'))
             || !file.open(QIODevice::ReadOnly))
@@ -125,6 +130,13 @@ void TestResultRecords::handedIn()
     }
     QCOMPARE(t.printed().count(QStringLiteral("Результат передан учителю.")), records);
     QCOMPARE(TestResultRecords::records(state.filePath(QStringLiteral("tesmora/outbox"))).size(), 0);
+    // Where the pupil stands, for the teacher's list of who works now.
+    QTRY_VERIFY(!f.handInBoard()->busy());
+    const QVector<PupilStatus> statuses
+        = PupilStatus::readAll(results.path(), QDir(results.path()).entryList({QStringLiteral("*.status")}));
+    QCOMPARE(statuses.size(), 1);
+    QCOMPARE(statuses[0].step, run == QLatin1String("short") ? 15 : steps);
+    QCOMPARE(statuses[0].user, ResultRecord::ofThisAccount().user);
     // The teacher's check works the figures out from the steps as the trainer did.
     for (const ResultRecord &each : std::as_const(found))
         QCOMPARE(RecordCheck::disagreement(each), QString());
@@ -268,6 +280,28 @@ void TestResultRecords::twentyAtOnce()
                 QStringLiteral("ls"), box});
     QVERIFY(list.waitForFinished(10000));
     QVERIFY(list.exitCode() != 0);
+}
+
+// The status file lasts as long as the trainer: a pupil who closed it is
+// not listed as working.
+void TestResultRecords::statusGoneWithTheWindow()
+{
+    QTemporaryDir results;
+    const QTemporaryDir state = ownOutbox();
+    {
+        TrainerFixture t;
+        t.handInTo(results.path());
+        t.click(t.form().Option1);
+        t.click(t.form().Check1);
+        t.click(t.form().Command1);
+        t.clickRow(t.form().List1, 0);
+        t.clickRow(t.form().List2, 0);
+        QTRY_VERIFY(!t.form().handInBoard()->busy());
+        const QStringList names = QDir(results.path()).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(names.size(), 1);
+        QCOMPARE(PupilStatus::readAll(results.path(), names).value(0).step, 1);
+    }
+    QCOMPARE(QDir(results.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_MAIN(TestResultRecords)

@@ -13,7 +13,9 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTextBrowser>
 #include <QWindow>
 #include <QTemporaryDir>
@@ -130,6 +132,12 @@ void TestResultsWindow::tableAsTheTeacherUsesIt()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTRY_VERIFY(!window.busy());
+    // Records of today: the window opens on the lesson, one row per pupil
+    // with each mode's last result.
+    QCOMPARE(window.tabs()->currentIndex(), 0);
+    QCOMPARE(window.lesson()->rowCount(), 1);
+    QCOMPARE(window.lesson()->item(0, 3)->text(), QStringLiteral("100 % — 5")); // the newest: 16 right
+    window.tabs()->setCurrentIndex(1);
     auto *view = window.findChild<QTableView *>(QStringLiteral("results"));
     QCOMPARE(view->model()->rowCount(), 3);
     QHeaderView *header = view->horizontalHeader();

@@ -1,0 +1,105 @@
+#include "lessontable.h"
+
+#include <QLocale>
+
+#include <algorithm>
+
+namespace {
+
+QString minutes(qint64 seconds)
+{
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString percentText(double percent)
+{
+    return QLocale(QLocale::Russian).toString(percent, 'g', 10) + QStringLiteral(" %");
+}
+
+bool ofDay(const QDateTime &time, const QDate &day)
+{
+    return time.toLocalTime().date() == day;
+}
+
+} // namespace
+
+const QStringList LessonTable::Header = {QStringLiteral("Ученик"),     QStringLiteral("Тренировка"),
+                                         QStringLiteral("Тест1 да/нет"), QStringLiteral("Тест2 выбор"),
+                                         QStringLiteral("Время"),      QStringLiteral("Лимит")};
+
+QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entry> &entries, const QDate &day,
+                                                const QString &topic)
+{
+    QVector<Pupil> list;
+    QHash<QString, int> index;
+    for (const ResultFolder::Entry &entry : entries) {
+        const ResultRecord &r = entry.record;
+        if (!ofDay(r.finished, day) || (!topic.isEmpty() && r.topic != topic))
+            continue;
+        auto found = index.constFind(r.user);
+        if (found == index.constEnd()) {
+            found = index.insert(r.user, int(list.size()));
+            list.append({r.user, r.name, {}, 0, r.limitSeconds}); // the newest record's limit
+        }
+        Pupil &pupil = list[*found];
+        pupil.secondsSpent += std::max<qint64>(0, r.started.secsTo(r.finished));
+        if (!pupil.last.contains(r.mode)) // newest first: the first seen is the last
+            pupil.last.insert(r.mode, r.timedOut ? QStringLiteral("время вышло")
+                                                 : percentText(r.percent) + QStringLiteral(" — ") + r.grade);
+    }
+    std::sort(list.begin(), list.end(), [](const Pupil &a, const Pupil &b) {
+        return QString::localeAwareCompare(a.name.isEmpty() ? a.user : a.name, b.name.isEmpty() ? b.user : b.name)
+            < 0;
+    });
+    return list;
+}
+
+QStringList LessonTable::row(const Pupil &p)
+{
+    return {p.name.isEmpty() ? p.user : QStringLiteral("%1 (%2)").arg(p.name, p.user),
+            p.last.value(ResultMode::Training),
+            p.last.value(ResultMode::Test1),
+            p.last.value(ResultMode::Test2),
+            minutes(p.secondsSpent),
+            minutes(p.limitSeconds)};
+}
+
+QVector<LessonTable::Working> LessonTable::working(const QVector<PupilStatus> &statuses,
+                                                   const QVector<ResultFolder::Entry> &entries, const QDate &day,
+                                                   const QString &topic, const QDateTime &now)
+{
+    QVector<Working> list;
+    for (const PupilStatus &s : statuses) {
+        if (!ofDay(s.updated, day) || (!topic.isEmpty() && s.topic != topic))
+            continue;
+        // A record of this pupil on this computer since the run began: handed in.
+        const bool handedIn = std::any_of(entries.cbegin(), entries.cend(), [&s](const ResultFolder::Entry &e) {
+            return e.record.user == s.user && e.record.host == s.host && e.record.finished >= s.started;
+        });
+        if (handedIn)
+            continue;
+        const QString who = s.name.isEmpty() ? s.user : s.name;
+        const QString where = QStringLiteral("%1 (%2) — %3, %4").arg(who, s.host, s.topic, ResultMode::caption(s.mode));
+        const qint64 quiet = s.updated.secsTo(now);
+        if (quiet >= StoppedAfterSeconds) {
+            list.append({QStringLiteral("%1: остановился на шаге %2 из %3 в %4, результата нет")
+                             .arg(where)
+                             .arg(s.step)
+                             .arg(PupilStatus::Steps)
+                             .arg(s.updated.toLocalTime().toString(QStringLiteral("HH:mm"))),
+                         true});
+            continue;
+        }
+        const qint64 left = std::max<qint64>(0, s.limitSeconds - s.started.secsTo(now));
+        list.append({QStringLiteral("%1: шаг %2 из %3, осталось %4")
+                         .arg(where)
+                         .arg(s.step)
+                         .arg(PupilStatus::Steps)
+                         .arg(minutes(left)),
+                     false});
+    }
+    std::sort(list.begin(), list.end(), [](const Working &a, const Working &b) {
+        return a.stopped != b.stopped ? b.stopped : QString::localeAwareCompare(a.text, b.text) < 0;
+    });
+    return list;
+}

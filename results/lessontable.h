@@ -1,0 +1,42 @@
+#pragma once
+
+#include "pupilstatus.h"
+#include "resultfolder.h"
+
+#include <QDate>
+#include <QMap>
+#include <QStringList>
+
+// The lesson at a glance: one row per pupil for a day (and a topic), each
+// mode's last result, the time spent and the limit; and who works now, at
+// which step, or stopped without handing in.
+class LessonTable
+{
+public:
+    // A status unchanged this long, with no record after it, is a pupil who stopped.
+    static constexpr qint64 StoppedAfterSeconds = 120;
+
+    struct Pupil
+    {
+        QString user;
+        QString name;
+        QMap<ResultMode::Value, QString> last; // "81,25 % — 4", or "время вышло"
+        qint64 secondsSpent = 0;
+        qint64 limitSeconds = 0;
+    };
+    struct Working
+    {
+        QString text;
+        bool stopped = false;
+    };
+
+    static const QStringList Header;
+
+    // entries newest first, as the folder gives them; topic empty for all.
+    static QVector<Pupil> pupils(const QVector<ResultFolder::Entry> &entries, const QDate &day, const QString &topic);
+    static QStringList row(const Pupil &pupil);
+    // The statuses of the day that no record has followed: working while
+    // they change, stopped when they have not for StoppedAfterSeconds.
+    static QVector<Working> working(const QVector<PupilStatus> &statuses, const QVector<ResultFolder::Entry> &entries,
+                                    const QDate &day, const QString &topic, const QDateTime &now);
+};

@@ -1,0 +1,115 @@
+#include "pupilstatus.h"
+
+#include "storage/checkedwriter.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QVector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+const QString PupilStatus::Suffix = QStringLiteral(".status");
+
+QString PupilStatus::fileName() const
+{
+    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9._-]"));
+    QString u = user;
+    QString h = host;
+    return u.replace(unsafe, QStringLiteral("_")) + QLatin1Char('@') + h.replace(unsafe, QStringLiteral("_")) + Suffix;
+}
+
+bool PupilStatus::isStatusName(const QString &name)
+{
+    return name.endsWith(Suffix) && !name.startsWith(QLatin1Char('.'));
+}
+
+QByteArray PupilStatus::toJson() const
+{
+    const QJsonObject object{{QStringLiteral("user"), user},
+                             {QStringLiteral("name"), name},
+                             {QStringLiteral("host"), host},
+                             {QStringLiteral("topic"), topic},
+                             {QStringLiteral("mode"), ResultMode::key(mode)},
+                             {QStringLiteral("step"), step},
+                             {QStringLiteral("started"), started.toString(Qt::ISODate)},
+                             {QStringLiteral("limitSeconds"), limitSeconds},
+                             {QStringLiteral("updated"), updated.toString(Qt::ISODate)}};
+    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+
+std::optional<PupilStatus> PupilStatus::fromJson(const QByteArray &bytes)
+{
+    if (bytes.size() > MaxBytes)
+        return std::nullopt;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes);
+    if (!document.isObject())
+        return std::nullopt;
+    const QJsonObject o = document.object();
+    PupilStatus s;
+    s.user = o.value(QStringLiteral("user")).toString();
+    s.name = o.value(QStringLiteral("name")).toString();
+    s.host = o.value(QStringLiteral("host")).toString();
+    s.topic = o.value(QStringLiteral("topic")).toString();
+    const std::optional<ResultMode::Value> mode = ResultMode::fromKey(o.value(QStringLiteral("mode")).toString());
+    s.step = o.value(QStringLiteral("step")).toInt(-1);
+    s.started = QDateTime::fromString(o.value(QStringLiteral("started")).toString(), Qt::ISODate);
+    s.limitSeconds = o.value(QStringLiteral("limitSeconds")).toInteger(-1);
+    s.updated = QDateTime::fromString(o.value(QStringLiteral("updated")).toString(), Qt::ISODate);
+    if (s.user.isEmpty() || !mode || s.step < 0 || s.step > Steps || !s.started.isValid() || !s.updated.isValid()
+        || s.limitSeconds < 0)
+        return std::nullopt;
+    s.mode = *mode;
+    return s;
+}
+
+QString PupilStatus::write(const QString &folder, const PupilStatus &status)
+{
+    CheckedWriter writer(folder);
+    if (!writer.isOpen())
+        return writer.error();
+    const QString name = status.fileName();
+    const auto made = writer.create(QStringLiteral(".status-"), status.toJson(), 0640, name);
+    if (!made)
+        return writer.error();
+    if (!writer.rename(*made, name)) {
+        const QString why = writer.error();
+        writer.remove(*made);
+        return why;
+    }
+    return QString();
+}
+
+void PupilStatus::remove(const QString &folder, const QString &fileName)
+{
+    CheckedWriter writer(folder);
+    if (writer.isOpen())
+        writer.remove(fileName);
+}
+
+QVector<PupilStatus> PupilStatus::readAll(const QString &folder, const QStringList &names)
+{
+    QVector<PupilStatus> statuses;
+    for (const QString &name : names) {
+        // Plain files only, never waiting on a FIFO put in a status's place.
+        const int fd = ::open(QFile::encodeName(folder + QLatin1Char('/') + name).constData(),
+                              O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st
+        {
+        };
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > MaxBytes) {
+            ::close(fd);
+            continue;
+        }
+        QFile file;
+        file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+        if (const std::optional<PupilStatus> status = fromJson(file.read(MaxBytes + 1)))
+            statuses.append(*status);
+    }
+    return statuses;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "resultmode.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+// Where a pupil stands in a run, kept while the trainer runs as one small
+// file per pupil and computer in the results folder (USER@HOST.status), so
+// that the teacher sees who works now and who stopped without handing in.
+// A file server has no appends: each step writes the whole file under a
+// hidden name and renames it over the last.
+struct PupilStatus
+{
+    static const QString Suffix;
+    static constexpr int Steps = 16;
+    static constexpr qint64 MaxBytes = 4096;
+
+    QString user;
+    QString name;
+    QString host;
+    QString topic;
+    ResultMode::Value mode = ResultMode::Training;
+    int step = 0; // steps taken
+    QDateTime started;
+    qint64 limitSeconds = 0;
+    QDateTime updated;
+
+    QString fileName() const; // USER@HOST.status
+    static bool isStatusName(const QString &name);
+    QByteArray toJson() const;
+    static std::optional<PupilStatus> fromJson(const QByteArray &bytes);
+
+    // Writes it into folder; why not, or empty.
+    static QString write(const QString &folder, const PupilStatus &status);
+    static void remove(const QString &folder, const QString &fileName);
+    // Every status in folder that reads as one.
+    static QVector<PupilStatus> readAll(const QString &folder, const QStringList &names);
+};

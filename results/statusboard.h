@@ -1,0 +1,39 @@
+#pragma once
+
+#include "pupilstatus.h"
+
+#include <QFutureWatcher>
+#include <QObject>
+
+#include <optional>
+
+// The trainer's side of the pupil's status file: each step's status is
+// written on a worker thread, the newest one winning, so a server that hangs
+// holds no window and gets no queue; the file is removed when the board goes
+// (the program ends).
+class StatusBoard : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int RemovePatienceMilliseconds = 2000;
+
+    StatusBoard(const QString &folder, QObject *parent);
+    ~StatusBoard() override;
+
+    void post(const PupilStatus &status);
+    // Whether a write is under way or waiting.
+    bool busy() const { return m_writing || m_next.has_value(); }
+
+signals:
+    void written(const QString &error);
+
+private:
+    void writeNext();
+
+    QString m_folder;
+    QString m_fileName;
+    std::optional<PupilStatus> m_next;
+    bool m_writing = false;
+    QFutureWatcher<QString> m_write;
+};
