@@ -89,6 +89,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PACKAGE_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The class settings' template is the administrator's to edit.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/cmake/conffiles)
+# One package of everything, the template (left out of `cmake --install`) too.
+set(CPACK_COMPONENTS_ALL Unspecified classconf)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-translations-l10n")
 # CPack puts one blank before every line after the first; "." is an empty line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
