@@ -25,7 +25,8 @@ bool ofDay(const QDateTime &time, const QDate &day)
 
 const QStringList LessonTable::Header = {QStringLiteral("Ученик"),     QStringLiteral("Тренировка"),
                                          QStringLiteral("Тест1 да/нет"), QStringLiteral("Тест2 выбор"),
-                                         QStringLiteral("Время"),      QStringLiteral("Лимит")};
+                                         QStringLiteral("Время"),      QStringLiteral("Лимит"),
+                                         QStringLiteral("Внимание")};
 
 QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entry> &entries, const QDate &day,
                                                 const QString &topic)
@@ -39,10 +40,12 @@ QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entr
         auto found = index.constFind(r.user);
         if (found == index.constEnd()) {
             found = index.insert(r.user, int(list.size()));
-            list.append({r.user, r.name, {}, 0, r.limitSeconds}); // the newest record's limit
+            list.append({r.user, r.name, {}, 0, r.limitSeconds, {}}); // the newest record's limit
         }
         Pupil &pupil = list[*found];
         pupil.secondsSpent += std::max<qint64>(0, r.started.secsTo(r.finished));
+        if (!entry.attention.isEmpty() && !pupil.flags.contains(entry.attention))
+            pupil.flags.append(entry.attention);
         if (!pupil.last.contains(r.mode)) // newest first: the first seen is the last
             pupil.last.insert(r.mode, r.timedOut ? QStringLiteral("время вышло")
                                                  : percentText(r.percent) + QStringLiteral(" — ") + r.grade);
@@ -61,7 +64,8 @@ QStringList LessonTable::row(const Pupil &p)
             p.last.value(ResultMode::Test1),
             p.last.value(ResultMode::Test2),
             minutes(p.secondsSpent),
-            minutes(p.limitSeconds)};
+            minutes(p.limitSeconds),
+            p.flags.join(QStringLiteral("; "))};
 }
 
 QVector<LessonTable::Working> LessonTable::working(const QVector<PupilStatus> &statuses,

@@ -23,6 +23,7 @@ public:
         QMap<ResultMode::Value, QString> last; // "81,25 % — 4", or "время вышло"
         qint64 secondsSpent = 0;
         qint64 limitSeconds = 0;
+        QStringList flags; // why the teacher should look at one of the day's records
     };
     struct Working
     {

@@ -134,6 +134,7 @@ QWidget *ResultsWindow::buildLesson()
     m_lesson->horizontalHeader()->setStretchLastSection(true);
     m_lesson->setAccessibleName(QStringLiteral("Урок"));
     m_working->setAccessibleName(QStringLiteral("Сейчас работают"));
+    m_working->setWordWrap(true);
     auto *workingLabel = new QLabel(QStringLiteral("Сейчас работают:"), page);
     workingLabel->setBuddy(m_working);
     auto *split = new QSplitter(page);
@@ -144,7 +145,7 @@ QWidget *ResultsWindow::buildLesson()
     sideLayout->addWidget(workingLabel);
     sideLayout->addWidget(m_working, 1);
     split->addWidget(side);
-    split->setSizes({760, 500});
+    split->setSizes({820, 440});
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(split);
@@ -164,8 +165,15 @@ void ResultsWindow::showLesson()
     m_lesson->setRowCount(int(pupils.size()));
     for (int row = 0; row < pupils.size(); ++row) {
         const QStringList cells = LessonTable::row(pupils[row]);
-        for (int column = 0; column < cells.size(); ++column)
-            m_lesson->setItem(row, column, new QTableWidgetItem(cells[column]));
+        for (int column = 0; column < cells.size(); ++column) {
+            auto *item = new QTableWidgetItem(cells[column]);
+            // Tinted like the records' rows, with the reason in the tooltip.
+            if (!pupils[row].flags.isEmpty()) {
+                item->setBackground(QColor(0xFF, 0xE0, 0xB0));
+                item->setToolTip(cells.last());
+            }
+            m_lesson->setItem(row, column, item);
+        }
     }
     m_lesson->resizeColumnsToContents();
     m_working->clear();

@@ -404,14 +404,14 @@ void TestResultFolder::lessonRows()
     other.user = QStringLiteral("b");
     other.name = QStringLiteral("Борисова Анна");
     other.topic = QStringLiteral("Химия");
-    const QVector<ResultFolder::Entry> entries = {{"4", later, {}, {}},
+    const QVector<ResultFolder::Entry> entries = {{"4", later, QStringLiteral("цифры не сходятся с ответами"), {}},
                                                   {"3", first, {}, {}},
                                                   {"2", timedOut, {}, {}},
                                                   {"1", yesterday, {}, {}},
                                                   {"5", other, {}, {}}};
     const QVector<LessonTable::Pupil> all = LessonTable::pupils(entries, QDate(2026, 12, 9), QString());
     QCOMPARE(all.size(), 2);
-    QCOMPARE(LessonTable::row(all[0]), QStringList({"a", "", "время вышло", "100 % — 5", "4:10", "1:00"}));
+    QCOMPARE(LessonTable::row(all[0]), QStringList({"a", "", "время вышло", "100 % — 5", "4:10", "1:00", "цифры не сходятся с ответами"}));
     QCOMPARE(LessonTable::row(all[1]).value(0), QStringLiteral("Борисова Анна (b)"));
     QCOMPARE(LessonTable::pupils(entries, QDate(2026, 12, 9), QStringLiteral("Химия")).size(), 1);
 }
