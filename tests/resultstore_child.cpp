@@ -1,6 +1,9 @@
 // Hands in one record to the folder named by its argument, as a trainer does
 // at a report; exits 0 when it was handed in, 1 with the reason otherwise.
-// With --keep instead of a folder it only keeps the record in the outbox.
+// With --keep instead of a folder it only keeps the record in the outbox;
+// with --status FOLDER it writes the pupil's status twice, the second over
+// the first, as a trainer does at each step.
+#include "pupilstatus.h"
 #include "resultstore.h"
 
 #include <QCoreApplication>
@@ -19,6 +22,22 @@ int main(int argc, char *argv[])
     for (int k = 0; k < 16; ++k)
         record.steps.append({k, k, QString(), true, true, {}, {}});
     const QString folder = app.arguments().value(1);
+    if (folder == QLatin1String("--status")) {
+        PupilStatus status;
+        status.user = record.user;
+        status.host = record.host;
+        status.topic = record.topic;
+        status.started = status.updated = record.started;
+        for (const int step : {1, 2}) {
+            status.step = step;
+            const QString error = PupilStatus::write(app.arguments().value(2), status);
+            if (!error.isEmpty()) {
+                std::fprintf(stderr, "%s\n", qPrintable(error));
+                return 1;
+            }
+        }
+        return 0;
+    }
     if (folder == QLatin1String("--keep"))
         return ResultStore::keep(record).outcome == ResultStore::Outcome::Kept ? 0 : 1;
     const ResultStore::Written written = ResultStore::write(folder, record);
