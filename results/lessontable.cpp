@@ -16,10 +16,22 @@ QString percentText(double percent)
     return QLocale(QLocale::Russian).toString(percent, 'g', 10) + QStringLiteral(" %");
 }
 
-bool ofDay(const QDateTime &time, const QDate &day)
+// The day's bounds as instants, so that ten thousand records are compared
+// as numbers, not each converted to local time.
+struct Day
 {
-    return time.toLocalTime().date() == day;
-}
+    qint64 from;
+    qint64 to;
+    explicit Day(const QDate &day)
+        : from(day.startOfDay().toMSecsSinceEpoch())
+        , to(day.addDays(1).startOfDay().toMSecsSinceEpoch())
+    {}
+    bool holds(const QDateTime &time) const
+    {
+        const qint64 at = time.toMSecsSinceEpoch();
+        return at >= from && at < to;
+    }
+};
 
 } // namespace
 
@@ -33,9 +45,10 @@ QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entr
 {
     QVector<Pupil> list;
     QHash<QString, int> index;
+    const Day bounds(day);
     for (const ResultFolder::Entry &entry : entries) {
         const ResultRecord &r = entry.record;
-        if (!ofDay(r.finished, day) || (!topic.isEmpty() && r.topic != topic))
+        if (!bounds.holds(r.finished) || (!topic.isEmpty() && r.topic != topic))
             continue;
         auto found = index.constFind(r.user);
         if (found == index.constEnd()) {
@@ -73,14 +86,21 @@ QVector<LessonTable::Working> LessonTable::working(const QVector<PupilStatus> &s
                                                    const QString &topic, const QDateTime &now)
 {
     QVector<Working> list;
+    const Day bounds(day);
+    // The newest record of each pupil on each computer.
+    QHash<QString, qint64> newest;
+    if (!statuses.isEmpty()) {
+        for (const ResultFolder::Entry &e : entries) {
+            qint64 &at = newest[e.record.user + QLatin1Char('@') + e.record.host];
+            at = std::max(at, e.record.finished.toMSecsSinceEpoch());
+        }
+    }
     for (const PupilStatus &s : statuses) {
-        if (!ofDay(s.updated, day) || (!topic.isEmpty() && s.topic != topic))
+        if (!bounds.holds(s.updated) || (!topic.isEmpty() && s.topic != topic))
             continue;
         // A record of this pupil on this computer since the run began: handed in.
-        const bool handedIn = std::any_of(entries.cbegin(), entries.cend(), [&s](const ResultFolder::Entry &e) {
-            return e.record.user == s.user && e.record.host == s.host && e.record.finished >= s.started;
-        });
-        if (handedIn)
+        const auto found = newest.constFind(s.user + QLatin1Char('@') + s.host);
+        if (found != newest.constEnd() && *found >= s.started.toMSecsSinceEpoch())
             continue;
         const QString who = s.name.isEmpty() ? s.user : s.name;
         const QString where = QStringLiteral("%1 (%2) — %3, %4").arg(who, s.host, s.topic, ResultMode::caption(s.mode));

@@ -12,6 +12,7 @@
 #include "forms/textbox.h"
 #include "formundertest.h"
 #include "pelmarform.h"
+#include "lessontable.h"
 #include "resultfolder.h"
 #include "resultstore.h"
 #include "resulttable.h"
@@ -212,9 +213,13 @@ void BenchPrograms::resultsLoad()
     record.topic = QStringLiteral("Физика");
     record.mode = ResultMode::Test2;
     record.grade = QStringLiteral("4");
+    record.matches = 13;
+    record.errors = 3;
+    record.percent = 81.25;
     for (int k = 0; k < 16; ++k)
         record.steps.append({k, k, QString(), k < 13, true, {}, {}});
     for (int k = 0; k < 10000; ++k) {
+        record.user = QStringLiteral("pupil%1").arg(k % 30); // a class of 30
         record.finished = QDateTime(QDate(2026, 12, 9), QTime(8, 0)).addSecs(k);
         record.started = record.finished.addSecs(-300);
         record.id = ResultRecord::newId();
@@ -239,8 +244,19 @@ void BenchPrograms::resultsLoad()
     QVERIFY(folder.refresh()); // a poll with nothing new
     const qint64 poll = timer.nsecsElapsed() / 1000;
     QCOMPARE(table.shown().size(), 10000);
-    std::printf("RESULTS 10000 records: load %lld ms, +%ld KiB resident, poll %lld us, rescan %lld us\n", loaded, grown,
-                poll, rescan);
+    // The lesson view as each look at the folder makes it: the day's rows
+    // and who works now, over every record.
+    const QVector<PupilStatus> working(30, PupilStatus{QStringLiteral("w"), {}, QStringLiteral("pc"), {},
+                                                       ResultMode::Test2, 3, record.started, 300, record.finished});
+    timer.restart();
+    const QVector<LessonTable::Pupil> pupils = LessonTable::pupils(table.all(), QDate(2026, 12, 9), QString());
+    const QVector<LessonTable::Working> statuses
+        = LessonTable::working(working, table.all(), QDate(2026, 12, 9), QString(), record.finished);
+    const qint64 lesson = timer.nsecsElapsed() / 1000;
+    QCOMPARE(pupils.size(), 30);
+    QCOMPARE(statuses.size(), 30);
+    std::printf("RESULTS 10000 records: load %lld ms, +%ld KiB resident, poll %lld us, rescan %lld us, lesson %lld us\n",
+                loaded, grown, poll, rescan, lesson);
 }
 
 // One record kept in the outbox and handed in to a local folder, as the
