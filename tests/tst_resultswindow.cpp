@@ -8,6 +8,9 @@
 #include "topicfile.h"
 
 #include <QComboBox>
+#include <QPushButton>
+#include <QCalendarWidget>
+#include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -158,6 +161,27 @@ void TestResultsWindow::tableAsTheTeacherUsesIt()
     const QStringList once = grades();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, gradeHeader);
     QCOMPARE(QSet<QStringList>({once, grades()}), QSet<QStringList>({{"3", "4", "5"}, {"5", "4", "3"}}));
+
+    // The dates: a calendar opens at this month, not at the earliest date,
+    // and "Сегодня" and "Все дни" set and clear both.
+    auto *from = window.findChildren<QDateEdit *>().first();
+    QTest::mouseClick(from, Qt::LeftButton, {}, QPoint(from->width() - 6, from->height() / 2));
+    QTRY_VERIFY(from->calendarWidget()->isVisible());
+    QCOMPARE(from->calendarWidget()->yearShown(), QDate::currentDate().year());
+    QCOMPARE(from->calendarWidget()->monthShown(), QDate::currentDate().month());
+    QTest::keyClick(from->calendarWidget(), Qt::Key_Escape);
+    const auto button = [&window](const QString &text) {
+        for (QPushButton *b : window.findChildren<QPushButton *>()) {
+            if (b->text().remove(QLatin1Char('&')) == text)
+                return b;
+        }
+        return static_cast<QPushButton *>(nullptr);
+    };
+    QTest::mouseClick(button(QStringLiteral("Сегодня")), Qt::LeftButton);
+    QCOMPARE(from->date(), QDate::currentDate());
+    QCOMPARE(view->model()->rowCount(), 3);
+    QTest::mouseClick(button(QStringLiteral("Все дни")), Qt::LeftButton);
+    QCOMPARE(from->date(), from->minimumDate());
 
     // A pupil's run opens by a double click, and by Enter: every step in words.
     const QModelIndex first = view->model()->index(0, ResultsModel::Pupil);
