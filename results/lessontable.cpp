@@ -35,10 +35,10 @@ struct Day
 
 } // namespace
 
-const QStringList LessonTable::Header = {QStringLiteral("Ученик"),     QStringLiteral("Тренировка"),
-                                         QStringLiteral("Тест1 да/нет"), QStringLiteral("Тест2 выбор"),
-                                         QStringLiteral("Время"),      QStringLiteral("Лимит"),
-                                         QStringLiteral("Внимание")};
+const QStringList LessonTable::Header
+    = {QStringLiteral("Ученик"),      QStringLiteral("Тренировка"), QStringLiteral("Тест1 да/нет"),
+       QStringLiteral("Тест2 выбор"), QStringLiteral("Время"),      QStringLiteral("Лимит"),
+       QStringLiteral("Внимание")};
 
 QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entry> &entries, const QDate &day,
                                                 const QString &topic)
@@ -60,12 +60,12 @@ QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entr
         if (!entry.attention.isEmpty() && !pupil.flags.contains(entry.attention))
             pupil.flags.append(entry.attention);
         if (!pupil.last.contains(r.mode)) // newest first: the first seen is the last
-            pupil.last.insert(r.mode, r.timedOut ? QStringLiteral("время вышло")
-                                                 : percentText(r.percent) + QStringLiteral(" — ") + r.grade);
+            pupil.last.insert(r.mode,
+                              r.timedOut ? QStringLiteral("время вышло")
+                                         : percentText(r.percent) + QStringLiteral(" — ") + r.grade);
     }
     std::sort(list.begin(), list.end(), [](const Pupil &a, const Pupil &b) {
-        return QString::localeAwareCompare(a.name.isEmpty() ? a.user : a.name, b.name.isEmpty() ? b.user : b.name)
-            < 0;
+        return QString::localeAwareCompare(a.name.isEmpty() ? a.user : a.name, b.name.isEmpty() ? b.user : b.name) < 0;
     });
     return list;
 }

@@ -76,7 +76,7 @@ QString PupilStatus::write(const QString &folder, const PupilStatus &status)
     if (!made)
         return writer.error();
     if (!writer.rename(*made, name)) {
-        const QString why = writer.error();
+        QString why = writer.error();
         writer.remove(*made);
         return why;
     }

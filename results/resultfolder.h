@@ -41,11 +41,11 @@ public:
     struct Listing
     {
         QString error;
-        QStringList names;      // the record names present
-        QStringList statuses;   // the pupils' status files present
+        QStringList names;           // the record names present
+        QStringList statuses;        // the pupils' status files present
         QVector<PupilStatus> pupils; // those statuses, where the caller read them
-        QByteArray stamp;       // the folder's time, size and inode
-        bool unchanged = false; // the stamp given was still right: no names
+        QByteArray stamp;            // the folder's time, size and inode
+        bool unchanged = false;      // the stamp given was still right: no names
     };
     // Records read before, by name, with the size and time they had.
     using Cache = QHash<QString, Read>;

@@ -6,10 +6,9 @@
 #include <algorithm>
 
 const QStringList ResultTable::Header
-    = {QStringLiteral("дата"),      QStringLiteral("время"),   QStringLiteral("логин"), QStringLiteral("имя"),
-       QStringLiteral("компьютер"), QStringLiteral("тема"),    QStringLiteral("режим"), QStringLiteral("совпадения"),
-       QStringLiteral("ошибки"),    QStringLiteral("процент"), QStringLiteral("оценка"),
-       QStringLiteral("внимание")};
+    = {QStringLiteral("дата"),      QStringLiteral("время"),   QStringLiteral("логин"),  QStringLiteral("имя"),
+       QStringLiteral("компьютер"), QStringLiteral("тема"),    QStringLiteral("режим"),  QStringLiteral("совпадения"),
+       QStringLiteral("ошибки"),    QStringLiteral("процент"), QStringLiteral("оценка"), QStringLiteral("внимание")};
 
 void ResultTable::setEntries(const QVector<ResultFolder::Entry> &entries)
 {

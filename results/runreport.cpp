@@ -35,14 +35,14 @@ QString RunReport::step(const ResultRecord &record, const ResultRecord::Step &s)
 {
     QString text;
     if (record.mode == ResultMode::Test1) {
-        text = QStringLiteral("Вопрос %1, показан ответ %2; ответ ученика «%3»")
-                   .arg(question(s), answer(s), s.reply);
+        text = QStringLiteral("Вопрос %1, показан ответ %2; ответ ученика «%3»").arg(question(s), answer(s), s.reply);
     } else {
         text = QStringLiteral("Вопрос %1, выбран ответ %2").arg(question(s), answer(s));
     }
     if (!s.counted)
-        return text + (record.mode == ResultMode::Test1 ? QStringLiteral(": не засчитан (не 0 и не 1)")
-                                                        : QStringLiteral(": выбран повторно, не засчитан"));
+        return text
+            + (record.mode == ResultMode::Test1 ? QStringLiteral(": не засчитан (не 0 и не 1)")
+                                                : QStringLiteral(": выбран повторно, не засчитан"));
     return text + (s.right ? QStringLiteral(": верно") : QStringLiteral(": неверно"));
 }
 
@@ -60,10 +60,8 @@ QString RunReport::run(const ResultFolder::Entry &entry)
     line(QStringLiteral("Начало"), r.started.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
     line(QStringLiteral("Конец"), r.finished.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
     const qint64 spent = r.started.secsTo(r.finished);
-    line(QStringLiteral("Время"), QStringLiteral("%1 мин %2 с из %3 мин")
-                                      .arg(spent / 60)
-                                      .arg(spent % 60)
-                                      .arg(r.limitSeconds / 60));
+    line(QStringLiteral("Время"),
+         QStringLiteral("%1 мин %2 с из %3 мин").arg(spent / 60).arg(spent % 60).arg(r.limitSeconds / 60));
     line(QStringLiteral("Совпадения, ошибки"), QStringLiteral("%1, %2").arg(r.matches).arg(r.errors));
     if (r.timedOut)
         line(QStringLiteral("Оценка"), QStringLiteral("нет: время вышло"));
@@ -99,7 +97,8 @@ QString RunReport::table(const ResultTable &table, const QString &title, const Q
                                "bgcolor=\"#4060c0\" width=\"%3\"></td></tr></table></td></tr>")
                     .arg(escaped(it.key()))
                     .arg(it.value())
-                    .arg(std::max<qsizetype>(1, qsizetype(it.value()) * 300 / std::max<qsizetype>(1, table.shown().size())));
+                    .arg(std::max<qsizetype>(
+                        1, qsizetype(it.value()) * 300 / std::max<qsizetype>(1, table.shown().size())));
     }
     html += QStringLiteral("</table>");
     for (const QString &topic : topics) {
@@ -125,7 +124,8 @@ QString RunReport::missLine(const ResultTable::Miss &miss, const QStringList &qu
 QString RunReport::lesson(const QVector<LessonTable::Pupil> &pupils, const QVector<LessonTable::Working> &working,
                           const QString &title)
 {
-    QString html = QStringLiteral("<h2>%1</h2><table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">").arg(escaped(title));
+    QString html
+        = QStringLiteral("<h2>%1</h2><table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">").arg(escaped(title));
     html += row(LessonTable::Header, "th");
     for (const LessonTable::Pupil &pupil : pupils)
         html += row(LessonTable::row(pupil));

@@ -48,7 +48,6 @@ void StatusBoard::writeNext()
     const PupilStatus status = *std::exchange(m_next, std::nullopt);
     m_fileName = status.fileName();
     m_writing = true;
-    m_write.setFuture(QtConcurrent::run(WorkerThreads::pool(), [folder = m_folder, status] {
-        return PupilStatus::write(folder, status);
-    }));
+    m_write.setFuture(QtConcurrent::run(WorkerThreads::pool(),
+                                        [folder = m_folder, status] { return PupilStatus::write(folder, status); }));
 }

@@ -398,7 +398,8 @@ bool EditorWindow::saveAsTopic()
     // A topic's own name is offered; a folder that is no topic of that
     // place (the trainer's own, say) gives none.
     const QFileInfo current(m_folder);
-    QString proposed = !m_folder.isEmpty() && QDir(current.absolutePath()) == QDir(base) ? current.fileName() : QString();
+    QString proposed
+        = !m_folder.isEmpty() && QDir(current.absolutePath()) == QDir(base) ? current.fileName() : QString();
     for (;;) {
         bool given = false;
         const QString name = QInputDialog::getText(this, QStringLiteral("Сохранить как тему"),

@@ -2,9 +2,9 @@
 #include "core/commandline.h"
 #include "editorwindow.h"
 #include "forms/appsetup.h"
+#include "reportprinter.h"
 #include "resultfolder.h"
 #include "resultswindow.h"
-#include "reportprinter.h"
 #include "resulttable.h"
 #include "runreport.h"
 
@@ -66,8 +66,8 @@ int writeCsv(int argc, char *argv[])
                 std::fprintf(stderr, "tesmora-editor: после --separator нужно semicolon или comma\n");
                 return 2;
             }
-            style = value == QLatin1String("semicolon") ? ResultTable::CsvStyle::Russian
-                                                        : ResultTable::CsvStyle::Rfc4180;
+            style
+                = value == QLatin1String("semicolon") ? ResultTable::CsvStyle::Russian : ResultTable::CsvStyle::Rfc4180;
         } else if (given.isEmpty()) {
             given = arg;
         } else {

@@ -33,10 +33,17 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
         using Csv = ResultTable::Column;
         const QStringList cells = ResultTable::row(entry);
         const QString pupil = entry.record.name.isEmpty() ? entry.record.user : entry.record.name;
-        const QStringList shown = {cells[Csv::Date],    cells[Csv::Time],   pupil,
-                                   cells[Csv::Host],    cells[Csv::Topic],  cells[Csv::Mode],
-                                   cells[Csv::Matches], cells[Csv::Errors], cells[Csv::Percent],
-                                   cells[Csv::Grade],   entry.attention.isEmpty() ? entry.note : entry.attention};
+        const QStringList shown = {cells[Csv::Date],
+                                   cells[Csv::Time],
+                                   pupil,
+                                   cells[Csv::Host],
+                                   cells[Csv::Topic],
+                                   cells[Csv::Mode],
+                                   cells[Csv::Matches],
+                                   cells[Csv::Errors],
+                                   cells[Csv::Percent],
+                                   cells[Csv::Grade],
+                                   entry.attention.isEmpty() ? entry.note : entry.attention};
         return shown.value(index.column());
     }
     if (role == SortRole) {

@@ -2,9 +2,9 @@
 
 #include "gradechart.h"
 #include "lessontable.h"
+#include "reportprinter.h"
 #include "resultcache.h"
 #include "resultsmodel.h"
-#include "reportprinter.h"
 #include "rundialog.h"
 #include "runreport.h"
 #include "storage/workerthreads.h"
@@ -26,10 +26,10 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSortFilterProxyModel>
-#include <QTabWidget>
-#include <QTableWidget>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -236,8 +236,9 @@ void ResultsWindow::buildFilters(QWidget *bar)
     layout->addStretch(1);
     layout->addWidget(print);
     layout->addWidget(m_export);
-    connect(print, &QPushButton::clicked, this,
-            [this] { ReportPrinter::print(this, windowTitle(), m_tabs->currentIndex() == 0 ? lessonReport() : report()); });
+    connect(print, &QPushButton::clicked, this, [this] {
+        ReportPrinter::print(this, windowTitle(), m_tabs->currentIndex() == 0 ? lessonReport() : report());
+    });
     connect(today, &QPushButton::clicked, this, [this] { setDays(QDate::currentDate(), QDate::currentDate()); });
     connect(allDays, &QPushButton::clicked, this, [this] { setDays({}, {}); });
     connect(m_topic, &QComboBox::currentIndexChanged, this, &ResultsWindow::filterChanged);
@@ -493,12 +494,12 @@ void ResultsWindow::openRun(const QModelIndex &index)
 QString ResultsWindow::lessonReport() const
 {
     const QString topic = m_topic->currentData().toString();
-    return RunReport::lesson(LessonTable::pupils(m_table.all(), lessonDay(), topic),
-                             LessonTable::working(m_pupils, m_table.all(), lessonDay(), topic,
-                                                  QDateTime::currentDateTime()),
-                             QStringLiteral("Урок %1%2")
-                                 .arg(lessonDay().toString(QStringLiteral("dd.MM.yyyy")),
-                                      topic.isEmpty() ? QString() : QStringLiteral(" — ") + topic));
+    return RunReport::lesson(
+        LessonTable::pupils(m_table.all(), lessonDay(), topic),
+        LessonTable::working(m_pupils, m_table.all(), lessonDay(), topic, QDateTime::currentDateTime()),
+        QStringLiteral("Урок %1%2")
+            .arg(lessonDay().toString(QStringLiteral("dd.MM.yyyy")),
+                 topic.isEmpty() ? QString() : QStringLiteral(" — ") + topic));
 }
 
 QString ResultsWindow::report() const
@@ -536,8 +537,9 @@ void ResultsWindow::exportCsv()
     const QString russian = QStringLiteral("Для русской электронной таблицы: «;» и десятичная запятая (*.csv)");
     const QString rfc = QStringLiteral("CSV по RFC 4180: «,» и десятичная точка (*.csv)");
     QString chosen = russian;
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить в CSV"),
-                                                      QStringLiteral("результаты.csv"), russian + QStringLiteral(";;") + rfc, &chosen);
+    const QString path
+        = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить в CSV"), QStringLiteral("результаты.csv"),
+                                       russian + QStringLiteral(";;") + rfc, &chosen);
     if (!path.isEmpty())
         exportTo(path, chosen == rfc ? ResultTable::CsvStyle::Rfc4180 : ResultTable::CsvStyle::Russian);
 }
@@ -547,8 +549,9 @@ void ResultsWindow::exportEnded(const QString &path, const QString &error)
     if (error.isEmpty())
         return;
     // Not waited for: the rows go on filling in under it.
-    auto *box = new QMessageBox(QMessageBox::Warning, windowTitle(),
-                                QStringLiteral("Не удалось сохранить %1: %2").arg(path, error), QMessageBox::Close, this);
+    auto *box
+        = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                          QStringLiteral("Не удалось сохранить %1: %2").arg(path, error), QMessageBox::Close, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

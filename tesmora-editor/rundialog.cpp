@@ -13,8 +13,8 @@ RunDialog::RunDialog(const ResultFolder::Entry &entry, QWidget *parent)
     , m_text(new QTextBrowser(this))
 {
     const ResultRecord &r = entry.record;
-    setWindowTitle(QStringLiteral("%1 — %2, %3")
-                       .arg(r.name.isEmpty() ? r.user : r.name, r.topic, ResultMode::caption(r.mode)));
+    setWindowTitle(
+        QStringLiteral("%1 — %2, %3").arg(r.name.isEmpty() ? r.user : r.name, r.topic, ResultMode::caption(r.mode)));
     m_text->setAccessibleName(QStringLiteral("Ход работы"));
     const QString html = RunReport::run(entry);
     m_text->setHtml(html);

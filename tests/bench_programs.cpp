@@ -11,8 +11,8 @@
 #include "forms/printsurface.h"
 #include "forms/textbox.h"
 #include "formundertest.h"
-#include "pelmarform.h"
 #include "lessontable.h"
+#include "pelmarform.h"
 #include "resultfolder.h"
 #include "resultstore.h"
 #include "resulttable.h"
@@ -246,8 +246,16 @@ void BenchPrograms::resultsLoad()
     QCOMPARE(table.shown().size(), 10000);
     // The lesson view as each look at the folder makes it: the day's rows
     // and who works now, over every record.
-    const QVector<PupilStatus> working(30, PupilStatus{QStringLiteral("w"), {}, QStringLiteral("pc"), {},
-                                                       ResultMode::Test2, 3, record.started, 300, record.finished});
+    const QVector<PupilStatus> working(30,
+                                       PupilStatus{QStringLiteral("w"),
+                                                   {},
+                                                   QStringLiteral("pc"),
+                                                   {},
+                                                   ResultMode::Test2,
+                                                   3,
+                                                   record.started,
+                                                   300,
+                                                   record.finished});
     timer.restart();
     const QVector<LessonTable::Pupil> pupils = LessonTable::pupils(table.all(), QDate(2026, 12, 9), QString());
     const QVector<LessonTable::Working> statuses
@@ -255,8 +263,9 @@ void BenchPrograms::resultsLoad()
     const qint64 lesson = timer.nsecsElapsed() / 1000;
     QCOMPARE(pupils.size(), 30);
     QCOMPARE(statuses.size(), 30);
-    std::printf("RESULTS 10000 records: load %lld ms, +%ld KiB resident, poll %lld us, rescan %lld us, lesson %lld us\n",
-                loaded, grown, poll, rescan, lesson);
+    std::printf(
+        "RESULTS 10000 records: load %lld ms, +%ld KiB resident, poll %lld us, rescan %lld us, lesson %lld us\n",
+        loaded, grown, poll, rescan, lesson);
 }
 
 // One record kept in the outbox and handed in to a local folder, as the

@@ -23,18 +23,28 @@ void TestCommandLine::answers_data()
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
     const QString refused = QStringLiteral("prog: неизвестный параметр «%1». Справка: prog --help\n");
-    QTest::newRow("nothing") << QStringList() << -1 << "" << "";
-    QTest::newRow("a folder") << QStringList{"topics/Физика"} << -1 << "" << "";
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "usage\n" << "";
-    QTest::newRow("-h after a folder") << QStringList{"x", "-h"} << 0 << "usage\n" << "";
-    QTest::newRow("version") << QStringList{"--version"} << 0 << "prog " + CommandLine::version() + "\n" << "";
+    QTest::newRow("nothing") << QStringList() << -1 << ""
+                             << "";
+    QTest::newRow("a folder") << QStringList{"topics/Физика"} << -1 << ""
+                              << "";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "usage\n"
+                          << "";
+    QTest::newRow("-h after a folder") << QStringList{"x", "-h"} << 0 << "usage\n"
+                                       << "";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << "prog " + CommandLine::version() + "\n"
+                             << "";
     QTest::newRow("unknown") << QStringList{"--hlep"} << 2 << "" << refused.arg("--hlep");
     QTest::newRow("unknown short") << QStringList{"-x"} << 2 << "" << refused.arg("-x");
-    QTest::newRow("a known option") << QStringList{"--topic", "Физика"} << -1 << "" << "";
-    QTest::newRow("a known option with =") << QStringList{"--topic=Физика"} << -1 << "" << "";
-    QTest::newRow("its value is not an option") << QStringList{"--topic", "--x"} << -1 << "" << "";
-    QTest::newRow("after --, a name") << QStringList{"--", "--help"} << -1 << "" << "";
-    QTest::newRow("a lone dash is a name") << QStringList{"-"} << -1 << "" << "";
+    QTest::newRow("a known option") << QStringList{"--topic", "Физика"} << -1 << ""
+                                    << "";
+    QTest::newRow("a known option with =") << QStringList{"--topic=Физика"} << -1 << ""
+                                           << "";
+    QTest::newRow("its value is not an option") << QStringList{"--topic", "--x"} << -1 << ""
+                                                << "";
+    QTest::newRow("after --, a name") << QStringList{"--", "--help"} << -1 << ""
+                                      << "";
+    QTest::newRow("a lone dash is a name") << QStringList{"-"} << -1 << ""
+                                           << "";
 }
 
 void TestCommandLine::answers()
@@ -43,8 +53,8 @@ void TestCommandLine::answers()
     QFETCH(int, status);
     QFETCH(QString, out);
     QFETCH(QString, err);
-    const CommandLine::Program program{"prog", QStringLiteral("usage\n"), {QStringLiteral("--topic")},
-                                       {QStringLiteral("--topic")}};
+    const CommandLine::Program program{
+        "prog", QStringLiteral("usage\n"), {QStringLiteral("--topic")}, {QStringLiteral("--topic")}};
     QString said;
     QString refused;
     const std::optional<int> answered = CommandLine::answer(arguments, program, &said, &refused);

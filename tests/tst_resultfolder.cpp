@@ -161,14 +161,20 @@ void TestResultFolder::flags_data()
     QTest::addColumn<QString>("attention");
     QTest::addColumn<QString>("note");
     const QString figures = QStringLiteral("цифры не сходятся с ответами");
-    QTest::newRow("honest") << "" << "" << "";
+    QTest::newRow("honest") << ""
+                            << ""
+                            << "";
     QTest::newRow("grade raised") << "grade" << figures << "";
     QTest::newRow("percentage raised with its grade") << "percent" << figures << "";
     QTest::newRow("an error taken away") << "errors" << figures << "";
     QTest::newRow("a wrong step made right") << "step" << figures << "";
     QTest::newRow("matches raised") << "matches" << figures << "";
-    QTest::newRow("an earlier version of the topic") << "earlier" << "" << "прежняя версия темы";
-    QTest::newRow("files the topic never had") << "forged" << "тема «Физика» не совпадает с темой класса" << "";
+    QTest::newRow("an earlier version of the topic") << "earlier"
+                                                     << ""
+                                                     << "прежняя версия темы";
+    QTest::newRow("files the topic never had") << "forged"
+                                               << "тема «Физика» не совпадает с темой класса"
+                                               << "";
 }
 
 // A record edited by hand no longer agrees with its own steps; a record of a
@@ -226,8 +232,9 @@ void TestResultFolder::csvAndFilters()
     const QStringList lines = QString::fromUtf8(csv.mid(3)).split(QStringLiteral("\r\n"));
     QCOMPARE(lines.value(0),
              QStringLiteral("дата,время,логин,имя,компьютер,тема,режим,совпадения,ошибки,процент,оценка,внимание"));
-    QCOMPARE(lines.value(1), QStringLiteral("2026-12-09,10:30:05,root,\"Иванов, \"\"Пётр\"\"\",pc01,Физика,Тест2 "
-                                            "выбор,13,3,93.75,4,цифры не сходятся с ответами"));
+    QCOMPARE(lines.value(1),
+             QStringLiteral("2026-12-09,10:30:05,root,\"Иванов, \"\"Пётр\"\"\",pc01,Физика,Тест2 "
+                            "выбор,13,3,93.75,4,цифры не сходятся с ответами"));
     QCOMPARE(lines.value(2), QStringLiteral("2026-12-08,10:00:00,root,,pc01,Физика,Тест1 да/нет,13,3,81.25,,"));
     QCOMPARE(lines.value(3), QString());
     // The Russian form: a spreadsheet reads 93,75 as a number, split at ";".
@@ -330,19 +337,29 @@ void TestResultFolder::csvCommand()
 
 void TestResultFolder::whoWorksNow_data()
 {
-    QTest::addColumn<int>("quietSeconds"); // since the status last changed
+    QTest::addColumn<int>("quietSeconds");    // since the status last changed
     QTest::addColumn<QString>("recordAfter"); // "" none, "same" this pupil's, "other" another computer's
     QTest::addColumn<QString>("topic");       // the filter
     QTest::addColumn<QString>("said");        // "" not listed
     const QString who = QStringLiteral("Иванов Пётр (pc07) — Физика, Тест2 выбор: ");
     const QString stopped = who + QStringLiteral("остановился на шаге 7 из 16 в 10:17, результата нет");
-    QTest::newRow("working") << 0 << "" << "" << who + "шаг 7 из 16, осталось 3:00";
-    QTest::newRow("a minute quiet: still working") << 60 << "" << "" << who + "шаг 7 из 16, осталось 2:00";
-    QTest::newRow("two minutes quiet: stopped") << 120 << "" << "" << stopped;
-    QTest::newRow("handed in: not listed") << 120 << "same" << "" << "";
-    QTest::newRow("a record from another computer does not count") << 120 << "other" << "" << stopped;
-    QTest::newRow("another topic chosen") << 0 << "" << "Химия" << "";
-    QTest::newRow("yesterday's status") << 86400 << "" << "" << "";
+    QTest::newRow("working") << 0 << ""
+                             << "" << who + "шаг 7 из 16, осталось 3:00";
+    QTest::newRow("a minute quiet: still working") << 60 << ""
+                                                   << "" << who + "шаг 7 из 16, осталось 2:00";
+    QTest::newRow("two minutes quiet: stopped") << 120 << ""
+                                                << "" << stopped;
+    QTest::newRow("handed in: not listed") << 120 << "same"
+                                           << ""
+                                           << "";
+    QTest::newRow("a record from another computer does not count") << 120 << "other"
+                                                                   << "" << stopped;
+    QTest::newRow("another topic chosen") << 0 << ""
+                                          << "Химия"
+                                          << "";
+    QTest::newRow("yesterday's status") << 86400 << ""
+                                        << ""
+                                        << "";
 }
 
 // Who works now and who stopped without handing in, from the status files.
@@ -411,7 +428,8 @@ void TestResultFolder::lessonRows()
                                                   {"5", other, {}, {}}};
     const QVector<LessonTable::Pupil> all = LessonTable::pupils(entries, QDate(2026, 12, 9), QString());
     QCOMPARE(all.size(), 2);
-    QCOMPARE(LessonTable::row(all[0]), QStringList({"a", "", "время вышло", "100 % — 5", "4:10", "1:00", "цифры не сходятся с ответами"}));
+    QCOMPARE(LessonTable::row(all[0]),
+             QStringList({"a", "", "время вышло", "100 % — 5", "4:10", "1:00", "цифры не сходятся с ответами"}));
     QCOMPARE(LessonTable::row(all[1]).value(0), QStringLiteral("Борисова Анна (b)"));
     QCOMPARE(LessonTable::pupils(entries, QDate(2026, 12, 9), QStringLiteral("Химия")).size(), 1);
 }
@@ -426,10 +444,10 @@ void TestResultFolder::stepsInWords_data()
     const QString answer = QStringLiteral("1917");
     QTest::newRow("matching, right") << int(ResultMode::Test2) << Step{2, 2, {}, true, true, year, answer}
                                      << "Вопрос «Год?», выбран ответ «1917»: верно";
-    QTest::newRow("matching, picked again")
-        << int(ResultMode::Training) << Step{2, 5, {}, false, false, year, answer}
-        << "Вопрос «Год?», выбран ответ «1917»: выбран повторно, не засчитан";
-    QTest::newRow("yes/no, wrong") << int(ResultMode::Test1) << Step{4, 7, QStringLiteral("1"), false, true, year, answer}
+    QTest::newRow("matching, picked again") << int(ResultMode::Training) << Step{2, 5, {}, false, false, year, answer}
+                                            << "Вопрос «Год?», выбран ответ «1917»: выбран повторно, не засчитан";
+    QTest::newRow("yes/no, wrong") << int(ResultMode::Test1)
+                                   << Step{4, 7, QStringLiteral("1"), false, true, year, answer}
                                    << "Вопрос «Год?», показан ответ «1917»; ответ ученика «1»: неверно";
     QTest::newRow("yes/no, neither 0 nor 1")
         << int(ResultMode::Test1) << Step{4, 4, QStringLiteral("7"), false, false, year, answer}

@@ -7,22 +7,22 @@
 #include "topiccatalog.h"
 #include "topicfile.h"
 
-#include <QComboBox>
-#include <QPushButton>
 #include <QCalendarWidget>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
-#include <QTextBrowser>
-#include <QWindow>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
+#include <QWindow>
 
 #include <fcntl.h>
 #include <sys/stat.h>

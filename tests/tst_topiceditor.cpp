@@ -20,9 +20,9 @@
 #include <QTest>
 #include <QWindow>
 
-#include <sys/stat.h>
 #include <QTimer>
 #include <QToolBar>
+#include <sys/stat.h>
 
 // The editor driven as a teacher drives it: clicks on the table and the toolbar.
 class TestTopicEditor : public QObject

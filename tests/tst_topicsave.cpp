@@ -1,8 +1,8 @@
 #include "savejournal.h"
 #include "topiccatalog.h"
 #include "topicfile.h"
-#include "topicversions.h"
 #include "topictables.h"
+#include "topicversions.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -38,10 +38,7 @@ public:
     {
         QByteArray current;
         QSet<QByteArray> earlier;
-        bool operator==(const Versions &other) const
-        {
-            return current == other.current && earlier == other.earlier;
-        }
+        bool operator==(const Versions &other) const { return current == other.current && earlier == other.earlier; }
     };
     // The versions of every topic directly in a class topics folder, by name.
     static QHash<QString, Versions> versions(const QString &classTopics);

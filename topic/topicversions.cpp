@@ -63,7 +63,7 @@ QString TopicVersions::add(const QString &folder, const QList<QByteArray> &diges
     if (!made)
         return writer.error();
     if (!writer.rename(*made, FileName)) {
-        const QString why = writer.error();
+        QString why = writer.error();
         writer.remove(*made);
         return why;
     }

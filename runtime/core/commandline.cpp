@@ -9,8 +9,7 @@ QString CommandLine::version()
     return QStringLiteral(CLASSROOM_VERSION);
 }
 
-std::optional<int> CommandLine::answer(const QStringList &arguments, const Program &program, QString *out,
-                                       QString *err)
+std::optional<int> CommandLine::answer(const QStringList &arguments, const Program &program, QString *out, QString *err)
 {
     const QString name = QString::fromLatin1(program.name);
     for (int k = 0; k < arguments.size(); ++k) {
