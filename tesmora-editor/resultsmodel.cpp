@@ -64,6 +64,8 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
     }
     if (role == Qt::ToolTipRole && !(entry.attention.isEmpty() && entry.note.isEmpty()))
         return entry.attention.isEmpty() ? entry.note : entry.attention;
+    if (role == Qt::ToolTipRole && (index.column() == Pupil || index.column() == Topic))
+        return data(index, Qt::DisplayRole); // whole, where the column cuts it
     if (role == Qt::BackgroundRole && !entry.attention.isEmpty())
         return QColor(0xFF, 0xE0, 0xB0);
     if (role == Qt::TextAlignmentRole && index.column() >= Matches && index.column() <= Grade)

@@ -54,7 +54,9 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     m_view->setModel(m_sorted);
     m_view->setSortingEnabled(true);
     m_view->sortByColumn(ResultsModel::Date, Qt::DescendingOrder);
-    m_view->horizontalHeader()->setStretchLastSection(true);
+    // The flag takes the room left, never more: its whole text is in the tooltip.
+    m_view->horizontalHeader()->setSectionResizeMode(ResultsModel::Attention, QHeaderView::Stretch);
+    m_view->setWordWrap(false); // one line a record, cut names whole in the tooltip
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setAlternatingRowColors(true);
     // A double click or Enter opens the pupil's run.

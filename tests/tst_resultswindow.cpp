@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -148,6 +149,8 @@ void TestResultsWindow::tableAsTheTeacherUsesIt()
         QVERIFY2(header->sectionViewportPosition(column) + header->sectionSize(column) <= view->viewport()->width(),
                  qPrintable(ResultsModel::Columns[column]));
     QVERIFY(header->sectionViewportPosition(ResultsModel::Attention) < view->viewport()->width() - 40);
+    QVERIFY(!view->horizontalScrollBar()->isVisible()); // nothing beyond the right edge
+    QCOMPARE(view->model()->index(0, ResultsModel::Topic).data(Qt::ToolTipRole).toString(), topic);
     // Newest first, then by the grade at a click on its header, and back.
     const auto grades = [view] {
         QStringList list;
