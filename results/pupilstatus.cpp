@@ -71,16 +71,7 @@ QString PupilStatus::write(const QString &folder, const PupilStatus &status)
     CheckedWriter writer(folder);
     if (!writer.isOpen())
         return writer.error();
-    const QString name = status.fileName();
-    const auto made = writer.create(QStringLiteral(".status-"), status.toJson(), 0640, name);
-    if (!made)
-        return writer.error();
-    if (!writer.rename(*made, name)) {
-        QString why = writer.error();
-        writer.remove(*made);
-        return why;
-    }
-    return QString();
+    return writer.replace(status.fileName(), status.toJson(), 0640) ? QString() : writer.error();
 }
 
 void PupilStatus::remove(const QString &folder, const QString &fileName)

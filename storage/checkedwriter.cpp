@@ -195,6 +195,19 @@ bool CheckedWriter::rename(const QString &from, const QString &to)
     return fail(QStringLiteral("заменить"), to, errno);
 }
 
+bool CheckedWriter::replace(const QString &name, const QByteArray &bytes, int mode)
+{
+    const auto made = create(QLatin1Char('.') + name + QStringLiteral(".new-"), bytes, mode, name);
+    if (!made)
+        return false;
+    if (rename(*made, name))
+        return true;
+    const QString why = m_error;
+    remove(*made);
+    m_error = why;
+    return false;
+}
+
 bool CheckedWriter::publish(const QString &from, const QString &to)
 {
     // A hard link never replaces a name that exists.

@@ -34,6 +34,9 @@ public:
     std::optional<QString> keep(const QString &name, const QString &prefix);
 
     bool rename(const QString &from, const QString &to);
+    // Puts bytes under name, over whatever file held it: written whole under
+    // a hidden name first, then renamed, so a reader sees the old or the new.
+    bool replace(const QString &name, const QByteArray &bytes, int mode);
     // Gives a new file the name to, which must not exist yet; from is gone after.
     bool publish(const QString &from, const QString &to);
     // The same for a file known to hold bytes, so that it is given its name

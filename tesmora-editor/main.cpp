@@ -48,6 +48,27 @@ QString resultsFolder(const QString &given)
     return given.isEmpty() ? ClassSettings::load().resultsFolder() : given;
 }
 
+// The table of every record in the folder given, or the class settings' one;
+// nothing, with the reason on standard error, when there is none to read.
+std::optional<ResultTable> readTable(const QString &given)
+{
+    const QString folder = resultsFolder(given);
+    if (folder.isEmpty()) {
+        std::fprintf(stderr, "tesmora-editor: папка результатов не задана (results= в class.conf)\n");
+        return std::nullopt;
+    }
+    ResultFolder results(folder);
+    if (!results.refresh()) {
+        std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(results.error()));
+        return std::nullopt;
+    }
+    if (results.unreadable() > 0)
+        std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(results.unreadableText()));
+    ResultTable table;
+    table.setEntries(results.entries());
+    return table;
+}
+
 // tesmora-editor --results-csv [FOLDER] [--separator semicolon]: the results
 // table on standard output, without a window or a display.
 int writeCsv(int argc, char *argv[])
@@ -75,23 +96,12 @@ int writeCsv(int argc, char *argv[])
             return 2;
         }
     }
-    const QString folder = resultsFolder(given);
-    if (folder.isEmpty()) {
-        std::fprintf(stderr, "tesmora-editor: папка результатов не задана (results= в class.conf)\n");
+    const std::optional<ResultTable> table = readTable(given);
+    if (!table)
         return 2;
-    }
-    ResultFolder results(folder);
-    if (!results.refresh()) {
-        std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(results.error()));
-        return 2;
-    }
-    ResultTable table;
-    table.setEntries(results.entries());
     QFile out;
-    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(table.csv(style)) < 0 || !out.flush())
+    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(table->csv(style)) < 0 || !out.flush())
         return 2;
-    if (results.unreadable() > 0)
-        std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(results.unreadableText()));
     return 0;
 }
 
@@ -107,21 +117,13 @@ int writePdf(int argc, char *argv[])
         std::fprintf(stderr, "tesmora-editor: после --results-pdf нужен файл PDF и, если нужно, папка результатов\n");
         return 2;
     }
-    const QString folder = resultsFolder(args.value(1));
-    if (folder.isEmpty()) {
-        std::fprintf(stderr, "tesmora-editor: папка результатов не задана (results= в class.conf)\n");
+    const std::optional<ResultTable> table = readTable(args.value(1));
+    if (!table)
         return 2;
-    }
-    ResultFolder results(folder);
-    if (!results.refresh()) {
-        std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(results.error()));
-        return 2;
-    }
-    ResultTable table;
-    table.setEntries(results.entries());
-    const QString title = QStringLiteral("Результаты — %1").arg(folder);
+    const QString title = QStringLiteral("Результаты — %1").arg(resultsFolder(args.value(1)));
     const QString error = ReportPrinter::writePdf(
-        args[0], title, RunReport::table(table, title, table.topics(), ResultsWindow::readTopics(QString()).questions));
+        args[0], title,
+        RunReport::table(*table, title, table->topics(), ResultsWindow::readTopics(QString()).questions));
     if (!error.isEmpty()) {
         std::fprintf(stderr, "tesmora-editor: не удалось записать %s: %s\n", qPrintable(args[0]), qPrintable(error));
         return 2;

@@ -442,8 +442,6 @@ void TestResultFolder::stepsInWords_data()
     QTest::addColumn<QString>("said");
     const QString year = QStringLiteral("Год?");
     const QString answer = QStringLiteral("1917");
-    QTest::newRow("matching, right") << int(ResultMode::Test2) << Step{2, 2, {}, true, true, year, answer}
-                                     << "Вопрос «Год?», выбран ответ «1917»: верно";
     QTest::newRow("matching, picked again") << int(ResultMode::Training) << Step{2, 5, {}, false, false, year, answer}
                                             << "Вопрос «Год?», выбран ответ «1917»: выбран повторно, не засчитан";
     QTest::newRow("yes/no, wrong") << int(ResultMode::Test1)

@@ -18,7 +18,6 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWindow>
 
 #include <QTimer>
 #include <QToolBar>
@@ -248,11 +247,6 @@ void TestTopicEditor::undoAfterSave()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QByteArray before = bytesOf("test1.txt");
     const QString old = window.model()->cell(3, 1);
-    // Every change undone: the title says nothing is changed.
-    editCell(window, 3, 1, QStringLiteral("Передумал"));
-    click(window, "undo");
-    QVERIFY(!window.isWindowModified());
-    QVERIFY(!window.windowHandle()->title().contains(QLatin1Char('*')));
     editCell(window, 3, 1, QStringLiteral("По ошибке"));
     // The step reads right after the verb, and the button keeps its short caption.
     QCOMPARE(window.action("undo")->toolTip(), QStringLiteral("Отменить правку строки 3 (Ctrl+Z)"));

@@ -58,14 +58,5 @@ QString TopicVersions::add(const QString &folder, const QList<QByteArray> &diges
     if (!added)
         return QString();
     CheckedWriter writer(folder);
-    const auto made = writer.create(QLatin1Char('.') + FileName + QStringLiteral(".new-"), text,
-                                    writer.modeFor(FileName), FileName);
-    if (!made)
-        return writer.error();
-    if (!writer.rename(*made, FileName)) {
-        QString why = writer.error();
-        writer.remove(*made);
-        return why;
-    }
-    return QString();
+    return writer.replace(FileName, text, writer.modeFor(FileName)) ? QString() : writer.error();
 }
