@@ -199,8 +199,14 @@ void ResultFolder::take(const QVector<Read> &reads)
 {
     for (const Read &read : reads) {
         if (read.record) {
-            m_read.insert(read.fileName, read);
+            // A cached record found the same on the server changes nothing shown.
+            const auto held = m_read.constFind(read.fileName);
+            const bool same = held != m_read.constEnd() && held->size == read.size && held->modified == read.modified
+                && held->owner == read.owner;
             m_bad.remove(read.fileName);
+            if (same)
+                continue;
+            m_read.insert(read.fileName, read);
             m_changed = true;
         } else {
             const QString before = m_bad.value(read.fileName);
@@ -256,11 +262,11 @@ bool ResultFolder::setTopicVersions(const QHash<QString, TopicCatalog::Versions>
     return true;
 }
 
-ResultFolder::Entry ResultFolder::entryFor(const Read &read) const
+ResultFolder::Entry ResultFolder::entryFor(const Read &read, bool ownersKnown) const
 {
     Entry entry{read.fileName, *read.record, {}, {}};
     QStringList reasons;
-    if (read.owner >= 0 && uidOf(read.record->user) != read.owner) {
+    if (ownersKnown && read.owner >= 0 && uidOf(read.record->user) != read.owner) {
         const passwd *account = ::getpwuid(uid_t(read.owner));
         const QString owner = account ? QString::fromLocal8Bit(account->pw_name) : QString::number(read.owner);
         reasons
@@ -297,12 +303,8 @@ QVector<ResultFolder::Entry> ResultFolder::entries() const
     });
     QVector<Entry> list;
     list.reserve(order.size());
-    for (const auto &[time, found] : order) {
-        Read read = *found;
-        if (!ownersKnown)
-            read.owner = -1;
-        list.append(entryFor(read));
-    }
+    for (const auto &[time, found] : order)
+        list.append(entryFor(*found, ownersKnown));
     return list;
 }
 

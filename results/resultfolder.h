@@ -89,7 +89,7 @@ public:
     Cache cache() const;
 
 private:
-    Entry entryFor(const Read &read) const;
+    Entry entryFor(const Read &read, bool ownersKnown) const;
     qint64 uidOf(const QString &user) const;
 
     QString m_folder;

@@ -21,6 +21,7 @@ public:
     // numbers, the text for the rest.
     static constexpr int SortRole = Qt::UserRole;
 
+    // The rows newest first, as the folder gives them.
     void setRows(const QVector<ResultFolder::Entry> &rows);
 
     int rowCount(const QModelIndex &parent = {}) const override;

@@ -458,14 +458,23 @@ void ResultsWindow::filterChanged()
 void ResultsWindow::showRows()
 {
     m_model->setRows(m_table.shown());
-    m_view->resizeColumnsToContents();
-    // Long names are cut, whole in the tooltip, so that every column fits.
-    for (const int column : {ResultsModel::Pupil, ResultsModel::Topic, ResultsModel::Mode})
-        m_view->setColumnWidth(column, std::min(m_view->columnWidth(column), MaxNameWidth));
-    m_chart->setCounts(m_table.gradeCounts());
-    showMisses();
-    showLesson();
     showStatus();
+    // The rest in a turn of its own: with ten thousand rows neither half
+    // holds the window long.
+    if (m_restPending)
+        return;
+    m_restPending = true;
+    // A timer, not a queued call: the event loop serves what is due in between.
+    QTimer::singleShot(1, this, [this] {
+        m_restPending = false;
+        m_view->resizeColumnsToContents();
+        // Long names are cut, whole in the tooltip, so that every column fits.
+        for (const int column : {ResultsModel::Pupil, ResultsModel::Topic, ResultsModel::Mode})
+            m_view->setColumnWidth(column, std::min(m_view->columnWidth(column), MaxNameWidth));
+        m_chart->setCounts(m_table.gradeCounts());
+        showMisses();
+        showLesson();
+    });
 }
 
 void ResultsWindow::showMisses()

@@ -74,7 +74,7 @@ public:
     void lookAtTopics();
     // Whether anything at all is under way, the check of cached rows and
     // the look at the topics too.
-    bool busy() const { return m_reading || m_inFlight > 0 || m_lookingAtTopics; }
+    bool busy() const { return m_reading || m_inFlight > 0 || m_lookingAtTopics || m_restPending; }
     // The rows shown, the grades and the questions most missed, for paper.
     QString report() const;
     // The lesson view for paper: the pupils' rows and who works now.
@@ -125,6 +125,7 @@ private:
     QFutureWatcher<Topics> m_topicsLook;
     int m_pollsSinceTopics = 0;
     bool m_lookingAtTopics = false; // until what the look found is taken in
+    bool m_restPending = false;     // the chart, the lists and the widths, due in the next turn
     QLabel *m_status;
     GradeChart *m_chart;
     QListWidget *m_missed;

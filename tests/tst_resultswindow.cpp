@@ -11,11 +11,11 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
@@ -85,6 +85,7 @@ void TestResultsWindow::newRecordsAppearAndFilter()
     QCOMPARE(view->model()->rowCount(), 1);
     QCOMPARE(view->model()->index(0, ResultsModel::Grade).data().toString(), QStringLiteral("3"));
     // Numbered as the trainer's report counts them, from 1.
+    QTRY_VERIFY(!window.busy());
     QCOMPARE(window.missed()->item(0)->text(), QStringLiteral("1 — вопрос 3"));
 
     // Written on a worker; a failure names its reason.
