@@ -1,16 +1,12 @@
 #include "pupilstatus.h"
 
 #include "storage/checkedwriter.h"
+#include "storage/fileentry.h"
 
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QVector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 const QString PupilStatus::Suffix = QStringLiteral(".status");
 
@@ -86,20 +82,8 @@ QVector<PupilStatus> PupilStatus::readAll(const QString &folder, const QStringLi
     QVector<PupilStatus> statuses;
     for (const QString &name : names) {
         // Plain files only, never waiting on a FIFO put in a status's place.
-        const int fd = ::open(QFile::encodeName(folder + QLatin1Char('/') + name).constData(),
-                              O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        struct stat st
-        {
-        };
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > MaxBytes) {
-            ::close(fd);
-            continue;
-        }
-        QFile file;
-        file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-        if (const std::optional<PupilStatus> status = fromJson(file.read(MaxBytes + 1)))
+        const auto bytes = FileEntry::read(folder + QLatin1Char('/') + name, MaxBytes, false);
+        if (const auto status = bytes ? fromJson(*bytes) : std::nullopt)
             statuses.append(*status);
     }
     return statuses;

@@ -3,18 +3,15 @@
 #include "topicfile.h"
 #include "topicversions.h"
 
+#include "storage/fileentry.h"
+
 #include <QCollator>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSet>
 #include <QStandardPaths>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -87,26 +84,17 @@ QList<TopicCatalog::Topic> TopicCatalog::find(const QString &classTopics)
     return topics;
 }
 
+// Far beyond any topic: the digest of a larger file covers this much of it.
+static constexpr qint64 kDigestLimit = qint64(64) * 1024 * 1024;
+
 QByteArray TopicCatalog::digest(const QString &folder)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const QString &name : {TopicFile::QuestionsName, TopicFile::AnswersName}) {
-        // Plain files only: opening a FIFO put in a file's place would wait
-        // for a writer that never comes.
-        const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name);
-        const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-        struct stat st
-        {
-        };
-        if (fd < 0)
-            continue;
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            ::close(fd);
-            continue;
-        }
-        QFile file;
-        if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-            hash.addData(&file);
+        // Plain files only: a FIFO put in a file's place would wait for a
+        // writer that never comes.
+        if (const auto bytes = FileEntry::read(folder + QLatin1Char('/') + name, kDigestLimit, false))
+            hash.addData(*bytes);
     }
     return hash.result().toHex();
 }
