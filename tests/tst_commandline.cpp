@@ -24,13 +24,10 @@ void TestCommandLine::answers_data()
     const QString refused = QStringLiteral("prog: неизвестный параметр «%1». Справка: prog --help\n");
     QTest::newRow("nothing") << QStringList() << -1 << QString();
     QTest::newRow("help") << QStringList{"--help"} << 0 << "usage\n";
-    QTest::newRow("-h after a folder") << QStringList{"x", "-h"} << 0 << "usage\n";
     QTest::newRow("version") << QStringList{"--version"} << 0 << "prog " + CommandLine::version() + "\n";
     QTest::newRow("unknown") << QStringList{"--hlep"} << 2 << refused.arg("--hlep");
-    QTest::newRow("a known option with =") << QStringList{"--topic=Физика"} << -1 << QString();
     QTest::newRow("its value is not an option") << QStringList{"--topic", "--x"} << -1 << QString();
     QTest::newRow("after --, a name") << QStringList{"--", "--help"} << -1 << QString();
-    QTest::newRow("a lone dash is a name") << QStringList{"-"} << -1 << QString();
 }
 
 void TestCommandLine::answers()

@@ -130,13 +130,6 @@ void TestResultRecords::handedIn()
     }
     QCOMPARE(t.printed().count(QStringLiteral("Результат передан учителю.")), records);
     QCOMPARE(TestResultRecords::records(state.filePath(QStringLiteral("tesmora/outbox"))).size(), 0);
-    // Where the pupil stands, for the teacher's list of who works now.
-    QTRY_VERIFY(!f.handInBoard()->busy());
-    const QVector<PupilStatus> statuses
-        = PupilStatus::readAll(results.path(), QDir(results.path()).entryList({QStringLiteral("*.status")}));
-    QCOMPARE(statuses.size(), 1);
-    QCOMPARE(statuses[0].step, run == QLatin1String("short") ? 15 : steps);
-    QCOMPARE(statuses[0].user, ResultRecord::ofThisAccount().user);
     // The teacher's check works the figures out from the steps as the trainer did.
     for (const ResultRecord &each : std::as_const(found))
         QCOMPARE(RecordCheck::disagreement(each), QString());
