@@ -13,6 +13,17 @@ const QString RecordCheck::FiguresDisagree = QStringLiteral("цифры не с�
 RecordCheck::Figures RecordCheck::fromSteps(const ResultRecord &record)
 {
     Figures f;
+    if (record.mode == ResultMode::Lab) {
+        const ResultRecord::LabRun &lab = record.lab;
+        f.matches = lab.guessedRight;
+        f.errors = lab.guesses - lab.guessedRight;
+        f.percent = lab.guesses > 0 ? double(lab.guessedRight) / lab.guesses * 100.0 : 0.0;
+        f.grade = gradeFor(f.percent);
+        // Right guesses outside 0..guesses are no run at all.
+        if (lab.guessedRight < 0 || lab.guessedRight > lab.guesses)
+            f.matches = -1;
+        return f;
+    }
     int right = 0;
     for (const ResultRecord::Step &step : record.steps) {
         if (record.mode == ResultMode::Test1 && step.answer == step.question)

@@ -16,6 +16,7 @@ public:
         QString grade;
     };
 
+    // A lab's record has no steps: its figures come from its guesses.
     static Figures fromSteps(const ResultRecord &record);
     // The trainer's grade for a percentage from 0 to 100.
     static QString gradeFor(double percent);

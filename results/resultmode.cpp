@@ -9,6 +9,8 @@ QString ResultMode::key(Value mode)
         return QStringLiteral("test1");
     case Test2:
         return QStringLiteral("test2");
+    case Lab:
+        return QStringLiteral("lab");
     }
     return QStringLiteral("training");
 }
@@ -31,6 +33,8 @@ QString ResultMode::caption(Value mode)
         return QStringLiteral("Тест1 да/нет");
     case Test2:
         return QStringLiteral("Тест2 выбор");
+    case Lab:
+        return QStringLiteral("Лаборатория");
     }
     return QStringLiteral("Обучение");
 }

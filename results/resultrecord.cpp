@@ -73,7 +73,7 @@ QByteArray ResultRecord::toJson() const
             s.insert(QStringLiteral("reply"), step.reply);
         stepArray.append(s);
     }
-    const QJsonObject object{
+    QJsonObject object{
         {QStringLiteral("format"), Format},
         {QStringLiteral("id"), QString::fromLatin1(id)},
         {QStringLiteral("user"), user},
@@ -92,6 +92,14 @@ QByteArray ResultRecord::toJson() const
         {QStringLiteral("steps"), stepArray},
         {QStringLiteral("topicSha256"), QString::fromLatin1(topicSha256)},
     };
+    if (mode == ResultMode::Lab) {
+        object.insert(QStringLiteral("lab"), lab.lab);
+        object.insert(QStringLiteral("operation"), lab.operation);
+        object.insert(QStringLiteral("rows"), lab.rows);
+        object.insert(QStringLiteral("columns"), lab.columns);
+        object.insert(QStringLiteral("guesses"), lab.guesses);
+        object.insert(QStringLiteral("guessedRight"), lab.guessedRight);
+    }
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 
@@ -128,6 +136,10 @@ std::optional<ResultRecord> ResultRecord::fromJson(const QByteArray &bytes)
     r.percent = text("percent").toDouble();
     r.grade = text("grade").toString();
     r.topicSha256 = text("topicSha256").toString().toLatin1();
+    if (r.mode == ResultMode::Lab) {
+        r.lab = {text("lab").toString(), text("operation").toString(),  text("rows").toInt(),
+                 text("columns").toInt(), text("guesses").toInt(),     text("guessedRight").toInt()};
+    }
     for (const auto &value : text("steps").toArray()) {
         const QJsonObject s = value.toObject();
         r.steps.append({s.value(QLatin1String("question")).toInt(), s.value(QLatin1String("answer")).toInt(),

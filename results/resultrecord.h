@@ -29,6 +29,18 @@ struct ResultRecord
         QString answerText;
     };
 
+    // A lab's guessing run: which lab and operation, on how large an array,
+    // and how many of the changes asked were guessed at the first try.
+    struct LabRun
+    {
+        QString lab;
+        QString operation;
+        int rows = 0;
+        int columns = 0;
+        int guesses = 0;
+        int guessedRight = 0;
+    };
+
     static constexpr int Format = 1;
     // A record file larger than this is not a record.
     static constexpr qint64 MaxBytes = qint64(256) * 1024;
@@ -48,6 +60,7 @@ struct ResultRecord
     double percent = 0;
     QString grade; // empty after a time-out, written as null
     QVector<Step> steps;
+    LabRun lab; // mode Lab only
     QByteArray topicSha256; // hex
 
     // A record of this account on this computer, with nothing else filled in.

@@ -62,7 +62,13 @@ QString RunReport::run(const ResultFolder::Entry &entry)
     const qint64 spent = r.started.secsTo(r.finished);
     line(QStringLiteral("Время"),
          QStringLiteral("%1 мин %2 с из %3 мин").arg(spent / 60).arg(spent % 60).arg(r.limitSeconds / 60));
-    line(QStringLiteral("Совпадения, ошибки"), QStringLiteral("%1, %2").arg(r.matches).arg(r.errors));
+    if (r.mode == ResultMode::Lab) {
+        line(QStringLiteral("Операция"), QStringLiteral("%1, %2").arg(r.lab.lab, r.lab.operation));
+        line(QStringLiteral("Массив"), QStringLiteral("%1 × %2").arg(r.lab.rows).arg(r.lab.columns));
+        line(QStringLiteral("Угадано"), QStringLiteral("%1 из %2").arg(r.lab.guessedRight).arg(r.lab.guesses));
+    } else {
+        line(QStringLiteral("Совпадения, ошибки"), QStringLiteral("%1, %2").arg(r.matches).arg(r.errors));
+    }
     if (r.timedOut)
         line(QStringLiteral("Оценка"), QStringLiteral("нет: время вышло"));
     else

@@ -23,7 +23,7 @@ QStringList rowsOf(const QVector<int> &rows, const QVector<int> &columns)
 }
 
 enum Edit { DeleteElement, DeleteColumn, DeleteRow, InsertColumn, InsertRow };
-const std::array<void (LabArrays::*)(qint16), 5> kEdits
+const std::array<void (LabArrays::*)(qint16, LabObserver *), 5> kEdits
     = {&LabArrays::deleteElement, &LabArrays::deleteColumn, &LabArrays::deleteRow, &LabArrays::insertColumn,
        &LabArrays::insertRow};
 
@@ -156,7 +156,7 @@ void TestDoloran::deleteColumn()
     }
     QCOMPARE(t.colours(7), QList<quint32>(3, kPlain));
     QCOMPARE(int(t.form().arrays().m()), 3);
-    QVERIFY(t.form().shown[LabForm::TableCurrent] && !t.form().shown[LabForm::LinearCurrent]);
+    QVERIFY(t.form().current == LabForm::Current::Table);
     QCOMPARE(t.enabledButtons(),
              QStringLiteral("Command1 Command2 Command3 Command5 Command6 Command7 Command8 Command9"));
 }
@@ -383,7 +383,7 @@ void TestDoloran::editRules()
         a.setCell(1, j, qint16(100 + j));
         a.setCell(2, j, qint16(200 + j));
     }
-    (a.*kEdits[edit])(qint16(position));
+    (a.*kEdits[edit])(qint16(position), nullptr);
     QStringList rows;
     for (int i = 1; i <= (edit == DeleteElement ? 1 : a.n()); ++i) {
         QVector<int> values;

@@ -1,0 +1,91 @@
+#include "stepstory.h"
+
+#include <algorithm>
+
+using Line = LabObserver::Line;
+
+StepStory::StepStory(const StepTrace &trace, LabCode::Operation operation)
+    : m_trace(trace)
+    , m_operation(operation)
+    , m_extreme(LabCode::isMinimum(operation) ? QStringLiteral("min") : QStringLiteral("max"))
+    , m_bufferColumns(std::max<int>(trace.state(0).columns, 1))
+{
+}
+
+QString StepStory::cellName(LabObserver::Cell cell) const
+{
+    if (m_operation == LabCode::Operation::SortTable)
+        return QStringLiteral("buffer[%1]").arg((cell.row - 1) * m_bufferColumns + cell.column);
+    if (!m_trace.table())
+        return QStringLiteral("a[%1]").arg(cell.column);
+    return QStringLiteral("a[%1, %2]").arg(cell.row).arg(cell.column);
+}
+
+QString StepStory::named(LabObserver::Cell cell, const StepTrace::State &state) const
+{
+    return QStringLiteral("%1 = %2").arg(cellName(cell)).arg(state.cells[cell.row][cell.column]);
+}
+
+QString StepStory::sentence(int step) const
+{
+    if (step <= 0 || step > m_trace.size())
+        return QStringLiteral("Массив до операции");
+    const StepTrace::Step &s = m_trace.at(step);
+    const StepTrace::State before = m_trace.state(step - 1);
+    switch (s.kind) {
+    case StepTrace::Kind::Compare:
+        return compared(s, before);
+    case StepTrace::Kind::Swap: {
+        const StepTrace::State after = m_trace.state(step);
+        return QStringLiteral("Меняем местами %1 и %2 через temp: теперь %3, %4")
+            .arg(cellName(s.a), cellName(s.b), named(s.a, after), named(s.b, after));
+    }
+    case StepTrace::Kind::Assign:
+        return assigned(s, before, m_trace.state(step));
+    case StepTrace::Kind::Resize: {
+        const bool rows = s.size == 0;
+        const qint16 was = rows ? before.rows : before.columns;
+        const QString name = rows ? QStringLiteral("n") : QStringLiteral("m");
+        return QStringLiteral("%1 := %1 %2 1, теперь %1 = %3")
+            .arg(name, s.b.row < was ? QStringLiteral("-") : QStringLiteral("+"))
+            .arg(s.b.row);
+    }
+    }
+    return QString();
+}
+
+QString StepStory::compared(const StepTrace::Step &s, const StepTrace::State &before) const
+{
+    if (s.line == Line::Compare) {
+        return QStringLiteral("Сравниваем %1 и %2: %3")
+            .arg(named(s.a, before), named(s.b, before),
+                 s.outcome ? QStringLiteral("больше, меняем местами") : QStringLiteral("не больше, оставляем"));
+    }
+    const QString element = named(s.a, before);
+    const QString extreme = QStringLiteral("%1 = %2").arg(m_extreme).arg(before.extreme);
+    if (s.line == Line::CountTest) {
+        return s.outcome ? QStringLiteral("%1 равно %2: count := count + 1, теперь count = %3")
+                               .arg(element, m_extreme)
+                               .arg(before.count + 1)
+                         : QStringLiteral("%1 не равно %2").arg(element, extreme);
+    }
+    const QString relation = LabCode::isMinimum(m_operation) ? QStringLiteral("меньше") : QStringLiteral("больше");
+    return QStringLiteral("Сравниваем %1 с %2: %3")
+        .arg(element, extreme, s.outcome ? relation + QStringLiteral(", запоминаем") : QStringLiteral("не ") + relation);
+}
+
+QString StepStory::assigned(const StepTrace::Step &s, const StepTrace::State &before,
+                            const StepTrace::State &after) const
+{
+    switch (s.line) {
+    case Line::Shift:
+        return QStringLiteral("%1 := %2, теперь %3").arg(cellName(s.a), cellName(s.b), named(s.a, after));
+    case Line::Fill:
+        return QStringLiteral("%1 := %2: новое место заполнено").arg(cellName(s.a)).arg(s.b.row);
+    case Line::ExtremeStart:
+        return QStringLiteral("Начинаем с первого элемента: %1 := %2").arg(m_extreme, named(s.a, before));
+    default:
+        break;
+    }
+    return QStringLiteral("%1 := %2, теперь %1 = %3").arg(m_extreme, cellName(s.a)).arg(after.extreme);
+}
