@@ -3,12 +3,20 @@
 #include "core/clock.h"
 #include "core/convert.h"
 #include "core/randomsource.h"
+#include "forms/checkbox.h"
 #include "forms/commandbutton.h"
 #include "forms/formtimer.h"
 #include "forms/inputprovider.h"
 #include "forms/printsurface.h"
 #include "forms/textbox.h"
+#include "ownarraydialog.h"
 #include "print/pngresource.h"
+#include "steps/steptrace.h"
+#include "stepwindow.h"
+
+#include "resultcourier.h"
+
+#include <QShortcut>
 
 const QString LabForm::LinearTitle = QStringLiteral("1-й массив - одномерный (линейный) случайных целых чисел");
 const QString LabForm::TableTitle = QStringLiteral("2-й массив - двумерный (таблица) случайных целых чисел");
@@ -58,6 +66,7 @@ void LabForm::buildControls()
         tabOrder[m_design.text1TabIndex] = Text1;
     else
         tabOrder.append(Text1);
+    buildStepControls(tabOrder);
     for (int t = 0; t + 1 < tabOrder.size(); ++t)
         QWidget::setTabOrder(tabOrder[t], tabOrder[t + 1]);
 
@@ -69,6 +78,35 @@ void LabForm::buildControls()
     connect(button(m_design.sizeInput), &CommandButton::Click, this, &LabForm::sizeInput);
 }
 
+void LabForm::buildStepControls(QList<QWidget *> &tabOrder)
+{
+    ownArrayButton = new CommandButton(QStringLiteral("ownArrayButton"), QStringLiteral("Свой массив…"), this);
+    ownArrayButton->setFontSpec(kWindowFont, 8.25, false);
+    ownArrayButton->Move(0, 0, m_design.buttonWidth, m_design.buttonHeight);
+    stepsBox = new CheckBox(QStringLiteral("stepsBox"), this);
+    stepsBox->setText(QStringLiteral("По шагам"));
+    stepsBox->setFontSpec(kWindowFont, 8.25, true);
+    stepsBox->setBackColor(m_design.backColor);
+    stepsBox->Move(0, 0, m_design.buttonWidth, m_design.buttonHeight);
+    tabOrder << ownArrayButton << stepsBox;
+    connect(ownArrayButton, &CommandButton::Click, this, &LabForm::ownArray);
+    const auto key = [this](const QKeySequence &sequence, int direction) {
+        connect(new QShortcut(sequence, this), &QShortcut::activated, this, [this, direction] { zoomBy(direction); });
+    };
+    key(QKeySequence::ZoomIn, 1);
+    key(QKeySequence(Qt::CTRL | Qt::Key_Equal), 1); // Ctrl++ without Shift
+    key(QKeySequence::ZoomOut, -1);
+    key(QKeySequence(Qt::CTRL | Qt::Key_0), 0);
+}
+
+void LabForm::zoomBy(int direction)
+{
+    m_zoom = direction == 0 ? MinimumZoom : std::clamp(m_zoom + direction * ZoomStep, MinimumZoom, MaximumZoom);
+    surface()->setZoom(m_zoom / 100.0);
+    if (m_stepWindow)
+        m_stepWindow->setZoom(m_zoom);
+}
+
 void LabForm::clockChanged()
 {
     Timer1->setClock(&clock());
@@ -78,6 +116,7 @@ void LabForm::Form_Load()
 {
     for (const QString &name : std::as_const(m_design.disabledAtStart))
         button(name)->setEnabled(false);
+    ownArrayButton->setEnabled(false);
     startTime = clock().timeOfDaySingle();
     Timer1->followSpanFrom(startTime);
     Text1->hide();
@@ -91,6 +130,12 @@ void LabForm::Form_Resize()
         if (place.control == QLatin1String("Text1")) {
             Text1->setTop(height - place.dy);
             Text1->setLeft(width - place.dx);
+        } else if (place.control == stepsBox->objectName()) {
+            stepsBox->setTop(height - place.dy);
+            stepsBox->setLeft(width - place.dx);
+        } else if (place.control == ownArrayButton->objectName()) {
+            ownArrayButton->setTop(height - place.dy);
+            ownArrayButton->setLeft(width - place.dx);
         } else {
             CommandButton *b = button(place.control);
             b->setTop(height - place.dy);
@@ -154,6 +199,7 @@ void LabForm::sizeInput()
     m_arrays.setSizes(*columns, *rows);
     button(QStringLiteral("Command1"))->setEnabled(true);
     button(QStringLiteral("Command2"))->setEnabled(true);
+    ownArrayButton->setEnabled(true);
 }
 
 void LabForm::startLinearPrint()
@@ -184,24 +230,85 @@ void LabForm::fillLinear()
 {
     random().reseed(clock().secondsSinceMidnight());
     m_arrays.fillLinear(random());
-    startLinearPrint();
-    setForeColor(MarkColor);
-    printLinear();
-    shown[LinearCurrent] = true;
-    shown[TableCurrent] = false;
-    linearFilled();
+    showLinear();
 }
 
 void LabForm::fillTable()
 {
     random().reseed(clock().secondsSinceMidnight());
     m_arrays.fillTable(random());
+    showTable();
+}
+
+void LabForm::showLinear()
+{
+    startLinearPrint();
+    setForeColor(MarkColor);
+    printLinear();
+    current = Current::Linear;
+    linearFilled();
+}
+
+void LabForm::showTable()
+{
     startTablePrint();
     setForeColor(MarkColor);
     printTable();
-    shown[LinearCurrent] = false;
-    shown[TableCurrent] = true;
+    current = Current::Table;
     tableFilled();
+}
+
+void LabForm::ownArray()
+{
+    random().reseed(clock().secondsSinceMidnight());
+    // Window-modal without a loop of its own: the lab's clock goes on.
+    auto *dialog = new OwnArrayDialog(m_arrays.m(), m_arrays.n(), random(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] { fillOwn(dialog->table(), dialog->values()); });
+    dialog->open();
+}
+
+void LabForm::fillOwn(bool table, const QVector<qint16> &values)
+{
+    ArrayInput::put(m_arrays, table, values);
+    if (table)
+        showTable();
+    else
+        showLinear();
+}
+
+LabObserver *LabForm::stepsFor(bool table)
+{
+    m_trace.reset();
+    if (stepsBox->Value() == 1)
+        m_trace = std::make_shared<StepTrace>(m_arrays, table);
+    return m_trace.get();
+}
+
+void LabForm::showSteps(LabCode::Operation operation, const QString &caption)
+{
+    if (!m_trace)
+        return;
+    if (!m_stepWindow) {
+        m_stepWindow = new StepWindow(this);
+        m_stepWindow->setZoom(m_zoom);
+        connect(m_stepWindow, &StepWindow::zoomAsked, this, &LabForm::zoomBy);
+        connect(m_stepWindow, &StepWindow::guessed, this, &LabForm::handIn);
+    }
+    m_stepWindow->showRun(std::move(m_trace), operation, caption);
+    m_stepWindow->show();
+    m_stepWindow->raise();
+}
+
+void LabForm::handIn(int guesses, int right, const QDateTime &started)
+{
+    const StepTrace &trace = *m_stepWindow->trace();
+    const StepTrace::State before = trace.state(0);
+    const ResultRecord::LabRun run{m_design.iconName, m_stepWindow->operation(), trace.table() ? before.rows : 1,
+                                   before.columns, guesses, right};
+    if (!m_handIn.handIn(LabHandIn::record(run, started, QDateTime::currentDateTime())))
+        return;
+    connect(m_handIn.courier(), &ResultCourier::reported, m_stepWindow, &StepWindow::report, Qt::UniqueConnection);
 }
 
 void LabForm::printLinear()
@@ -250,33 +357,38 @@ void LabForm::printMarkedTable()
     }
 }
 
-void LabForm::showExtremeLinear(Extreme kind, bool showClockAfterTitle)
+void LabForm::showExtremeLinear(Extreme kind, bool showClockAfterTitle, LabObserver *observer)
 {
     startLinearPrint();
     setForeColor(PlainColor);
     if (showClockAfterTitle)
         Text1->show();
-    m_arrays.findExtremeLinear(kind);
+    m_arrays.findExtremeLinear(kind, observer);
     printMarkedLinear();
     Print();
     Print();
     printExtremeSummary(kind);
 }
 
-void LabForm::showExtremeTable(Extreme kind)
+void LabForm::showExtremeTable(Extreme kind, LabObserver *observer)
 {
     startTablePrint();
     setForeColor(PlainColor);
-    m_arrays.findExtremeTable(kind);
+    m_arrays.findExtremeTable(kind, observer);
     printMarkedTable();
     Print();
     printExtremeSummary(kind);
 }
 
-void LabForm::showExtreme(Extreme kind)
+void LabForm::showExtreme(Extreme kind, const QString &caption)
 {
-    if (shown[LinearCurrent])
-        showExtremeLinear(kind, false);
-    if (shown[TableCurrent])
-        showExtremeTable(kind);
+    const bool minimum = kind == Extreme::Minimum;
+    if (current == Current::Linear) {
+        showExtremeLinear(kind, false, caption.isEmpty() ? nullptr : stepsFor(false));
+        showSteps(minimum ? LabCode::Operation::MinLinear : LabCode::Operation::MaxLinear, caption);
+    }
+    if (current == Current::Table) {
+        showExtremeTable(kind, caption.isEmpty() ? nullptr : stepsFor(true));
+        showSteps(minimum ? LabCode::Operation::MinTable : LabCode::Operation::MaxTable, caption);
+    }
 }

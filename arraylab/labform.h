@@ -1,22 +1,28 @@
 #pragma once
 
 #include "forms/form.h"
-#include "labarrays.h"
 #include "labdesign.h"
+#include "labhandin.h"
+#include "steps/labarrays.h"
+#include "steps/labcode.h"
 
 #include <QHash>
 
-#include <array>
-
+#include <memory>
 #include <optional>
 
+class CheckBox;
 class CommandButton;
 class FormTimer;
+class StepTrace;
+class StepWindow;
 class TextBox;
 
 // The window shared by both array labs: the button block kept in the lower
 // right corner, the clock box, the size input, the two random arrays with
-// their printing, and the minimum and maximum display.
+// their printing, and the minimum and maximum display. With "По шагам"
+// ticked, an operation's steps go to the step window; "Свой массив…" fills
+// an array the teacher's way; Ctrl++ and Ctrl+- scale the print.
 class LabForm : public Form
 {
     Q_OBJECT
@@ -36,13 +42,29 @@ public:
     LabArrays &arrays() { return m_arrays; }
     const LabArrays &arrays() const { return m_arrays; }
 
-    // Which array is current, and whether pelmar's clock box is shown.
-    enum ShownFlag { LinearCurrent = 1, TableCurrent = 2, ClockBoxShown = 3 };
-    std::array<bool, 4> shown{};
+    // Which array the operations work on: none before the first fill.
+    enum class Current { None, Linear, Table };
+    Current current = Current::None;
+    bool clockBoxShown = false; // pelmar's clock box, turned by a click
     float startTime = 0;
+
+    static constexpr int MinimumZoom = 100;
+    static constexpr int MaximumZoom = 300;
+    static constexpr int ZoomStep = 25;
 
     TextBox *Text1;
     FormTimer *Timer1;
+    CheckBox *stepsBox;
+    CommandButton *ownArrayButton;
+
+    // Made on the first run shown step by step.
+    StepWindow *stepWindow() const { return m_stepWindow; }
+    // The print and the step window, from MinimumZoom to MaximumZoom percent.
+    int zoom() const { return m_zoom; }
+    // 1 larger, -1 smaller, 0 back to 100 %.
+    void zoomBy(int direction);
+    // The teacher's own values, shown and offered to the operations as after a fill.
+    void fillOwn(bool table, const QVector<qint16> &values);
 
     void Timer1_Timer();
     void sizeInput();
@@ -60,7 +82,8 @@ public:
     std::optional<qint16> askOrRestore(const QString &prompt, qint16 limit, const PrintState &before);
     void printLinear();
     void printTable();
-    void showExtreme(Extreme kind);
+    // A caption runs the search step by step when "По шагам" is ticked.
+    void showExtreme(Extreme kind, const QString &caption = QString());
 
     static const QString LinearTitle;
     static const QString TableTitle;
@@ -74,8 +97,15 @@ protected:
     virtual void linearFilled() = 0;
     virtual void tableFilled() = 0;
 
-    void showExtremeLinear(Extreme kind, bool showClockAfterTitle);
-    void showExtremeTable(Extreme kind);
+    void showExtremeLinear(Extreme kind, bool showClockAfterTitle, LabObserver *observer = nullptr);
+    void showExtremeTable(Extreme kind, LabObserver *observer = nullptr);
+    // The observer for the operation about to run: a new run of steps when
+    // "По шагам" is ticked, else none. After the operation, showSteps puts
+    // the run in the step window.
+    LabObserver *stepsFor(bool table);
+    void showSteps(LabCode::Operation operation, const QString &caption);
+    void showLinear();
+    void showTable();
     // Clear the surface and print an array's title in bold, underlined title
     // colour (the table's also in italic), leaving bold on for the numbers.
     void startLinearPrint();
@@ -83,6 +113,9 @@ protected:
 
 private:
     void buildControls();
+    void buildStepControls(QList<QWidget *> &tabOrder);
+    void ownArray();
+    void handIn(int guesses, int right, const QDateTime &started);
     void printExtremeSummary(Extreme kind);
     // Prints the array's values, the ones equal to its extreme in the mark colour.
     void printMarkedLinear();
@@ -91,4 +124,8 @@ private:
     LabDesign m_design;
     QHash<QString, CommandButton *> m_buttons;
     LabArrays m_arrays;
+    std::shared_ptr<StepTrace> m_trace; // the operation under way, when traced
+    StepWindow *m_stepWindow = nullptr;
+    LabHandIn m_handIn{this};
+    int m_zoom = MinimumZoom;
 };

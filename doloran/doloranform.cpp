@@ -34,7 +34,8 @@ LabDesign DoloranForm::windowDesign()
         {QStringLiteral("Command4"), 2650, 2700}, {QStringLiteral("Command7"), 1300, 1300},
         {QStringLiteral("Command8"), 1300, 2100}, {QStringLiteral("Command9"), 1300, 2700},
         {QStringLiteral("Command5"), 2650, 1300}, {QStringLiteral("Command3"), 1300, 700},
-        {QStringLiteral("Command6"), 1300, 3600},
+        {QStringLiteral("Command6"), 1300, 3600}, {QStringLiteral("ownArrayButton"), 2650, 3600},
+        {QStringLiteral("stepsBox"), 2650, 4200},
     };
     d.disabledAtStart = {QStringLiteral("Command4"), QStringLiteral("Command5"), QStringLiteral("Command7"),
                          QStringLiteral("Command8"), QStringLiteral("Command9"), QStringLiteral("Command1"),
@@ -78,11 +79,11 @@ void DoloranForm::tableFilled()
 
 void DoloranForm::Form_Click()
 {
-    if (shown[LinearCurrent])
+    if (current == Current::Linear)
         showExtremeLinear(Extreme::Minimum, true);
     else
         Text1->hide();
-    if (shown[TableCurrent]) {
+    if (current == Current::Table) {
         showExtremeTable(Extreme::Minimum);
         Text1->hide();
     } else {
@@ -107,15 +108,15 @@ void DoloranForm::Command4_Click()
     }
     Print(QStringLiteral(" Исходный массив"));
     Print();
-    a.deleteElement(*position);
+    a.deleteElement(*position, stepsFor(false));
     setForeColor(PlainColor);
     Print();
     printLinear();
     Print(QStringLiteral(" Новый массив"));
-    shown[LinearCurrent] = true;
-    shown[TableCurrent] = false;
+    current = Current::Linear;
     Command4->setEnabled(true);
     Command7->setEnabled(false);
+    showSteps(LabCode::Operation::DeleteElement, Command4->Caption());
 }
 
 void DoloranForm::printTableMarking(Line line, qint16 at)
@@ -156,19 +157,22 @@ void DoloranForm::deleteLine(Line line)
     if (line == Line::Row)
         Print();
     if (line == Line::Column)
-        a.deleteColumn(*position);
+        a.deleteColumn(*position, stepsFor(true));
     else
-        a.deleteRow(*position);
+        a.deleteRow(*position, stepsFor(true));
     setForeColor(PlainColor);
     Print();
     Print(QStringLiteral(" Новый массив"));
     printTable();
-    shown[LinearCurrent] = false;
-    shown[TableCurrent] = true;
+    current = Current::Table;
     Command4->setEnabled(false);
     Command5->setEnabled(true);
     if (line == Line::Row)
         Command7->setEnabled(true);
+    if (line == Line::Column)
+        showSteps(LabCode::Operation::DeleteColumn, Command5->Caption());
+    else
+        showSteps(LabCode::Operation::DeleteRow, Command7->Caption());
 }
 
 void DoloranForm::Command5_Click()
@@ -203,17 +207,20 @@ void DoloranForm::insertLine(Line line)
     printSourceTable(line, at);
     Print();
     if (line == Line::Column)
-        a.insertColumn(at);
+        a.insertColumn(at, stepsFor(true));
     else
-        a.insertRow(at);
+        a.insertRow(at, stepsFor(true));
     setForeColor(MarkColor);
     Print();
     Print(QStringLiteral(" Новый массив"));
     printTableMarking(line, at);
-    shown[LinearCurrent] = false;
-    shown[TableCurrent] = true;
+    current = Current::Table;
     Command4->setEnabled(false);
     Command5->setEnabled(true);
+    if (line == Line::Column)
+        showSteps(LabCode::Operation::InsertColumn, Command8->Caption());
+    else
+        showSteps(LabCode::Operation::InsertRow, Command9->Caption());
 }
 
 void DoloranForm::Command8_Click()

@@ -33,7 +33,8 @@ LabDesign PelmarForm::windowDesign()
         {QStringLiteral("Command8"), 2650, 1300}, {QStringLiteral("Command4"), 2650, 2700},
         {QStringLiteral("Command7"), 1300, 2100}, {QStringLiteral("Command9"), 1300, 2700},
         {QStringLiteral("Command5"), 1300, 3500}, {QStringLiteral("Command3"), 1300, 700},
-        {QStringLiteral("Text1"), 2600, 6600},
+        {QStringLiteral("Text1"), 2600, 6600},     {QStringLiteral("ownArrayButton"), 2650, 3500},
+        {QStringLiteral("stepsBox"), 2650, 4100},
     };
     d.disabledAtStart = {QStringLiteral("Command4"), QStringLiteral("Command8"), QStringLiteral("Command7"),
                          QStringLiteral("Command9"), QStringLiteral("Command1"), QStringLiteral("Command2")};
@@ -54,8 +55,8 @@ PelmarForm::PelmarForm(QWidget *parent)
 {
     connect(Command4, &CommandButton::Click, this, &PelmarForm::sortLinear);
     connect(Command8, &CommandButton::Click, this, &PelmarForm::sortTable);
-    connect(Command7, &CommandButton::Click, this, [this] { showExtreme(Extreme::Minimum); });
-    connect(Command9, &CommandButton::Click, this, [this] { showExtreme(Extreme::Maximum); });
+    connect(Command7, &CommandButton::Click, this, [this] { showExtreme(Extreme::Minimum, Command7->Caption()); });
+    connect(Command9, &CommandButton::Click, this, [this] { showExtreme(Extreme::Maximum, Command9->Caption()); });
 }
 
 void PelmarForm::linearFilled()
@@ -77,12 +78,12 @@ void PelmarForm::tableFilled()
 void PelmarForm::Form_Click()
 {
     showExtreme(Extreme::Minimum);
-    if (!shown[ClockBoxShown]) {
+    if (!clockBoxShown) {
         Text1->show();
-        shown[ClockBoxShown] = true;
+        clockBoxShown = true;
     } else {
         Text1->hide();
-        shown[ClockBoxShown] = false;
+        clockBoxShown = false;
     }
 }
 
@@ -97,19 +98,19 @@ void PelmarForm::setSortTextState()
 void PelmarForm::sortLinear()
 {
     setSortTextState();
-    arrays().sortLinear();
+    arrays().sortLinear(stepsFor(false));
     Print();
     printLinear();
-    shown[LinearCurrent] = true;
-    shown[TableCurrent] = false;
+    current = Current::Linear;
+    showSteps(LabCode::Operation::SortLinear, Command4->Caption());
 }
 
 void PelmarForm::sortTable()
 {
     setSortTextState();
-    arrays().sortTable();
+    arrays().sortTable(stepsFor(true));
     Print();
     printTable();
-    shown[TableCurrent] = true;
-    shown[LinearCurrent] = false;
+    current = Current::Table;
+    showSteps(LabCode::Operation::SortTable, Command8->Caption());
 }

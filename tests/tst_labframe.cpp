@@ -195,7 +195,7 @@ void TestLabFrame::fillLinear()
         t.form().Print(QStringLiteral("+"));
         QVERIFY(t.printed()[1].endsWith(QStringLiteral(" +")));
     }
-    QVERIFY(t.form().shown[LabForm::LinearCurrent] && !t.form().shown[LabForm::TableCurrent]);
+    QVERIFY(t.form().current == LabForm::Current::Linear);
 }
 
 void TestLabFrame::fillTable_data()
@@ -233,7 +233,7 @@ void TestLabFrame::fillTable()
     }
     if (m * n >= 900)
         QVERIFY(distinct.size() > 500); // really random, not one value repeated
-    QVERIFY(!t.form().shown[LabForm::LinearCurrent] && t.form().shown[LabForm::TableCurrent]);
+    QVERIFY(t.form().current == LabForm::Current::Table);
 }
 
 void TestLabFrame::buttonStates_data()

@@ -19,6 +19,7 @@
 #include "formundertest.h"
 #include "manualclock.h"
 #include "pelmarform.h"
+#include "stepwindow.h"
 #include "trainerform.h"
 
 #include <QAbstractButton>
@@ -381,8 +382,8 @@ static QString labInvariants(const LabForm &f)
     QStringList broken;
     broken << outside("m", f.arrays().m(), -32768, LabArrays::Bound)
            << outside("n", f.arrays().n(), -32768, LabArrays::Bound);
-    if (f.shown[1] && f.shown[2])
-        broken << QStringLiteral("both arrays current");
+    if (const StepWindow *w = f.stepWindow(); w && (w->step() < 0 || w->step() > w->steps()))
+        broken << QStringLiteral("step outside its run");
     broken.removeAll(QString());
     return broken.join(QStringLiteral(", "));
 }

@@ -57,7 +57,7 @@ void TestPelmar::sortLinear()
     QCOMPARE(item.value("color").toUInt(), kMark);
     QVERIFY(item.value("bold").toBool() && item.value("underline").toBool());
     QCOMPARE(item.value("size").toDouble(), 12.0);
-    QVERIFY(t.form().shown[LabForm::LinearCurrent] && !t.form().shown[LabForm::TableCurrent]);
+    QVERIFY(t.form().current == LabForm::Current::Linear);
 }
 
 void TestPelmar::sortTwiceAndAfterDisplay()
@@ -108,7 +108,7 @@ void TestPelmar::sortTable()
     QCOMPARE(int(t.form().arrays().table()[1][1]), 100);
     QCOMPARE(int(t.form().arrays().table()[2][3]), 999);
     QCOMPARE(t.colours(4), QList<quint32>(3, kMark));
-    QVERIFY(t.form().shown[LabForm::TableCurrent] && !t.form().shown[LabForm::LinearCurrent]);
+    QVERIFY(t.form().current == LabForm::Current::Table);
 }
 
 void TestPelmar::sortTableWithoutColumns()

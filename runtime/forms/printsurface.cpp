@@ -27,14 +27,21 @@ void PrintSurface::setPicture(QImage picture)
     update();
 }
 
+void PrintSurface::setZoom(qreal zoom)
+{
+    m_zoom = zoom;
+    update();
+}
+
 void PrintSurface::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.fillRect(event->rect(), ColorValue::toColor(m_backColor));
+    painter.scale(m_zoom, m_zoom);
     if (!m_picture.isNull())
         painter.drawImage(0, 0, m_picture);
 
-    const qreal bottom = event->rect().bottom() + 1;
+    const qreal bottom = (event->rect().bottom() + 1) / m_zoom;
     QFont lastFont;
     bool haveFont = false;
     qreal ascent = 0;

@@ -26,6 +26,9 @@ public:
 
     void setBackColor(quint32 color);
     void setPicture(QImage picture);
+    // Draws everything larger, for a projector; what was printed stays as it is.
+    void setZoom(qreal zoom);
+    qreal zoom() const { return m_zoom; }
 
 signals:
     void clicked();
@@ -40,6 +43,7 @@ protected:
 private:
     PrintModel m_model;
     quint32 m_backColor = 0x00FFFFFF;
+    qreal m_zoom = 1;
     QImage m_picture;
     bool m_secondPress = false; // the press that made a double-click
 };

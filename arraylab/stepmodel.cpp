@@ -1,0 +1,105 @@
+#include "stepmodel.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QFont>
+
+#include <algorithm>
+
+void StepModel::reset(int rows, int columns)
+{
+    beginResetModel();
+    m_rows = rows;
+    m_columns = columns;
+    m_values.fill(0, rows * columns);
+    m_marks.fill(Mark::None, rows * columns);
+    endResetModel();
+}
+
+void StepModel::show(const StepTrace::State &state, bool table)
+{
+    m_table = table;
+    m_usedRows = table ? std::max<int>(state.rows, 0) : 1;
+    m_usedColumns = std::max<int>(state.columns, 0);
+    // The linear array is row 1 of the state's cells.
+    for (int r = 0; r < m_rows; ++r)
+        for (int c = 0; c < m_columns; ++c)
+            m_values[r * m_columns + c] = state.cells[r + 1][c + 1];
+    if (m_rows > 0 && m_columns > 0)
+        emit dataChanged(index(0, 0), index(m_rows - 1, m_columns - 1));
+}
+
+int StepModel::place(LabObserver::Cell cell, bool table) const
+{
+    const int row = table ? cell.row - 1 : 0;
+    const int column = cell.column - 1;
+    if (row < 0 || row >= m_rows || column < 0 || column >= m_columns)
+        return -1;
+    return row * m_columns + column;
+}
+
+void StepModel::mark(LabObserver::Cell cell, Mark mark)
+{
+    const int at = place(cell, m_table);
+    if (at < 0)
+        return;
+    m_marks[at] = mark;
+    const QModelIndex i = index(at / m_columns, at % m_columns);
+    emit dataChanged(i, i);
+}
+
+void StepModel::clearMarks()
+{
+    std::fill(m_marks.begin(), m_marks.end(), Mark::None);
+}
+
+int StepModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int StepModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_columns;
+}
+
+Qt::ItemFlags StepModel::flags(const QModelIndex &index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+QVariant StepModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return QVariant();
+    const int at = index.row() * m_columns + index.column();
+    const Mark mark = m_marks[at];
+    const bool used = inUse(index.row(), index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return QString::number(m_values[at]);
+    case Qt::AccessibleDescriptionRole:
+        return mark == Mark::Change ? QStringLiteral("изменено")
+            : mark == Mark::Compare ? QStringLiteral("сравнивается")
+            : mark == Mark::Miss    ? QStringLiteral("не эта ячейка")
+            : used                  ? QString()
+                                    : QStringLiteral("за границей массива");
+    case Qt::BackgroundRole:
+        if (mark == Mark::Change)
+            return QBrush(QColor(0xff, 0, 0)); // the labs' mark colour
+        if (mark == Mark::Compare)
+            return QBrush(QColor(0xff, 0xd7, 0));
+        if (mark == Mark::Miss)
+            return QBrush(QColor(0x60, 0x60, 0x60));
+        return QVariant();
+    case Qt::ForegroundRole:
+        if (mark == Mark::Change || mark == Mark::Miss)
+            return QBrush(Qt::white);
+        return used || mark == Mark::Compare ? QBrush(Qt::black) : QBrush(QColor(0xa0, 0xa0, 0xa0));
+    case Qt::TextAlignmentRole:
+        return int(Qt::AlignCenter);
+    default:
+        return QVariant();
+    }
+}
