@@ -153,39 +153,64 @@ void StepWindow::buildShortcuts()
         auto *shortcut = new QShortcut(sequence, this);
         connect(shortcut, &QShortcut::activated, this, slot);
     };
-    key(QKeySequence(Qt::Key_Left), [this] { if (m_back->isEnabled()) setStep(m_step - 1); });
-    key(QKeySequence(Qt::Key_Right), [this] { if (m_forward->isEnabled()) setStep(m_step + 1); });
-    key(QKeySequence(Qt::Key_Home), [this] { if (m_first->isEnabled()) setStep(0); });
-    key(QKeySequence(Qt::Key_End), [this] { if (m_last->isEnabled()) setStep(steps()); });
-    key(QKeySequence(Qt::Key_Space), [this] { if (m_play->isEnabled()) play(!m_timer.isActive()); });
+    // The stepping keys work whichever control has the focus: each one's own
+    // use of them (a button's focus move, a slider's step) gives way.
+    for (QWidget *child : findChildren<QWidget *>())
+        child->installEventFilter(this);
     key(QKeySequence::ZoomIn, [this] { emit zoomAsked(1); });
     key(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { emit zoomAsked(1); });
     key(QKeySequence::ZoomOut, [this] { emit zoomAsked(-1); });
     key(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { emit zoomAsked(0); });
 }
 
+bool StepWindow::stepKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+        if (m_back->isEnabled())
+            setStep(m_step - 1);
+        return true;
+    case Qt::Key_Right:
+        if (m_forward->isEnabled())
+            setStep(m_step + 1);
+        return true;
+    case Qt::Key_Home:
+        if (m_first->isEnabled())
+            setStep(0);
+        return true;
+    case Qt::Key_End:
+        if (m_last->isEnabled())
+            setStep(steps());
+        return true;
+    case Qt::Key_Space:
+        if (m_play->isEnabled())
+            play(!m_timer.isActive());
+        return true;
+    default:
+        return false;
+    }
+}
+
+void StepWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->modifiers() != Qt::NoModifier || !stepKey(event->key()))
+        QWidget::keyPressEvent(event);
+}
+
 bool StepWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    // While guessing, the arrows move among the cells and Space or Enter
-    // chooses one; otherwise the window's keys step through the run.
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
     if (watched == m_grid && m_guessing) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        const bool own = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
-        if (own && (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right || key->key() == Qt::Key_Home
-                    || key->key() == Qt::Key_End || key->key() == Qt::Key_Space)) {
-            event->accept();
-            if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_Space) {
-                choose(m_grid->currentIndex().row(), m_grid->currentIndex().column());
-                return true;
-            }
-            return event->type() == QEvent::ShortcutOverride ? true : QWidget::eventFilter(watched, event);
-        }
-        if (event->type() == QEvent::KeyPress && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        // While guessing, the arrows move among the cells and Space or Enter chooses one.
+        if (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             choose(m_grid->currentIndex().row(), m_grid->currentIndex().column());
             return true;
         }
+        return false;
     }
-    return QWidget::eventFilter(watched, event);
+    return key->modifiers() == Qt::NoModifier && stepKey(key->key());
 }
 
 void StepWindow::showRun(std::shared_ptr<const StepTrace> trace, LabCode::Operation operation, const QString &caption)

@@ -94,10 +94,13 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildControls();
     void buildShortcuts();
+    // Left, Right, Home, End and Space; false for any other key.
+    bool stepKey(int key);
     void refresh();
     void showListing();
     void play(bool on);
