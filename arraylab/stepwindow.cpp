@@ -57,7 +57,7 @@ StepWindow::StepWindow(QWidget *parent)
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &StepWindow::tick);
     setZoom(100);
-    resize(900, 560);
+    resize(1150, 600);
 }
 
 StepWindow::~StepWindow() = default;
@@ -129,8 +129,8 @@ void StepWindow::buildControls()
     right->addWidget(m_code, 1);
     right->addWidget(m_counters);
     auto *top = new QHBoxLayout;
-    top->addLayout(left, 3);
-    top->addLayout(right, 2);
+    top->addLayout(left, 1);
+    top->addLayout(right, 1);
     auto *controls = new QHBoxLayout;
     for (QWidget *w : {static_cast<QWidget *>(m_first), static_cast<QWidget *>(m_back),
                        static_cast<QWidget *>(m_forward), static_cast<QWidget *>(m_last),

@@ -166,7 +166,7 @@ void TestSteps::listing_data()
     row("sort-python-swap", Operation::SortLinear, Language::Python, Line::Swap,
         "            temp = a[i]; a[i] = a[i + 1]; a[i + 1] = temp");
     row("sort2-python-compare", Operation::SortTable, Language::Python, Line::Compare,
-        "        if buffer[i] > buffer[i + 1]:");
+        "        if b[i] > b[i + 1]:");
     row("delete-alg-shift", Operation::DeleteElement, Language::Algorithmic, Line::Shift, "        a[i] := a[i + 1]");
     row("delcol-python-shift", Operation::DeleteColumn, Language::Python, Line::Shift,
         "            a[i][j] = a[i][j + 1]");

@@ -185,7 +185,7 @@ void exchangeSort(Writer &w, const QString &a, const QString &length, const QStr
     w.endFor();
 }
 
-// The table goes into buffer row by row, is sorted there, and comes back.
+// The table goes into the row b, row by row, is sorted there, and comes back.
 void copyTable(Writer &w, const QString &assignment)
 {
     w.statement(QStringLiteral("k := 0"));
@@ -197,9 +197,9 @@ void copyTable(Writer &w, const QString &assignment)
 
 void sortTable(Writer &w)
 {
-    copyTable(w, QStringLiteral("buffer[k] := a[i, j]"));
-    exchangeSort(w, QStringLiteral("buffer"), QStringLiteral("k"), QStringLiteral("k"));
-    copyTable(w, QStringLiteral("a[i, j] := buffer[k]"));
+    copyTable(w, QStringLiteral("b[k] := a[i, j]"));
+    exchangeSort(w, QStringLiteral("b"), QStringLiteral("k"), QStringLiteral("k"));
+    copyTable(w, QStringLiteral("a[i, j] := b[k]"));
 }
 
 } // namespace

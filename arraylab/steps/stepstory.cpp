@@ -15,7 +15,7 @@ StepStory::StepStory(const StepTrace &trace, LabCode::Operation operation)
 QString StepStory::cellName(LabObserver::Cell cell) const
 {
     if (m_operation == LabCode::Operation::SortTable)
-        return QStringLiteral("buffer[%1]").arg((cell.row - 1) * m_bufferColumns + cell.column);
+        return QStringLiteral("b[%1]").arg((cell.row - 1) * m_bufferColumns + cell.column);
     if (!m_trace.table())
         return QStringLiteral("a[%1]").arg(cell.column);
     return QStringLiteral("a[%1, %2]").arg(cell.row).arg(cell.column);

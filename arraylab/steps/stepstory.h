@@ -13,7 +13,7 @@ public:
 
     // The sentence for the given step (0: the array before the operation).
     QString sentence(int step) const;
-    // How a cell is called in the code: a[3], a[2, 5], or buffer[7] in the table's sort.
+    // How a cell is called in the code: a[3], a[2, 5], or b[7] in the table's sort.
     QString cellName(LabObserver::Cell cell) const;
 
 private:
