@@ -2,6 +2,7 @@
 // trainer's clock line lags the system clock. Run by scripts/bench on a
 // Release build; not part of the test run, since timings are not pass or fail.
 #include "core/clock.h"
+#include "core/randomsource.h"
 #include "forms/appsetup.h"
 #include "forms/checkbox.h"
 #include "forms/commandbutton.h"
@@ -17,6 +18,8 @@
 #include "resultstore.h"
 #include "resulttable.h"
 #include "scriptedinput.h"
+#include "steps/steptrace.h"
+#include "stepwindow.h"
 #include "topiccatalog.h"
 #include "trainerform.h"
 
@@ -27,6 +30,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <random>
 
 namespace {
 
@@ -56,6 +60,7 @@ private slots:
     void topicLookup();
     void resultsLoad();
     void handIn();
+    void stepsOfSort();
 
 private:
     void preparePelmar(PelmarForm &form, ScriptedInput &input);
@@ -290,6 +295,38 @@ void BenchPrograms::handIn()
     }
     std::sort(times.begin(), times.end());
     std::printf("RESULT : BenchPrograms::handIn(): %lld us median of 21 hand-ins, outbox included\n", times[10]);
+}
+
+// сорт2 on a 30 x 30 table step by step: the run made as the sort goes, the
+// memory it holds, and the worst of fifty jumps to any step, drawn.
+void BenchPrograms::stepsOfSort()
+{
+    LabArrays arrays;
+    arrays.setSizes(30, 30);
+    RandomSource random;
+    random.setFixedSeed(7);
+    arrays.fillTable(random);
+    const long before = residentKiB();
+    QElapsedTimer timer;
+    timer.start();
+    auto trace = std::make_shared<StepTrace>(arrays, true);
+    arrays.sortTable(trace.get());
+    const qint64 made = timer.elapsed();
+    const long grown = residentKiB() - before;
+    StepWindow window;
+    window.showRun(trace, LabCode::Operation::SortTable, QStringLiteral("сорт2"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    qint64 worst = 0;
+    std::mt19937 engine(11);
+    for (int k = 0; k < 50; ++k) {
+        timer.restart();
+        window.setStep(int(engine() % quint32(trace->size() + 1)));
+        window.repaint();
+        worst = std::max(worst, timer.nsecsElapsed() / 1000);
+    }
+    std::printf("RESULT STEPS 30 x 30 sort: %d steps made in %lld ms, +%ld KiB resident, worst jump %lld us\n",
+                trace->size(), made, grown, worst);
 }
 
 QTEST_MAIN(BenchPrograms)
