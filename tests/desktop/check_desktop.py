@@ -39,14 +39,14 @@ CONTROLS = {
         ("push button", "Удаление элемента"), ("push button", "Удаление столбца"),
         ("push button", "Ввод m,n"), ("push button", "Удаление строки"),
         ("push button", "Вставка столбца"), ("push button", "Вставка строки"),
-        ("text", "Дата и время"),
+        ("text", "Дата и время"), ("push button", "Свой массив…"), ("check box", "По шагам"),
     ],
     "pelmar": [
         ("label", "Вывод программы"),
         ("push button", "Массив1"), ("push button", "Массив2"), ("push button", "Выход"),
         ("push button", "сорт1"), ("push button", "Поиск min"), ("push button", "сорт2"),
         ("push button", "Ввод m,n"), ("push button", "Поиск max"),
-        ("text", "Дата и время"),
+        ("text", "Дата и время"), ("push button", "Свой массив…"), ("check box", "По шагам"),
     ],
 }
 TITLES = {"tesmora": "Tesmora", "doloran": "Form1", "pelmar": "Pelmar"}
@@ -168,6 +168,28 @@ def check_dialog(program, app, window, pid):
     lines = text.getText(0, text.characterCount).split("\n")
     if len(lines) != 2 or lines[0] != LINEAR_TITLE or len(lines[1].split()) != 3:
         fail("%s: printed text after Массив1 reads %r" % (program, lines))
+    elif program == "pelmar":
+        check_steps(app, buttons, lines[1].split())
+
+
+def check_steps(app, buttons, values):
+    """"По шагам" and "сорт1": the step window's cells are table cells named
+    by the values printed, and "Вперёд" announces the first comparison."""
+    click(buttons["По шагам"])
+    click(buttons["сорт1"])
+    steps = wait_for(lambda: next((c for c in children(app) if c.name == "Пошагово — сорт1"), None),
+                     "step window titled Пошагово — сорт1")
+    if not steps:
+        return
+    cells = [c.name for c in descendants(steps) if c.getRoleName() == "table cell"]
+    if cells != values:
+        fail("pelmar: the step window's cells read %s, printed %s" % (cells, values))
+    forward = next((c for c in descendants(steps) if c.getRoleName() == "push button" and c.name == "Вперёд"), None)
+    click(forward)
+    said = [c.name for c in descendants(steps) if c.getRoleName() == "label" and c.name.startswith("Сравниваем")]
+    if said != ["Сравниваем a[1] = %s и a[2] = %s: %s" % (values[0], values[1], "больше, меняем местами"
+                if int(values[0]) > int(values[1]) else "не больше, оставляем")]:
+        fail("pelmar: after Вперёд the step window says %s" % said)
 
 
 def check(program):
