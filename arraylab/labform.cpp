@@ -304,8 +304,8 @@ void LabForm::handIn(int guesses, int right, const QDateTime &started)
 {
     const StepTrace &trace = *m_stepWindow->trace();
     const StepTrace::State before = trace.state(0);
-    const ResultRecord::LabRun run{m_design.iconName, m_stepWindow->operation(), trace.table() ? before.rows : 1,
-                                   before.columns, guesses, right};
+    const ResultRecord::LabRun run{
+        m_design.iconName, m_stepWindow->operation(), trace.table() ? before.rows : 1, before.columns, guesses, right};
     if (!m_handIn.handIn(LabHandIn::record(run, started, QDateTime::currentDateTime())))
         return;
     connect(m_handIn.courier(), &ResultCourier::reported, m_stepWindow, &StepWindow::report, Qt::UniqueConnection);

@@ -6,8 +6,7 @@
 
 LabHandIn::LabHandIn(QObject *parent)
     : m_parent(parent)
-{
-}
+{}
 
 ResultRecord LabHandIn::record(const ResultRecord::LabRun &run, const QDateTime &started, const QDateTime &finished)
 {

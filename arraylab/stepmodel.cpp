@@ -11,8 +11,8 @@ void StepModel::reset(int rows, int columns)
     beginResetModel();
     m_rows = rows;
     m_columns = columns;
-    m_values.fill(0, rows * columns);
-    m_marks.fill(Mark::None, rows * columns);
+    m_values.fill(0, qsizetype(rows) * columns);
+    m_marks.fill(Mark::None, qsizetype(rows) * columns);
     endResetModel();
 }
 

@@ -132,9 +132,9 @@ void StepWindow::buildControls()
     top->addLayout(left, 1);
     top->addLayout(right, 1);
     auto *controls = new QHBoxLayout;
-    for (QWidget *w : {static_cast<QWidget *>(m_first), static_cast<QWidget *>(m_back),
-                       static_cast<QWidget *>(m_forward), static_cast<QWidget *>(m_last),
-                       static_cast<QWidget *>(m_play)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(m_first), static_cast<QWidget *>(m_back), static_cast<QWidget *>(m_forward),
+          static_cast<QWidget *>(m_last), static_cast<QWidget *>(m_play)})
         controls->addWidget(w);
     auto *speedLabel = new QLabel(QStringLiteral("Скорость:"), this);
     speedLabel->setBuddy(m_speed);
@@ -149,7 +149,7 @@ void StepWindow::buildControls()
 
 void StepWindow::buildShortcuts()
 {
-    const auto key = [this](QKeySequence sequence, auto slot) {
+    const auto key = [this](const QKeySequence &sequence, auto slot) {
         auto *shortcut = new QShortcut(sequence, this);
         connect(shortcut, &QShortcut::activated, this, slot);
     };
@@ -277,7 +277,8 @@ void StepWindow::refresh()
         if (s.kind != StepTrace::Kind::Resize) {
             const bool changed = StepTrace::changes(s);
             m_model->mark(s.a, changed ? StepModel::Mark::Change : StepModel::Mark::Compare);
-            if (s.kind == StepTrace::Kind::Swap || (s.kind == StepTrace::Kind::Compare && s.line == LabObserver::Line::Compare))
+            if (s.kind == StepTrace::Kind::Swap
+                || (s.kind == StepTrace::Kind::Compare && s.line == LabObserver::Line::Compare))
                 m_model->mark(s.b, changed ? StepModel::Mark::Change : StepModel::Mark::Compare);
             else if (s.line == LabObserver::Line::Shift)
                 m_model->mark(s.b, StepModel::Mark::Compare); // the value's source

@@ -33,7 +33,7 @@ LabDesign PelmarForm::windowDesign()
         {QStringLiteral("Command8"), 2650, 1300}, {QStringLiteral("Command4"), 2650, 2700},
         {QStringLiteral("Command7"), 1300, 2100}, {QStringLiteral("Command9"), 1300, 2700},
         {QStringLiteral("Command5"), 1300, 3500}, {QStringLiteral("Command3"), 1300, 700},
-        {QStringLiteral("Text1"), 2600, 6600},     {QStringLiteral("ownArrayButton"), 2650, 3500},
+        {QStringLiteral("Text1"), 2600, 6600},    {QStringLiteral("ownArrayButton"), 2650, 3500},
         {QStringLiteral("stepsBox"), 2650, 4100},
     };
     d.disabledAtStart = {QStringLiteral("Command4"), QStringLiteral("Command8"), QStringLiteral("Command7"),

@@ -137,8 +137,8 @@ std::optional<ResultRecord> ResultRecord::fromJson(const QByteArray &bytes)
     r.grade = text("grade").toString();
     r.topicSha256 = text("topicSha256").toString().toLatin1();
     if (r.mode == ResultMode::Lab) {
-        r.lab = {text("lab").toString(), text("operation").toString(),  text("rows").toInt(),
-                 text("columns").toInt(), text("guesses").toInt(),     text("guessedRight").toInt()};
+        r.lab = {text("lab").toString(),  text("operation").toString(), text("rows").toInt(),
+                 text("columns").toInt(), text("guesses").toInt(),      text("guessedRight").toInt()};
     }
     for (const auto &value : text("steps").toArray()) {
         const QJsonObject s = value.toObject();

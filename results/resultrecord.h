@@ -60,7 +60,7 @@ struct ResultRecord
     double percent = 0;
     QString grade; // empty after a time-out, written as null
     QVector<Step> steps;
-    LabRun lab; // mode Lab only
+    LabRun lab;             // mode Lab only
     QByteArray topicSha256; // hex
 
     // A record of this account on this computer, with nothing else filled in.

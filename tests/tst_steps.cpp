@@ -32,17 +32,39 @@ LabArrays drawnArrays(quint32 seed, int m, int n)
 void run(LabArrays &a, Operation operation, qint16 position, LabObserver *observer)
 {
     switch (operation) {
-    case Operation::DeleteElement: a.deleteElement(position, observer); break;
-    case Operation::DeleteRow: a.deleteRow(position, observer); break;
-    case Operation::DeleteColumn: a.deleteColumn(position, observer); break;
-    case Operation::InsertRow: a.insertRow(LabArrays::insertPlace(position), observer); break;
-    case Operation::InsertColumn: a.insertColumn(LabArrays::insertPlace(position), observer); break;
-    case Operation::MinLinear: a.findExtremeLinear(LabArrays::Extreme::Minimum, observer); break;
-    case Operation::MaxLinear: a.findExtremeLinear(LabArrays::Extreme::Maximum, observer); break;
-    case Operation::MinTable: a.findExtremeTable(LabArrays::Extreme::Minimum, observer); break;
-    case Operation::MaxTable: a.findExtremeTable(LabArrays::Extreme::Maximum, observer); break;
-    case Operation::SortLinear: a.sortLinear(observer); break;
-    case Operation::SortTable: a.sortTable(observer); break;
+    case Operation::DeleteElement:
+        a.deleteElement(position, observer);
+        break;
+    case Operation::DeleteRow:
+        a.deleteRow(position, observer);
+        break;
+    case Operation::DeleteColumn:
+        a.deleteColumn(position, observer);
+        break;
+    case Operation::InsertRow:
+        a.insertRow(LabArrays::insertPlace(position), observer);
+        break;
+    case Operation::InsertColumn:
+        a.insertColumn(LabArrays::insertPlace(position), observer);
+        break;
+    case Operation::MinLinear:
+        a.findExtremeLinear(LabArrays::Extreme::Minimum, observer);
+        break;
+    case Operation::MaxLinear:
+        a.findExtremeLinear(LabArrays::Extreme::Maximum, observer);
+        break;
+    case Operation::MinTable:
+        a.findExtremeTable(LabArrays::Extreme::Minimum, observer);
+        break;
+    case Operation::MaxTable:
+        a.findExtremeTable(LabArrays::Extreme::Maximum, observer);
+        break;
+    case Operation::SortLinear:
+        a.sortLinear(observer);
+        break;
+    case Operation::SortTable:
+        a.sortTable(observer);
+        break;
     }
 }
 
@@ -145,8 +167,7 @@ void TestSteps::replay()
     if (middle > 0) {
         const StepTrace::State s = trace.state(middle);
         const StepTrace::State previous = trace.state(middle - 1);
-        QCOMPARE(s.comparisons + s.swaps + s.assignments
-                     - previous.comparisons - previous.swaps - previous.assignments,
+        QCOMPARE(s.comparisons + s.swaps + s.assignments - previous.comparisons - previous.swaps - previous.assignments,
                  trace.at(middle).kind == StepTrace::Kind::Resize ? 0 : 1);
     }
 }
@@ -160,13 +181,13 @@ void TestSteps::listing_data()
     const auto row = [](const char *name, Operation o, Language l, Line role, const char *line) {
         QTest::newRow(name) << int(o) << int(l) << int(role) << QString::fromUtf8(line);
     };
-    row("sort-alg-compare", Operation::SortLinear, Language::Algorithmic, Line::Compare, "        если a[i] > a[i + 1] то");
+    row("sort-alg-compare", Operation::SortLinear, Language::Algorithmic, Line::Compare,
+        "        если a[i] > a[i + 1] то");
     row("sort-pascal-swap", Operation::SortLinear, Language::Pascal, Line::Swap,
         "            temp := a[i]; a[i] := a[i + 1]; a[i + 1] := temp;");
     row("sort-python-swap", Operation::SortLinear, Language::Python, Line::Swap,
         "            temp = a[i]; a[i] = a[i + 1]; a[i + 1] = temp");
-    row("sort2-python-compare", Operation::SortTable, Language::Python, Line::Compare,
-        "        if b[i] > b[i + 1]:");
+    row("sort2-python-compare", Operation::SortTable, Language::Python, Line::Compare, "        if b[i] > b[i + 1]:");
     row("delete-alg-shift", Operation::DeleteElement, Language::Algorithmic, Line::Shift, "        a[i] := a[i + 1]");
     row("delcol-python-shift", Operation::DeleteColumn, Language::Python, Line::Shift,
         "            a[i][j] = a[i][j + 1]");
@@ -189,8 +210,10 @@ void TestSteps::listing()
     QCOMPARE(listing.lines[at], line);
     // Every block the code opens, it closes.
     if (Language(language) != Language::Python) {
-        const QString open = Language(language) == Language::Pascal ? QStringLiteral("begin") : QStringLiteral("нц|то$");
-        const QString close = Language(language) == Language::Pascal ? QStringLiteral("end;") : QStringLiteral("^ *(кц|все)$");
+        const QString open
+            = Language(language) == Language::Pascal ? QStringLiteral("begin") : QStringLiteral("нц|то$");
+        const QString close
+            = Language(language) == Language::Pascal ? QStringLiteral("end;") : QStringLiteral("^ *(кц|все)$");
         QCOMPARE(listing.lines.filter(QRegularExpression(open)).size(),
                  listing.lines.filter(QRegularExpression(close)).size());
     }
@@ -205,8 +228,8 @@ void TestSteps::sentence_data()
     const QVector<int> four{5, 9, 512, 127};
     QTest::newRow("compare, greater") << int(Operation::SortLinear) << four << 3
                                       << "Сравниваем a[3] = 512 и a[4] = 127: больше, меняем местами";
-    QTest::newRow("compare, not greater") << int(Operation::SortLinear) << four << 1
-                                          << "Сравниваем a[1] = 5 и a[2] = 9: не больше, оставляем";
+    QTest::newRow("compare, not greater")
+        << int(Operation::SortLinear) << four << 1 << "Сравниваем a[1] = 5 и a[2] = 9: не больше, оставляем";
     QTest::newRow("swap") << int(Operation::SortLinear) << four << 4
                           << "Меняем местами a[3] и a[4] через temp: теперь a[3] = 127, a[4] = 512";
     QTest::newRow("shift") << int(Operation::DeleteElement) << four << 1 << "a[2] := a[3], теперь a[2] = 512";

@@ -70,7 +70,7 @@ QString typeOwnArray(LabFixture &t, bool table, const QString &values)
         QTest::keyClicks(edit, line);
     }
     clickWidget(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok));
-    const QString refusal = dialog->isVisible() ? dialog->refusal() : QString();
+    QString refusal = dialog->isVisible() ? dialog->refusal() : QString();
     if (dialog->isVisible())
         dialog->reject();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the dialog deletes itself
@@ -97,7 +97,8 @@ void TestStepWindow::ownArray()
     LabFixture t(LabFixture::Lab::Pelmar);
     QVERIFY(!t.form().ownArrayButton->isEnabled());
     t.setSizes(3, 2);
-    QCOMPARE(typeOwnArray(t, true, QStringLiteral("1 2 x 4 5 6")), QStringLiteral("«x» — не целое число от -32768 до 32767"));
+    QCOMPARE(typeOwnArray(t, true, QStringLiteral("1 2 x 4 5 6")),
+             QStringLiteral("«x» — не целое число от -32768 до 32767"));
     QCOMPARE(typeOwnArray(t, true, QStringLiteral("1 2 3 4 5")), QStringLiteral("Чисел 5, а нужно 6: не хватает 1"));
     QCOMPARE(typeOwnArray(t, true, QStringLiteral("-32768 2 3\n4 5 32767")), QString());
     // Shown and offered exactly as after "Массив2".
@@ -184,7 +185,8 @@ void TestStepWindow::guessing_data()
     QTest::addColumn<QByteArray>("button");
     QTest::addColumn<int>("asked");
     // Exchanges, shifts and new extremes are asked; comparisons go by themselves.
-    QTest::newRow("сорт1") << int(LabFixture::Lab::Pelmar) << QVector<int>{3, 1, 2} << "" << QByteArray("Command4") << 2;
+    QTest::newRow("сорт1") << int(LabFixture::Lab::Pelmar) << QVector<int>{3, 1, 2} << "" << QByteArray("Command4")
+                           << 2;
     QTest::newRow("Удаление элемента") << int(LabFixture::Lab::Doloran) << QVector<int>{10, 20, 30, 40} << "2"
                                        << QByteArray("Command4") << 2;
     QTest::newRow("Поиск max") << int(LabFixture::Lab::Pelmar) << QVector<int>{4, 8, 2, 9} << ""
@@ -245,7 +247,8 @@ void TestStepWindow::guessing()
     const std::optional<ResultRecord> record = ResultRecord::fromJson(file.readAll());
     QVERIFY(record);
     QCOMPARE(record->mode, ResultMode::Lab);
-    QCOMPARE(record->lab.lab, lab == int(LabFixture::Lab::Pelmar) ? QStringLiteral("pelmar") : QStringLiteral("doloran"));
+    QCOMPARE(record->lab.lab,
+             lab == int(LabFixture::Lab::Pelmar) ? QStringLiteral("pelmar") : QStringLiteral("doloran"));
     QCOMPARE(record->lab.operation, QString::fromUtf8(QTest::currentDataTag()));
     QCOMPARE(record->lab.columns, values.size());
     QCOMPARE(record->lab.guesses, asked);

@@ -17,28 +17,29 @@ class Writer
 public:
     explicit Writer(Language language)
         : m_language(language)
-    {
-    }
+    {}
 
     // Python's range stops one past the last value, so each loop also names that stop.
     void forUp(const QString &v, const QString &from, const QString &to, const QString &pythonStop)
     {
         open(m_language == Language::Algorithmic ? QStringLiteral("нц для %1 от %2 до %3").arg(v, from, to)
-                 : m_language == Language::Pascal ? QStringLiteral("for %1 := %2 to %3 do begin").arg(v, from, to)
-                                                  : QStringLiteral("for %1 in range(%2, %3):").arg(v, from, pythonStop));
+                 : m_language == Language::Pascal
+                 ? QStringLiteral("for %1 := %2 to %3 do begin").arg(v, from, to)
+                 : QStringLiteral("for %1 in range(%2, %3):").arg(v, from, pythonStop));
     }
     void forDown(const QString &v, const QString &from, const QString &to, const QString &pythonStop)
     {
         open(m_language == Language::Algorithmic ? QStringLiteral("нц для %1 от %2 до %3 шаг -1").arg(v, from, to)
-                 : m_language == Language::Pascal ? QStringLiteral("for %1 := %2 downto %3 do begin").arg(v, from, to)
-                                                  : QStringLiteral("for %1 in range(%2, %3, -1):").arg(v, from, pythonStop));
+                 : m_language == Language::Pascal
+                 ? QStringLiteral("for %1 := %2 downto %3 do begin").arg(v, from, to)
+                 : QStringLiteral("for %1 in range(%2, %3, -1):").arg(v, from, pythonStop));
     }
     void endFor() { close(QStringLiteral("кц")); }
     void ifThen(QString condition, std::optional<Line> role = std::nullopt)
     {
         if (m_language == Language::Python)
             condition.replace(QStringLiteral(" = "), QStringLiteral(" == "));
-        open(m_language == Language::Algorithmic ? QStringLiteral("если %1 то").arg(condition)
+        open(m_language == Language::Algorithmic  ? QStringLiteral("если %1 то").arg(condition)
                  : m_language == Language::Pascal ? QStringLiteral("if %1 then begin").arg(condition)
                                                   : QStringLiteral("if %1:").arg(condition),
              role);
@@ -80,7 +81,7 @@ private:
             text.replace(tableIndex, QStringLiteral("[\\1][\\2]"));
         if (role)
             m_listing.lineOf[size_t(*role)] = int(m_listing.lines.size());
-        m_listing.lines.append(QString(m_depth * 4, QLatin1Char(' ')) + text);
+        m_listing.lines.append(QString(qsizetype(m_depth) * 4, QLatin1Char(' ')) + text);
     }
 
     Language m_language;

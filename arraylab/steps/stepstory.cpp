@@ -9,8 +9,7 @@ StepStory::StepStory(const StepTrace &trace, LabCode::Operation operation)
     , m_operation(operation)
     , m_extreme(LabCode::isMinimum(operation) ? QStringLiteral("min") : QStringLiteral("max"))
     , m_bufferColumns(std::max<int>(trace.state(0).columns, 1))
-{
-}
+{}
 
 QString StepStory::cellName(LabObserver::Cell cell) const
 {
@@ -71,7 +70,8 @@ QString StepStory::compared(const StepTrace::Step &s, const StepTrace::State &be
     }
     const QString relation = LabCode::isMinimum(m_operation) ? QStringLiteral("меньше") : QStringLiteral("больше");
     return QStringLiteral("Сравниваем %1 с %2: %3")
-        .arg(element, extreme, s.outcome ? relation + QStringLiteral(", запоминаем") : QStringLiteral("не ") + relation);
+        .arg(element, extreme,
+             s.outcome ? relation + QStringLiteral(", запоминаем") : QStringLiteral("не ") + relation);
 }
 
 QString StepStory::assigned(const StepTrace::Step &s, const StepTrace::State &before,
