@@ -173,6 +173,10 @@ void TestResultFolder::flags_data()
     QTest::newRow("files the topic never had") << "forged"
                                                << "тема «Физика» не совпадает с темой класса"
                                                << "";
+    // A lab's guessing run has no steps: its figures come from its guesses.
+    QTest::newRow("a lab's run, honest") << "lab" << "" << "";
+    QTest::newRow("a lab's run, its grade raised") << "lab grade" << figures << "";
+    QTest::newRow("a lab's run, more guessed than asked") << "lab guesses" << figures << "";
 }
 
 // A record edited by hand no longer agrees with its own steps; a record of a
@@ -193,6 +197,18 @@ void TestResultFolder::flags()
         r.topicSha256 = QByteArray(64, 'e');
     else if (change == QLatin1String("forged"))
         r.topicSha256 = QByteArray(64, 'f');
+    if (change.startsWith(QLatin1String("lab"))) {
+        r.mode = ResultMode::Lab;
+        r.topic = QStringLiteral("pelmar: сорт1");
+        r.steps.clear();
+        r.lab = {QStringLiteral("pelmar"), QStringLiteral("сорт1"), 1, 5, 4, 3};
+        r.matches = 3;
+        r.errors = 1;
+        r.percent = 75;
+        r.grade = change.endsWith(QLatin1String("grade")) ? QStringLiteral("5") : QStringLiteral("3");
+        if (change.endsWith(QLatin1String("guesses")))
+            r = (r.lab.guessedRight = r.matches = 5, r.errors = -1, r.percent = 125, r.grade = QStringLiteral("5"), r);
+    }
     QTemporaryDir dir;
     put(dir.filePath(QStringLiteral("a.json")), r.toJson());
     ResultFolder folder(dir.path());
