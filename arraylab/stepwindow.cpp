@@ -335,7 +335,8 @@ QList<int> StepWindow::touched() const
         return (m_trace->table() ? c.row - 1 : 0) * m_model->columnCount() + c.column - 1;
     };
     at.append(index(s.a));
-    if (s.kind == StepTrace::Kind::Swap || s.line == LabObserver::Line::Compare)
+    // An exchange and a sort's comparison touch two cells; a shift reads its source.
+    if (s.kind == StepTrace::Kind::Swap || s.line == LabObserver::Line::Compare || s.line == LabObserver::Line::Shift)
         at.append(index(s.b));
     return at;
 }

@@ -163,6 +163,16 @@ void TestStepWindow::zoom()
     t.input().reply(QStringLiteral("2"));
     t.click("Command4");
     StepWindow *w = t.form().stepWindow();
+    // A shift writes one cell and reads its neighbour; the size goes last.
+    QVERIFY(w->setProperty("step", 1));
+    QCOMPARE(w->kind(), QStringLiteral("assign"));
+    QCOMPARE(w->touched(), (QList<int>{1, 2}));
+    QVERIFY(w->setProperty("step", 99));
+    QCOMPARE(w->step(), 2);
+    QCOMPARE(w->kind(), QStringLiteral("resize"));
+    QCOMPARE(w->touched(), QList<int>());
+    QCOMPARE(w->columns(), 3);
+    QCOMPARE(w->usedColumns(), 2);
     auto *grid = w->findChild<QTableView *>(QStringLiteral("cells"));
     const qreal before = grid->font().pointSizeF();
     for (int k = 0; k < 10; ++k)
