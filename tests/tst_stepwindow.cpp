@@ -53,6 +53,18 @@ void clickCell(StepWindow *w, LabObserver::Cell cell)
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
 }
 
+// The same by keyboard: to the first cell, down and along, then Space.
+void chooseByKeys(StepWindow *w, LabObserver::Cell cell)
+{
+    auto *grid = w->findChild<QTableView *>(QStringLiteral("cells"));
+    QTest::keyClick(grid, Qt::Key_Home, Qt::ControlModifier);
+    for (int r = 1; r < (w->trace()->table() ? cell.row : 1); ++r)
+        QTest::keyClick(grid, Qt::Key_Down);
+    for (int c = 1; c < cell.column; ++c)
+        QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Space);
+}
+
 // The teacher's own array through the dialog: typed in, or refused.
 QString typeOwnArray(LabFixture &t, bool table, const QString &values)
 {
@@ -194,13 +206,14 @@ void TestStepWindow::guessing_data()
     QTest::addColumn<QString>("reply");
     QTest::addColumn<QByteArray>("button");
     QTest::addColumn<int>("asked");
+    QTest::addColumn<bool>("keys"); // the right cells chosen by keyboard
     // Exchanges, shifts and new extremes are asked; comparisons go by themselves.
     QTest::newRow("сорт1") << int(LabFixture::Lab::Pelmar) << QVector<int>{3, 1, 2} << "" << QByteArray("Command4")
-                           << 2;
+                           << 2 << false;
     QTest::newRow("Удаление элемента") << int(LabFixture::Lab::Doloran) << QVector<int>{10, 20, 30, 40} << "2"
-                                       << QByteArray("Command4") << 2;
+                                       << QByteArray("Command4") << 2 << false;
     QTest::newRow("Поиск max") << int(LabFixture::Lab::Pelmar) << QVector<int>{4, 8, 2, 9} << ""
-                               << QByteArray("Command9") << 2;
+                               << QByteArray("Command9") << 2 << true;
 }
 
 void TestStepWindow::guessing()
@@ -210,6 +223,7 @@ void TestStepWindow::guessing()
     QFETCH(QString, reply);
     QFETCH(QByteArray, button);
     QFETCH(int, asked);
+    QFETCH(bool, keys);
     QTemporaryDir results;
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     QVERIFY(QDir().mkpath(config + QStringLiteral("/tesmora")));
@@ -240,7 +254,10 @@ void TestStepWindow::guessing()
             QCOMPARE(w->step(), step);
             missed = true;
         }
-        clickCell(w, next.a);
+        if (keys)
+            chooseByKeys(w, next.a);
+        else
+            clickCell(w, next.a);
     }
     QCOMPARE(w->step(), w->steps());
     QCOMPARE(w->guesses(), asked);
