@@ -208,8 +208,8 @@ void TestStepWindow::guessing_data()
     QTest::addColumn<int>("asked");
     QTest::addColumn<bool>("keys"); // the right cells chosen by keyboard
     // Exchanges, shifts and new extremes are asked; comparisons go by themselves.
-    QTest::newRow("сорт1") << int(LabFixture::Lab::Pelmar) << QVector<int>{3, 1, 2} << "" << QByteArray("Command4")
-                           << 2 << false;
+    QTest::newRow("сорт1") << int(LabFixture::Lab::Pelmar) << QVector<int>{3, 1, 2} << "" << QByteArray("Command4") << 2
+                           << false;
     QTest::newRow("Удаление элемента") << int(LabFixture::Lab::Doloran) << QVector<int>{10, 20, 30, 40} << "2"
                                        << QByteArray("Command4") << 2 << false;
     QTest::newRow("Поиск max") << int(LabFixture::Lab::Pelmar) << QVector<int>{4, 8, 2, 9} << ""
