@@ -81,7 +81,13 @@ void StepWindow::buildControls()
     m_prompt->setObjectName(QStringLiteral("prompt"));
     m_prompt->setWordWrap(true);
     m_prompt->setTextFormat(Qt::PlainText);
+    buildCode();
+    buildButtons();
+    layOut();
+}
 
+void StepWindow::buildCode()
+{
     m_languageBox = new QComboBox(this);
     m_languageBox->setObjectName(QStringLiteral("languageBox"));
     m_languageBox->setAccessibleName(QStringLiteral("Язык"));
@@ -97,7 +103,10 @@ void StepWindow::buildControls()
     m_code->setFocusPolicy(Qt::NoFocus);
     m_counters = new QLabel(this);
     m_counters->setObjectName(QStringLiteral("counters"));
+}
 
+void StepWindow::buildButtons()
+{
     m_first = makeButton(QStringLiteral("В начало"), QStringLiteral("firstButton"), this);
     m_back = makeButton(QStringLiteral("Назад"), QStringLiteral("backButton"), this);
     m_forward = makeButton(QStringLiteral("Вперёд"), QStringLiteral("forwardButton"), this);
@@ -119,7 +128,10 @@ void StepWindow::buildControls()
     m_guessBox = new QCheckBox(QStringLiteral("Угадывать"), this);
     m_guessBox->setObjectName(QStringLiteral("guessBox"));
     connect(m_guessBox, &QCheckBox::toggled, this, &StepWindow::startGuessing);
+}
 
+void StepWindow::layOut()
+{
     auto *left = new QVBoxLayout;
     left->addWidget(m_grid, 1);
     left->addWidget(m_sentence);

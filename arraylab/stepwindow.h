@@ -98,6 +98,9 @@ protected:
 
 private:
     void buildControls();
+    void buildCode();
+    void buildButtons();
+    void layOut();
     void buildShortcuts();
     // Left, Right, Home, End and Space; false for any other key.
     bool stepKey(int key);
