@@ -174,7 +174,9 @@ void TestResultFolder::flags_data()
                                                << "тема «Физика» не совпадает с темой класса"
                                                << "";
     // A lab's guessing run has no steps: its figures come from its guesses.
-    QTest::newRow("a lab's run, honest") << "lab" << "" << "";
+    QTest::newRow("a lab's run, honest") << "lab"
+                                         << ""
+                                         << "";
     QTest::newRow("a lab's run, its grade raised") << "lab grade" << figures << "";
     QTest::newRow("a lab's run, more guessed than asked") << "lab guesses" << figures << "";
 }
