@@ -56,13 +56,6 @@ ArrayInput::Parsed ArrayInput::parse(const QString &text, int count)
     return parsed;
 }
 
-int ArrayInput::countFor(const LabArrays &arrays, bool table)
-{
-    const int m = std::clamp<int>(arrays.m(), 0, LabArrays::Bound);
-    const int n = std::clamp<int>(arrays.n(), 0, LabArrays::Bound);
-    return table ? m * n : m;
-}
-
 void ArrayInput::put(LabArrays &arrays, bool table, const QVector<qint16> &values)
 {
     const int columns = std::max<int>(arrays.m(), 1);

@@ -22,7 +22,5 @@ public:
     static QVector<qint16> drawn(Pattern pattern, int count, RandomSource &random);
     // Whole numbers from -32768 to 32767 separated by blanks, exactly count of them.
     static Parsed parse(const QString &text, int count);
-    // How many values the array takes with its sizes as they are.
-    static int countFor(const LabArrays &arrays, bool table);
     static void put(LabArrays &arrays, bool table, const QVector<qint16> &values);
 };

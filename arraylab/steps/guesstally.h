@@ -19,7 +19,6 @@ public:
     Choice choose(const StepTrace::Step &step, LabObserver::Cell cell);
     int guesses() const { return m_guesses; }
     int right() const { return m_right; }
-    int percent() const { return m_guesses > 0 ? m_right * 100 / m_guesses : 0; }
 
 private:
     int m_guesses = 0;
