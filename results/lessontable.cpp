@@ -95,9 +95,20 @@ QVector<LessonTable::Working> LessonTable::working(const QVector<PupilStatus> &s
             at = std::max(at, e.record.finished.toMSecsSinceEpoch());
         }
     }
+    // A pupil's newest status of the day alone: a run has a file of its
+    // own, and one that claims a time still to come is no pupil's.
+    const qint64 soon = now.addSecs(FutureSlackSeconds).toMSecsSinceEpoch();
+    QHash<QString, const PupilStatus *> latest;
     for (const PupilStatus &s : statuses) {
-        if (!bounds.holds(s.updated) || (!topic.isEmpty() && s.topic != topic))
+        const qint64 at = s.updated.toMSecsSinceEpoch();
+        if (!bounds.holds(s.updated) || at > soon || (!topic.isEmpty() && s.topic != topic))
             continue;
+        const PupilStatus *&kept = latest[s.user];
+        if (!kept || kept->updated.toMSecsSinceEpoch() < at)
+            kept = &s;
+    }
+    for (const PupilStatus *pupil : std::as_const(latest)) {
+        const PupilStatus &s = *pupil;
         // A record of this pupil on this computer since the run began: handed in.
         const auto found = newest.constFind(s.user + QLatin1Char('@') + s.host);
         if (found != newest.constEnd() && *found >= s.started.toMSecsSinceEpoch())

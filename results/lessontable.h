@@ -15,6 +15,8 @@ class LessonTable
 public:
     // A status unchanged this long, with no record after it, is a pupil who stopped.
     static constexpr qint64 StoppedAfterSeconds = 120;
+    // A status may be this far ahead of the teacher's clock (clocks differ).
+    static constexpr qint64 FutureSlackSeconds = 300;
 
     struct Pupil
     {
@@ -36,8 +38,9 @@ public:
     // entries newest first, as the folder gives them; topic empty for all.
     static QVector<Pupil> pupils(const QVector<ResultFolder::Entry> &entries, const QDate &day, const QString &topic);
     static QStringList row(const Pupil &pupil);
-    // The statuses of the day that no record has followed: working while
-    // they change, stopped when they have not for StoppedAfterSeconds.
+    // The statuses of the day that no record has followed, each pupil's
+    // newest: working while they change, stopped when they have not for
+    // StoppedAfterSeconds.
     static QVector<Working> working(const QVector<PupilStatus> &statuses, const QVector<ResultFolder::Entry> &entries,
                                     const QDate &day, const QString &topic, const QDateTime &now);
 };

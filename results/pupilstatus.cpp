@@ -1,12 +1,18 @@
 #include "pupilstatus.h"
 
+#include "safetext.h"
 #include "storage/checkedwriter.h"
-#include "storage/fileentry.h"
+
+#include <QFile>
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QVector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 const QString PupilStatus::Suffix = QStringLiteral(".status");
 
@@ -15,7 +21,9 @@ QString PupilStatus::fileName() const
     static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9._-]"));
     QString u = user;
     QString h = host;
-    return u.replace(unsafe, QStringLiteral("_")) + QLatin1Char('@') + h.replace(unsafe, QStringLiteral("_")) + Suffix;
+    const QString run = QString::fromLatin1(id.left(8)).rightJustified(8, QLatin1Char('0'));
+    return u.replace(unsafe, QStringLiteral("_")) + QLatin1Char('@') + h.replace(unsafe, QStringLiteral("_"))
+        + QLatin1Char('-') + run + Suffix;
 }
 
 bool PupilStatus::isStatusName(const QString &name)
@@ -25,7 +33,8 @@ bool PupilStatus::isStatusName(const QString &name)
 
 QByteArray PupilStatus::toJson() const
 {
-    const QJsonObject object{{QStringLiteral("user"), user},
+    const QJsonObject object{{QStringLiteral("id"), QString::fromLatin1(id)},
+                             {QStringLiteral("user"), user},
                              {QStringLiteral("name"), name},
                              {QStringLiteral("host"), host},
                              {QStringLiteral("topic"), topic},
@@ -46,10 +55,11 @@ std::optional<PupilStatus> PupilStatus::fromJson(const QByteArray &bytes)
         return std::nullopt;
     const QJsonObject o = document.object();
     PupilStatus s;
-    s.user = o.value(QStringLiteral("user")).toString();
-    s.name = o.value(QStringLiteral("name")).toString();
-    s.host = o.value(QStringLiteral("host")).toString();
-    s.topic = o.value(QStringLiteral("topic")).toString();
+    s.id = o.value(QStringLiteral("id")).toString().left(64).toLatin1();
+    s.user = SafeText::printable(o.value(QStringLiteral("user")).toString());
+    s.name = SafeText::printable(o.value(QStringLiteral("name")).toString());
+    s.host = SafeText::printable(o.value(QStringLiteral("host")).toString());
+    s.topic = SafeText::printable(o.value(QStringLiteral("topic")).toString());
     const std::optional<ResultMode::Value> mode = ResultMode::fromKey(o.value(QStringLiteral("mode")).toString());
     s.step = o.value(QStringLiteral("step")).toInt(-1);
     s.started = QDateTime::fromString(o.value(QStringLiteral("started")).toString(), Qt::ISODate);
@@ -80,11 +90,31 @@ void PupilStatus::remove(const QString &folder, const QString &fileName)
 QVector<PupilStatus> PupilStatus::readAll(const QString &folder, const QStringList &names)
 {
     QVector<PupilStatus> statuses;
+    const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0)
+        return statuses;
     for (const QString &name : names) {
         // Plain files only, never waiting on a FIFO put in a status's place.
-        const auto bytes = FileEntry::read(folder + QLatin1Char('/') + name, MaxBytes, false);
-        if (const auto status = bytes ? fromJson(*bytes) : std::nullopt)
-            statuses.append(*status);
+        const int fd
+            = ::openat(dir, QFile::encodeName(name).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        struct stat st
+        {
+        };
+        if (fd < 0)
+            continue;
+        QFile file;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
+            || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            continue;
+        }
+        std::optional<PupilStatus> status = fromJson(file.read(MaxBytes + 1));
+        // Under another name than its own, it claims what it is not.
+        if (!status || status->fileName() != name)
+            continue;
+        status->owner = st.st_uid;
+        statuses.append(*status);
     }
+    ::close(dir);
     return statuses;
 }

@@ -27,7 +27,8 @@ QString ResultCourier::lineFor(const ResultStore::Written &written)
 {
     switch (written.outcome) {
     case ResultStore::Outcome::HandedIn:
-        return QStringLiteral("Результат передан учителю.");
+        return written.message.isEmpty() ? QStringLiteral("Результат передан учителю.")
+                                         : QStringLiteral("Результат передан учителю. ") + written.message;
     case ResultStore::Outcome::Kept:
         return kLater + written.message;
     case ResultStore::Outcome::NotSaved:

@@ -1,6 +1,8 @@
 #include "resultfolder.h"
 
+#include "lookalike.h"
 #include "recordcheck.h"
+#include "safetext.h"
 #include "storage/systemerror.h"
 
 #include <QFile>
@@ -36,7 +38,7 @@ void describe(ResultFolder::Read &read, const struct stat &st)
 
 // A name read before: only its size and time are asked for, one round trip
 // to a file server; a record never changes once named, so the same size and
-// time are the same record.
+// time are the same record, and the same file that was none.
 std::optional<ResultFolder::Read> readKnown(int dir, const QString &name, const ResultFolder::Read &known)
 {
     struct stat st
@@ -47,13 +49,20 @@ std::optional<ResultFolder::Read> readKnown(int dir, const QString &name, const 
     ResultFolder::Read read;
     read.fileName = name;
     describe(read, st);
-    if (!read.reason.isEmpty() || read.size != known.size || read.modified != known.modified)
+    if (read.size != known.size || read.modified != known.modified || read.owner != known.owner)
         return std::nullopt;
-    read.record = known.record;
-    return read;
+    if (known.record && !read.reason.isEmpty())
+        return std::nullopt;
+    return known;
 }
 
-ResultFolder::Read readOne(int dir, const QString &name)
+// A failed read that says nothing of the file: the next may succeed.
+bool isTransient(int error)
+{
+    return error != EACCES && error != EPERM && error != ELOOP && error != EISDIR && error != ENXIO;
+}
+
+ResultFolder::Read readOne(int dir, const QString &name, bool keepBytes)
 {
     ResultFolder::Read read;
     read.fileName = name;
@@ -65,7 +74,9 @@ ResultFolder::Read readOne(int dir, const QString &name)
     {
     };
     if (fd < 0 || ::fstat(fd, &st) != 0) {
-        read.reason = errno == ELOOP ? QStringLiteral("не файл") : SystemError::text(errno);
+        const int error = errno;
+        read.reason = error == ELOOP ? QStringLiteral("не файл") : SystemError::text(error);
+        read.transient = isTransient(error);
         if (fd >= 0)
             ::close(fd);
         return read;
@@ -74,10 +85,12 @@ ResultFolder::Read readOne(int dir, const QString &name)
     QFile file;
     if (read.reason.isEmpty() && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         const QByteArray bytes = file.read(read.size + 1); // no more than the file said it holds
-        if (file.error() != QFileDevice::NoError)
+        if (file.error() != QFileDevice::NoError) {
             read.reason = file.errorString();
-        else if (!(read.record = ResultRecord::fromJson(bytes)))
-            read.reason = QStringLiteral("не запись результата (повреждена или не того вида)");
+            read.transient = true;
+        } else if ((read.record = ResultRecord::fromJson(bytes, &read.reason)) && keepBytes) {
+            read.bytes = bytes;
+        }
         return read;
     }
     ::close(fd);
@@ -108,7 +121,7 @@ QStringList ResultFolder::unreadableList() const
 {
     QStringList lines;
     for (auto it = m_bad.cbegin(); it != m_bad.cend(); ++it)
-        lines << QStringLiteral("%1: %2").arg(it.key(), it.value());
+        lines << QStringLiteral("%1: %2").arg(SafeText::printable(it.key()), it->reason);
     std::sort(lines.begin(), lines.end());
     return lines;
 }
@@ -145,6 +158,8 @@ ResultFolder::Listing ResultFolder::list(const QString &folder, const QByteArray
             listing.names << name;
         else if (PupilStatus::isStatusName(name))
             listing.statuses << name;
+        else if (item->d_type == DT_DIR && !name.startsWith(QLatin1Char('.')))
+            listing.folders << name; // a pupil's: counted, never entered
     }
     // A listing cut short by the server is no listing: nothing is forgotten.
     if (errno != 0)
@@ -153,22 +168,38 @@ ResultFolder::Listing ResultFolder::list(const QString &folder, const QByteArray
     return listing;
 }
 
-QVector<ResultFolder::Read> ResultFolder::read(const QString &folder, const QStringList &names, const Cache &cache)
+QVector<ResultFolder::Read> ResultFolder::read(const QString &folder, const QStringList &names, const Cache &known,
+                                               bool keepBytes)
 {
     QVector<Read> reads;
     const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int error = errno;
     for (const QString &name : names) {
         if (dir < 0) {
-            reads.append({name, std::nullopt, SystemError::text(errno), -1, 0, 0});
+            Read failed;
+            failed.fileName = name;
+            failed.reason = SystemError::text(error);
+            failed.transient = true;
+            reads.append(failed);
             continue;
         }
-        const auto known = cache.constFind(name);
-        std::optional<Read> same = known != cache.constEnd() ? readKnown(dir, name, *known) : std::nullopt;
-        reads.append(same ? *same : readOne(dir, name));
+        const auto before = known.constFind(name);
+        std::optional<Read> same = before != known.constEnd() ? readKnown(dir, name, *before) : std::nullopt;
+        reads.append(same ? *same : readOne(dir, name, keepBytes));
     }
     if (dir >= 0)
         ::close(dir);
     return reads;
+}
+
+ResultFolder::Cache ResultFolder::known(const Cache &cache) const
+{
+    Cache known = cache;
+    for (const Read &bad : m_bad) {
+        if (!bad.transient)
+            known.insert(bad.fileName, bad);
+    }
+    return known;
 }
 
 QStringList ResultFolder::take(const Listing &listing)
@@ -177,19 +208,40 @@ QStringList ResultFolder::take(const Listing &listing)
     m_error = listing.error;
     if (!listing.error.isEmpty())
         return {};
-    // Unreadable files are tried again at every look.
-    QStringList toRead = m_bad.keys();
+    // A failed read is tried again at every look; a file that is no record
+    // only when it changed.
+    QStringList toRead;
+    for (const Read &bad : std::as_const(m_bad)) {
+        if (bad.transient)
+            toRead << bad.fileName;
+    }
     if (listing.unchanged)
         return toRead;
     m_stamp = listing.stamp;
-    const QSet<QString> present(listing.names.cbegin(), listing.names.cend());
+    m_statusOwners.clear();
+    for (const PupilStatus &status : listing.pupils)
+        m_statusOwners.insert(status.owner);
+    QSet<QString> present(listing.names.cbegin(), listing.names.cend());
+    for (const QString &name : listing.folders)
+        present.insert(name);
     const qsizetype before = m_read.size() + m_bad.size();
     m_read.removeIf([&present](const auto &item) { return !present.contains(item.key()); });
     m_bad.removeIf([&present](const auto &item) { return !present.contains(item.key()); });
     m_changed = m_read.size() + m_bad.size() != before;
-    toRead = m_bad.keys();
+    for (const QString &name : listing.folders) {
+        if (!m_bad.contains(name)) {
+            Read folder;
+            folder.fileName = name;
+            folder.reason = QStringLiteral("папка, не запись результата");
+            m_bad.insert(name, folder);
+            m_changed = true;
+        }
+    }
+    // Every name not read as a record: the reader takes an unchanged one
+    // from known() after a look at its size and time.
+    toRead.clear();
     for (const QString &name : listing.names) {
-        if (!m_read.contains(name) && !m_bad.contains(name))
+        if (!m_read.contains(name))
             toRead << name;
     }
     return toRead;
@@ -209,8 +261,9 @@ void ResultFolder::take(const QVector<Read> &reads)
             m_read.insert(read.fileName, read);
             m_changed = true;
         } else {
-            const QString before = m_bad.value(read.fileName);
-            m_bad.insert(read.fileName, read.reason);
+            const QString before = m_bad.value(read.fileName).reason;
+            m_read.remove(read.fileName);
+            m_bad.insert(read.fileName, read);
             m_changed = m_changed || before != read.reason;
         }
     }
@@ -221,7 +274,7 @@ QStringList ResultFolder::takeCached(const QStringList &names, const Cache &cach
     QStringList left;
     for (const QString &name : names) {
         const auto cached = cache.constFind(name);
-        if (cached == cache.constEnd()) {
+        if (cached == cache.constEnd() || !cached->record) {
             left << name;
             continue;
         }
@@ -238,20 +291,28 @@ bool ResultFolder::refresh()
     if (!m_error.isEmpty())
         return false;
     if (!names.isEmpty())
-        take(read(m_folder, names));
+        take(read(m_folder, names, known({}), m_keepBytes));
     return true;
 }
 
-qint64 ResultFolder::uidOf(const QString &user) const
+const ResultFolder::Account &ResultFolder::account(const QString &user) const
 {
     // One look-up per account: a class hands in many records each.
-    const auto known = m_uids.constFind(user);
-    if (known != m_uids.constEnd())
+    const auto known = m_accounts.constFind(user);
+    if (known != m_accounts.constEnd())
         return *known;
-    const passwd *account = ::getpwnam(QFile::encodeName(user).constData());
-    const qint64 uid = account ? qint64(account->pw_uid) : -1;
-    m_uids.insert(user, uid);
-    return uid;
+    Account found;
+    if (const passwd *entry = ::getpwnam(QFile::encodeName(user).constData())) {
+        found.uid = entry->pw_uid;
+        found.fullName = SafeText::printable(QString::fromLocal8Bit(entry->pw_gecos).section(QLatin1Char(','), 0, 0));
+    }
+    return *m_accounts.insert(user, found);
+}
+
+QString ResultFolder::ownerName(qint64 uid) const
+{
+    const passwd *entry = ::getpwuid(uid_t(uid));
+    return entry ? SafeText::printable(QString::fromLocal8Bit(entry->pw_name)) : QString::number(uid);
 }
 
 bool ResultFolder::setTopicVersions(const QHash<QString, TopicCatalog::Versions> &versions)
@@ -259,56 +320,142 @@ bool ResultFolder::setTopicVersions(const QHash<QString, TopicCatalog::Versions>
     if (versions == m_versions)
         return false;
     m_versions = versions;
+    m_foldedTopics.clear();
+    for (auto it = versions.cbegin(); it != versions.cend(); ++it)
+        m_foldedTopics.insert(LookAlike::fold(it.key()), it.key());
     return true;
+}
+
+bool ResultFolder::ownersKnown() const
+{
+    QSet<qint64> owners = m_statusOwners;
+    for (const Read &read : m_read)
+        owners.insert(read.owner);
+    for (const Read &bad : m_bad)
+        owners.insert(bad.owner);
+    owners.remove(-1);
+    return owners.size() >= 2;
+}
+
+QString ResultFolder::ownersNote() const
+{
+    if (m_read.isEmpty() || ownersKnown())
+        return QString();
+    return QStringLiteral("Кто записал файлы, по этой папке не проверить: все они принадлежат учётной записи %1.")
+        .arg(ownerName(m_read.cbegin()->owner));
+}
+
+QVector<PupilStatus> ResultFolder::trusted(const QVector<PupilStatus> &statuses) const
+{
+    if (!ownersKnown())
+        return statuses;
+    QVector<PupilStatus> kept;
+    for (const PupilStatus &status : statuses) {
+        if (status.owner < 0 || account(status.user).uid == status.owner)
+            kept.append(status);
+    }
+    return kept;
+}
+
+QStringList ResultFolder::flagsFor(const ResultRecord &record, qint64 owner, bool ownersKnown) const
+{
+    QStringList reasons;
+    const Account &named = account(record.user);
+    if (ownersKnown && owner >= 0 && named.uid != owner)
+        reasons << QStringLiteral("файл записан не учётной записью %1, а учётной записью %2")
+                       .arg(record.user, ownerName(owner));
+    // The trainer writes the account's own full name: another is borrowed.
+    if (named.uid >= 0 && !record.name.isEmpty() && record.name != named.fullName)
+        reasons << QStringLiteral("имя «%1» — не имя учётной записи %2 («%3»)")
+                       .arg(record.name, record.user, named.fullName);
+    const auto topic = m_versions.constFind(record.topic);
+    if (topic == m_versions.constEnd()) {
+        const auto alike = m_foldedTopics.constFind(LookAlike::fold(record.topic));
+        if (alike != m_foldedTopics.constEnd())
+            reasons << QStringLiteral("тема «%1»: похоже на тему класса «%2»").arg(record.topic, *alike);
+    } else if (topic->current != record.topicSha256 && !topic->earlier.contains(record.topicSha256)) {
+        reasons << QStringLiteral("тема «%1» не совпадает с темой класса").arg(record.topic);
+    }
+    if (const QString figures = RecordCheck::disagreement(record); !figures.isEmpty())
+        reasons << figures;
+    return reasons;
 }
 
 ResultFolder::Entry ResultFolder::entryFor(const Read &read, bool ownersKnown) const
 {
     Entry entry{read.fileName, *read.record, {}, {}};
-    QStringList reasons;
-    if (ownersKnown && read.owner >= 0 && uidOf(read.record->user) != read.owner) {
-        const passwd *account = ::getpwuid(uid_t(read.owner));
-        const QString owner = account ? QString::fromLocal8Bit(account->pw_name) : QString::number(read.owner);
-        reasons
-            << QStringLiteral("файл записан не учётной записью %1, а учётной записью %2").arg(read.record->user, owner);
-    }
     const auto topic = m_versions.constFind(read.record->topic);
-    if (topic != m_versions.constEnd() && topic->current != read.record->topicSha256) {
-        if (topic->earlier.contains(read.record->topicSha256))
-            entry.note = QStringLiteral("прежняя версия темы");
-        else
-            reasons << QStringLiteral("тема «%1» не совпадает с темой класса").arg(read.record->topic);
-    }
-    if (const QString figures = RecordCheck::disagreement(*read.record); !figures.isEmpty())
-        reasons << figures;
-    entry.attention = reasons.join(QStringLiteral("; "));
+    if (topic != m_versions.constEnd() && topic->current != read.record->topicSha256
+        && topic->earlier.contains(read.record->topicSha256))
+        entry.note = QStringLiteral("прежняя версия темы");
+    entry.attention = flagsFor(*read.record, read.owner, ownersKnown).join(QStringLiteral("; "));
     return entry;
+}
+
+QString ResultFolder::sameRun(const Read &primary, const QVector<const Read *> &others, bool ownersKnown) const
+{
+    QStringList said;
+    for (const Read *other : others) {
+        const QString name = SafeText::printable(other->fileName);
+        if (!ownersKnown)
+            said << QStringLiteral("тот же id у файла %1").arg(name);
+        else if (other->owner != primary.owner)
+            said << QStringLiteral("файл %1 с тем же id записан учётной записью %2").arg(name, ownerName(other->owner));
+    }
+    return said.join(QStringLiteral("; "));
 }
 
 QVector<ResultFolder::Entry> ResultFolder::entries() const
 {
-    // Where every file seems to belong to the account reading the folder (a
-    // file server mounted with one account's rights), owners tell nothing.
-    const qint64 me = ::getuid();
-    const bool ownersKnown
-        = std::any_of(m_read.cbegin(), m_read.cend(), [me](const Read &read) { return read.owner != me; });
+    const bool ownersKnown = this->ownersKnown();
+    // The files of one run (a record handed in again under a fresh name,
+    // where another's file had taken its own) are one row: the pupil's own
+    // file where owners tell, else the first by name.
+    QHash<QByteArray, QVector<const Read *>> runs;
+    for (const Read &read : m_read)
+        runs[read.record->id.isEmpty() ? read.fileName.toUtf8() : read.record->id].append(&read);
     // Sorted by the instant as a number: comparing times with their offsets
     // costs a conversion each.
-    QVector<std::pair<qint64, const Read *>> order;
-    order.reserve(m_read.size());
-    for (const Read &read : m_read)
-        order.append({read.record->finished.toMSecsSinceEpoch(), &read});
+    QVector<std::pair<qint64, const QVector<const Read *> *>> order;
+    order.reserve(runs.size());
+    for (auto it = runs.begin(); it != runs.end(); ++it) {
+        QVector<const Read *> &files = *it;
+        if (files.size() > 1) {
+            std::sort(files.begin(), files.end(), [this, ownersKnown](const Read *a, const Read *b) {
+                const bool ownA = ownersKnown && account(a->record->user).uid == a->owner;
+                const bool ownB = ownersKnown && account(b->record->user).uid == b->owner;
+                return ownA != ownB ? ownA : a->fileName < b->fileName;
+            });
+        }
+        order.append({files.front()->record->finished.toMSecsSinceEpoch(), &files});
+    }
     std::sort(order.begin(), order.end(), [](const auto &a, const auto &b) {
-        return a.first != b.first ? a.first > b.first : a.second->fileName < b.second->fileName;
+        return a.first != b.first ? a.first > b.first : a.second->front()->fileName < b.second->front()->fileName;
     });
     QVector<Entry> list;
     list.reserve(order.size());
-    for (const auto &[time, found] : order)
-        list.append(entryFor(*found, ownersKnown));
+    for (const auto &[time, files] : order) {
+        Entry entry = entryFor(*files->front(), ownersKnown);
+        if (files->size() > 1) {
+            const QString same = sameRun(*files->front(), files->mid(1), ownersKnown);
+            if (!same.isEmpty())
+                entry.attention += (entry.attention.isEmpty() ? QString() : QStringLiteral("; ")) + same;
+        }
+        list.append(entry);
+    }
     return list;
 }
 
 ResultFolder::Cache ResultFolder::cache() const
 {
     return m_read;
+}
+
+void ResultFolder::dropBytes(const QStringList &names)
+{
+    for (const QString &name : names) {
+        const auto found = m_read.find(name);
+        if (found != m_read.end())
+            found->bytes.clear();
+    }
 }

@@ -5,6 +5,7 @@
 #include "topiccatalog.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QVector>
 
@@ -12,8 +13,11 @@
 // named once, written whole, and never changed, so each refresh reads only the
 // names it has not seen and forgets the ones that are gone. Hidden files (a
 // record being written) and other names are skipped; a file that is not a
-// readable record is kept with the reason and tried again at the next refresh,
-// since a file server may fail one read and serve the next.
+// readable record is kept with the reason and read again only once its size
+// or time changes (when the folder changed: a look at each, no more), or,
+// where the read itself failed (a file server may fail one read and serve
+// the next), at the next refresh. A pupil's folder in the
+// folder is counted with them and never entered.
 //
 // The work on the folder (list, read) is done by static functions that a
 // worker thread may run; what they found is taken in by the owner's thread.
@@ -35,7 +39,9 @@ public:
         QString reason;
         qint64 owner = -1; // the file's owner
         qint64 size = 0;
-        qint64 modified = 0; // nanoseconds since the epoch
+        qint64 modified = 0;    // nanoseconds since the epoch
+        bool transient = false; // the read failed, not the file: read it again at the next look
+        QByteArray bytes;       // the record's bytes, where asked for (for the cache), until cached
     };
     // The names in the folder, or why it cannot be read.
     struct Listing
@@ -43,6 +49,7 @@ public:
         QString error;
         QStringList names;           // the record names present
         QStringList statuses;        // the pupils' status files present
+        QStringList folders;         // folders under other names
         QVector<PupilStatus> pupils; // those statuses, where the caller read them
         QByteArray stamp;            // the folder's time, size and inode
         bool unchanged = false;      // the stamp given was still right: no names
@@ -53,15 +60,22 @@ public:
     explicit ResultFolder(const QString &folder);
 
     // The versions of each class topic by name: a record of that topic made
-    // with files it never had is marked. Whether they changed.
+    // with files it never had is marked, and so is a topic whose name only
+    // looks like one of them. Whether they changed.
     bool setTopicVersions(const QHash<QString, TopicCatalog::Versions> &versions);
+    // Whether the records' bytes are kept until cache() has given them.
+    void keepBytes(bool keep) { m_keepBytes = keep; }
 
     // An unchanged stamp means nothing came or went: the names are not read.
     static Listing list(const QString &folder, const QByteArray &stamp = {});
     QByteArray stamp() const { return m_stamp; }
-    // Reads names in folder; a name in cache with the same size and time is
-    // taken from there.
-    static QVector<Read> read(const QString &folder, const QStringList &names, const Cache &cache = {});
+    // Reads names in folder; a name in known with the same size and time is
+    // taken from there, read or not.
+    static QVector<Read> read(const QString &folder, const QStringList &names, const Cache &known = {},
+                              bool keepBytes = false);
+    // The reads to pass to read() with cache: those of the files that were
+    // not records, so that an unchanged one is not read again.
+    Cache known(const Cache &cache) const;
 
     // Takes a listing in: forgets what is gone and returns the names to read.
     QStringList take(const Listing &listing);
@@ -78,7 +92,7 @@ public:
     bool changed() const { return m_changed; }
     QString folder() const { return m_folder; }
 
-    // Newest first.
+    // Newest first; one row for the files of one run (one id).
     QVector<Entry> entries() const;
     int unreadable() const { return int(m_bad.size()); }
     // The files that are not records, in words: "2 файла не прочитаны".
@@ -87,17 +101,39 @@ public:
     QStringList unreadableList() const;
     // What was read, for the cache.
     Cache cache() const;
+    // Forgets the bytes of these records, once the cache holds them.
+    void dropBytes(const QStringList &names);
+
+    // Whether the files' owners tell who wrote them: not where every file
+    // has one owner (a file server mounted with one account's rights).
+    bool ownersKnown() const;
+    // Said once where they do not; empty where they do.
+    QString ownersNote() const;
+    // The statuses to believe: where owners are known, a status in a file
+    // of another account than the one it names is planted.
+    QVector<PupilStatus> trusted(const QVector<PupilStatus> &statuses) const;
 
 private:
+    struct Account
+    {
+        qint64 uid = -1; // -1: not known here
+        QString fullName;
+    };
     Entry entryFor(const Read &read, bool ownersKnown) const;
-    qint64 uidOf(const QString &user) const;
+    QStringList flagsFor(const ResultRecord &record, qint64 owner, bool ownersKnown) const;
+    QString sameRun(const Read &primary, const QVector<const Read *> &others, bool ownersKnown) const;
+    const Account &account(const QString &user) const;
+    QString ownerName(qint64 uid) const;
 
     QString m_folder;
     QString m_error;
     QHash<QString, TopicCatalog::Versions> m_versions;
-    QHash<QString, Read> m_read;   // the records read
-    QHash<QString, QString> m_bad; // name, reason
+    QHash<QString, QString> m_foldedTopics; // folded name, class topic
+    QHash<QString, Read> m_read;            // the records read
+    QHash<QString, Read> m_bad;             // the files that are not, with why
+    QSet<qint64> m_statusOwners;
     bool m_changed = false;
+    bool m_keepBytes = false;
     QByteArray m_stamp;
-    mutable QHash<QString, qint64> m_uids;
+    mutable QHash<QString, Account> m_accounts;
 };

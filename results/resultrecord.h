@@ -44,6 +44,11 @@ struct ResultRecord
     static constexpr int Format = 1;
     // A record file larger than this is not a record.
     static constexpr qint64 MaxBytes = qint64(256) * 1024;
+    // What a record may hold: a run has 16 steps, and no text the trainer
+    // shows is longer than a topic's entry.
+    static constexpr int MaxSteps = 64;
+    static constexpr int MaxText = 2000;
+    static constexpr int MaxIndex = 1000;
 
     QByteArray id; // 128 random bits in hex, drawn when the run starts
     QString user;
@@ -69,8 +74,14 @@ struct ResultRecord
     // USER@HOST-YYYYMMDD-HHMMSS-XXXXXXXX.json, the last part from the id:
     // the same record always has the same name.
     QString fileName() const;
+    // Whether name is one that fileName() gives a record of user, its last
+    // part free (a record handed in under another name keeps its id).
+    static bool isFileNameOf(const QString &name, const QString &user);
+    // The same name with other random digits in its last part.
+    static QString withFreshDigits(const QString &name);
 
     QByteArray toJson() const;
-    // The record in bytes, or nothing when they are not one.
-    static std::optional<ResultRecord> fromJson(const QByteArray &bytes);
+    // The record in bytes, its texts cleaned of control characters; or
+    // nothing when they are not one, with why ("не запись: …") in *reason.
+    static std::optional<ResultRecord> fromJson(const QByteArray &bytes, QString *reason = nullptr);
 };

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class CheckedWriter;
 class Outbox;
 
 // A pupil's record on its way to the results folder on the school's file
@@ -29,12 +30,15 @@ public:
     {
         bool handedIn = false;
         QString message;
+        QString handedAs;     // the name it was handed in under, where another's file held its own
+        bool refused = false; // not this account's record: set aside, never handed in
     };
     // One attempt at every record kept, oldest first.
     struct Round
     {
         int handedIn = 0;
         int left = 0;
+        int refused = 0;
         QStringList lines; // one per record, in Russian
     };
 
@@ -43,9 +47,12 @@ public:
     // Only keeps it; then one attempt for what keep returned.
     static Written keep(const ResultRecord &record);
     static Written handInKept(const QString &folder, const Written &kept);
+    // A record whose name or user is not this account's is set aside.
+    // Where another's file holds its name at the server, it goes in under
+    // a fresh one (the same id) and says so.
     static Attempt handIn(const QString &folder, Outbox &outbox, const QString &name);
     static Round handInAll(const QString &folder);
 
-    // The hidden names a record takes at the server before it is named.
-    static constexpr const char *HiddenPrefix = ".record-";
+private:
+    static Attempt handInAs(CheckedWriter &writer, Outbox &outbox, const QString &name, const QByteArray &bytes);
 };

@@ -1,5 +1,7 @@
 #include "resulttable.h"
 
+#include "safetext.h"
+
 #include <QLocale>
 #include <QSet>
 
@@ -119,7 +121,8 @@ QVector<ResultTable::Miss> ResultTable::misses(const QString &topic) const
 QByteArray ResultTable::csv(CsvStyle style) const
 {
     const QChar separator = style == CsvStyle::Russian ? QLatin1Char(';') : QLatin1Char(',');
-    const auto field = [separator](const QString &text) {
+    const auto field = [separator](const QString &cell) {
+        const QString text = SafeText::spreadsheetCell(cell);
         if (!text.contains(separator) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
             && !text.contains(QLatin1Char('\r')))
             return text;

@@ -84,9 +84,11 @@ QString RunReport::run(const ResultFolder::Entry &entry)
 }
 
 QString RunReport::table(const ResultTable &table, const QString &title, const QStringList &topics,
-                         const QHash<QString, QStringList> &questions)
+                         const QHash<QString, QStringList> &questions, const QString &note)
 {
     QString html = QStringLiteral("<h2>%1</h2>").arg(escaped(title));
+    if (!note.isEmpty())
+        html += QStringLiteral("<p>%1</p>").arg(escaped(note));
     html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">");
     html += row(ResultTable::Header, "th");
     for (const ResultFolder::Entry &entry : table.shown())
@@ -112,8 +114,10 @@ QString RunReport::table(const ResultTable &table, const QString &title, const Q
         if (misses.isEmpty())
             continue;
         html += QStringLiteral("<h3>Чаще всего ошибались в вопросах: %1</h3><p>").arg(escaped(topic));
-        for (const ResultTable::Miss &miss : misses)
+        for (const ResultTable::Miss &miss : misses.mid(0, MissesOnPaper))
             html += escaped(missLine(miss, questions.value(topic))) + QStringLiteral("<br>");
+        if (misses.size() > MissesOnPaper)
+            html += QStringLiteral("… и ещё %1").arg(misses.size() - MissesOnPaper);
         html += QStringLiteral("</p>");
     }
     return html;

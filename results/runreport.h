@@ -27,6 +27,9 @@ public:
     // A question most missed in a line: "3 — 5. Текст вопроса", numbered
     // from 1 as the trainer's report counts them.
     static QString missLine(const ResultTable::Miss &miss, const QStringList &questions);
+    // note is said once under the title (that owners cannot be checked).
+    // Paper lists the MissesOnPaper questions most missed per topic.
+    static constexpr int MissesOnPaper = 30;
     static QString table(const ResultTable &table, const QString &title, const QStringList &topics,
-                         const QHash<QString, QStringList> &questions);
+                         const QHash<QString, QStringList> &questions, const QString &note = QString());
 };

@@ -46,8 +46,13 @@ void StatusBoard::writeNext()
     if (m_writing || !m_next)
         return;
     const PupilStatus status = *std::exchange(m_next, std::nullopt);
+    // A new run has a file of its own: the last run's goes as it comes.
+    const QString previous = m_fileName != status.fileName() ? m_fileName : QString();
     m_fileName = status.fileName();
     m_writing = true;
-    m_write.setFuture(QtConcurrent::run(WorkerThreads::pool(),
-                                        [folder = m_folder, status] { return PupilStatus::write(folder, status); }));
+    m_write.setFuture(QtConcurrent::run(WorkerThreads::pool(), [folder = m_folder, status, previous] {
+        if (!previous.isEmpty())
+            PupilStatus::remove(folder, previous);
+        return PupilStatus::write(folder, status);
+    }));
 }

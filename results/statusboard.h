@@ -9,8 +9,9 @@
 
 // The trainer's side of the pupil's status file: each step's status is
 // written on a worker thread, the newest one winning, so a server that hangs
-// holds no window and gets no queue; the file is removed when the board goes
-// (the program ends).
+// holds no window and gets no queue. Each run has a file of its own: the
+// last run's is removed when the next one's is written, and the board's own
+// when the board goes (the program ends); never another's.
 class StatusBoard : public QObject
 {
     Q_OBJECT

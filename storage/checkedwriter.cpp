@@ -236,7 +236,7 @@ CheckedWriter::Published CheckedWriter::publishOnce(const QString &from, const Q
     }
     if (error == EEXIST || exists(to)) {
         fail(QStringLiteral("создать"), to, EEXIST);
-        return Published::Failed;
+        return Published::Taken;
     }
     // A folder without hard links: the name is free, and a rename takes it.
     if (::renameat(m_dir, local(from).constData(), m_dir, local(to).constData()) == 0)

@@ -42,8 +42,8 @@ public:
     // The same for a file known to hold bytes, so that it is given its name
     // once however often it is tried and whatever replies a file server
     // loses: a name that already holds these bytes counts as published.
-    // Another file under that name is never replaced.
-    enum class Published { New, AlreadyThere, Failed };
+    // Another file under that name is never replaced: Taken.
+    enum class Published { New, AlreadyThere, Taken, Failed };
     Published publishOnce(const QString &from, const QString &to, const QByteArray &bytes);
     bool remove(const QString &name); // true when it is gone or was never there
     bool sync();                      // the folder itself, so that its renames last

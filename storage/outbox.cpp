@@ -2,21 +2,21 @@
 
 #include "checkedwriter.h"
 #include "fileentry.h"
-#include "systemerror.h"
+#include "privatefolder.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 
-#include <algorithm>
-#include <cerrno>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const QString kSuffix = QStringLiteral(".json");
 const QString kNote = QStringLiteral(".left");
+const QString kSpareBase = QStringLiteral("/var/tmp");
+const QString kHiddenPrefix = QStringLiteral(".record-");
 constexpr qint64 kMaxBytes = qint64(1024) * 1024;
 
 QStringList namesEnding(const QString &folder, const QString &suffix)
@@ -26,91 +26,103 @@ QStringList namesEnding(const QString &folder, const QString &suffix)
     return names;
 }
 
-// mkdir for this account alone; an existing one must be a folder of its own,
-// not a link to somewhere else.
-bool makePrivate(const QString &path, QString *error)
+QString stateHome()
 {
-    const QByteArray local = QFile::encodeName(path);
-    if (::mkdir(local.constData(), 0700) != 0 && errno != EEXIST) {
-        *error = SystemError::about(QStringLiteral("создать папку"), path, errno);
-        return false;
-    }
-    struct stat st
-    {
-    };
-    if (::lstat(local.constData(), &st) != 0) {
-        *error = SystemError::about(QStringLiteral("открыть папку"), path, errno);
-        return false;
-    }
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid() || (st.st_mode & 077) != 0) {
-        *error = QStringLiteral("Папка %1 — не личная папка этой учётной записи (ссылка, чужая или открыта другим).")
-                     .arg(path);
-        return false;
-    }
-    return true;
+    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    return state.isEmpty() || QDir::isRelativePath(state) ? QDir::homePath() + QStringLiteral("/.local/state") : state;
+}
+
+QString sparePrefix()
+{
+    return QStringLiteral("tesmora-%1").arg(::getuid());
+}
+
+// A folder this account may keep its outbox in.
+struct Place
+{
+    QString base;
+    QStringList own;
+    PrivateFolder::Base kind;
+    PrivateFolder open(PrivateFolder::Make make) const { return PrivateFolder(base, own, kind, make); }
+};
+
+// Where the outbox may be, in the order tried: the state folder, the spare
+// folder in /var/tmp, and those mkdtemp made for this account there when
+// another account had taken the spare folder's name first.
+QList<Place> places()
+{
+    const QString outbox = QStringLiteral("outbox");
+    QList<Place> list{{stateHome(), {QStringLiteral("tesmora"), outbox}, PrivateFolder::Base::Own},
+                      {kSpareBase, {sparePrefix(), outbox}, PrivateFolder::Base::Shared}};
+    for (const QString &made : PrivateFolder::madeBefore(kSpareBase, sparePrefix() + QLatin1Char('.')))
+        list.append({kSpareBase, {made, outbox}, PrivateFolder::Base::Shared});
+    return list;
 }
 
 } // namespace
 
 QString Outbox::stateFolder()
 {
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty() || QDir::isRelativePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return state + QStringLiteral("/tesmora/outbox");
+    return stateHome() + QStringLiteral("/tesmora/outbox");
 }
 
 QString Outbox::spareFolder()
 {
-    return QStringLiteral("/var/tmp/tesmora-%1/outbox").arg(::getuid());
+    return kSpareBase + QLatin1Char('/') + sparePrefix() + QStringLiteral("/outbox");
 }
 
-Outbox::Outbox(const QString &folder, bool isPrivate)
+Outbox::Outbox(const QString &folder)
     : m_folder(folder)
-{
-    prepare(isPrivate);
-}
+{}
 
-bool Outbox::prepare(bool isPrivate)
+Outbox Outbox::usable(const QString &folder, QString *reasons)
 {
-    if (isPrivate) {
-        const QString parent = QFileInfo(m_folder).path();
-        return makePrivate(parent, &m_error) && makePrivate(m_folder, &m_error);
-    }
-    if (!QDir().mkpath(m_folder)) {
-        m_error = SystemError::about(QStringLiteral("создать папку"), m_folder, errno);
-        return false;
-    }
-    return true;
+    // Only a folder that takes a file is worth keeping a result in.
+    CheckedWriter writer(folder);
+    const std::optional<QString> probe
+        = writer.isOpen() ? writer.create(QStringLiteral(".probe-"), QByteArray("1"), 0600, folder) : std::nullopt;
+    if (probe && writer.remove(*probe))
+        return Outbox(folder);
+    *reasons += (reasons->isEmpty() ? QString() : QStringLiteral(" ")) + writer.error();
+    return Outbox();
 }
 
 Outbox Outbox::open()
 {
-    Outbox state(stateFolder());
-    // Only a folder that takes a file is worth keeping a result in.
-    if (state.isOpen()) {
-        CheckedWriter writer(state.folder());
-        const std::optional<QString> probe
-            = writer.create(QStringLiteral(".probe-"), QByteArray("1"), -1, state.folder());
-        if (probe && writer.remove(*probe))
-            return state;
-        state.m_error = writer.error();
+    QString reasons;
+    for (const Place &place : places()) {
+        const PrivateFolder folder = place.open(PrivateFolder::Make::IfMissing);
+        if (!folder.isOpen()) {
+            reasons += (reasons.isEmpty() ? QString() : QStringLiteral(" ")) + folder.error();
+            continue;
+        }
+        if (Outbox box = usable(folder.path(), &reasons); box.isOpen())
+            return box;
     }
-    Outbox spare(spareFolder(), true);
-    if (!spare.isOpen())
-        spare.m_error = state.m_error + QLatin1Char(' ') + spare.m_error;
-    return spare;
+    // Every name taken or unusable: a folder nobody can have made first.
+    QString why;
+    const QString made = PrivateFolder::makeTemporary(kSpareBase, sparePrefix() + QLatin1Char('.'), &why);
+    if (!made.isEmpty()) {
+        const PrivateFolder fresh(kSpareBase, {made, QStringLiteral("outbox")}, PrivateFolder::Base::Shared,
+                                  PrivateFolder::Make::IfMissing);
+        if (Outbox box = fresh.isOpen() ? usable(fresh.path(), &why) : Outbox(); box.isOpen())
+            return box;
+        why += fresh.error();
+    }
+    Outbox none;
+    none.m_error = reasons + QLatin1Char(' ') + why;
+    return none;
 }
 
-QList<Outbox> Outbox::existing()
+QList<Outbox> Outbox::existing(QStringList *refused)
 {
     QList<Outbox> found;
-    for (const QString &folder : {stateFolder(), spareFolder()}) {
-        if (FileEntry::at(folder).kind() != FileEntry::Kind::Folder)
-            continue;
-        Outbox box;
-        box.m_folder = folder;
-        found << box;
+    for (const Place &place : places()) {
+        const PrivateFolder folder = place.open(PrivateFolder::Make::No);
+        if (folder.isOpen())
+            found << Outbox(folder.path());
+        else if (!folder.missing() && refused)
+            *refused << folder.error();
     }
     return found;
 }
@@ -148,10 +160,48 @@ bool Outbox::forget(const QString &name)
     return writer.isOpen() && writer.remove(name);
 }
 
-QString Outbox::leftover(const QString &name) const
+bool Outbox::rename(const QString &from, const QString &to)
+{
+    CheckedWriter writer(m_folder);
+    const bool moved = writer.isOpen() && writer.publish(from, to) && writer.sync();
+    if (!moved)
+        m_error = writer.error();
+    return moved;
+}
+
+bool Outbox::setAside(const QString &name)
+{
+    return rename(name, QStringLiteral(".refused-") + name);
+}
+
+QString Outbox::freshHiddenName()
+{
+    return kHiddenPrefix
+        + QString::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, QLatin1Char('0'));
+}
+
+bool Outbox::isHiddenName(const QString &name)
+{
+    static const QRegularExpression hidden(QStringLiteral("^\\.record-[0-9a-f]{8}$"));
+    return hidden.match(name).hasMatch();
+}
+
+QString Outbox::noteText(const QString &name) const
 {
     const std::optional<QByteArray> text = FileEntry::read(m_folder + QLatin1Char('/') + noteOf(name), 256, false);
     return text ? QString::fromUtf8(*text).trimmed() : QString();
+}
+
+QString Outbox::leftover(const QString &name) const
+{
+    const QString hidden = noteText(name);
+    return isHiddenName(hidden) ? hidden : QString();
+}
+
+bool Outbox::noteIsSound(const QString &name) const
+{
+    const QString hidden = noteText(name);
+    return hidden.isEmpty() || isHiddenName(hidden);
 }
 
 bool Outbox::noteLeftover(const QString &name, const QString &hidden)

@@ -7,6 +7,7 @@
 #include "resultswindow.h"
 #include "resulttable.h"
 #include "runreport.h"
+#include "topiccatalog.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -48,9 +49,16 @@ QString resultsFolder(const QString &given)
     return given.isEmpty() ? ClassSettings::load().resultsFolder() : given;
 }
 
-// The table of every record in the folder given, or the class settings' one;
-// nothing, with the reason on standard error, when there is none to read.
-std::optional<ResultTable> readTable(const QString &given)
+// The table of every record in the folder given, or the class settings'
+// one, checked against the class topics as the window checks it, with what
+// the folder cannot tell of who wrote its files; nothing, with the reason
+// on standard error, when there is none to read.
+struct Table
+{
+    ResultTable table;
+    QString ownersNote;
+};
+std::optional<Table> readTable(const QString &given)
 {
     const QString folder = resultsFolder(given);
     if (folder.isEmpty()) {
@@ -58,14 +66,17 @@ std::optional<ResultTable> readTable(const QString &given)
         return std::nullopt;
     }
     ResultFolder results(folder);
+    results.setTopicVersions(TopicCatalog::versions(ClassSettings::load().topicsFolder()));
     if (!results.refresh()) {
         std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(results.error()));
         return std::nullopt;
     }
     if (results.unreadable() > 0)
         std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(results.unreadableText()));
-    ResultTable table;
-    table.setEntries(results.entries());
+    Table table{{}, results.ownersNote()};
+    if (!table.ownersNote.isEmpty())
+        std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(table.ownersNote));
+    table.table.setEntries(results.entries());
     return table;
 }
 
@@ -96,11 +107,11 @@ int writeCsv(int argc, char *argv[])
             return 2;
         }
     }
-    const std::optional<ResultTable> table = readTable(given);
+    const std::optional<Table> table = readTable(given);
     if (!table)
         return 2;
     QFile out;
-    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(table->csv(style)) < 0 || !out.flush())
+    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(table->table.csv(style)) < 0 || !out.flush())
         return 2;
     return 0;
 }
@@ -117,13 +128,14 @@ int writePdf(int argc, char *argv[])
         std::fprintf(stderr, "tesmora-editor: после --results-pdf нужен файл PDF и, если нужно, папка результатов\n");
         return 2;
     }
-    const std::optional<ResultTable> table = readTable(args.value(1));
+    const std::optional<Table> table = readTable(args.value(1));
     if (!table)
         return 2;
     const QString title = QStringLiteral("Результаты — %1").arg(resultsFolder(args.value(1)));
     const QString error = ReportPrinter::writePdf(
         args[0], title,
-        RunReport::table(*table, title, table->topics(), ResultsWindow::readTopics(QString()).questions));
+        RunReport::table(table->table, title, table->table.topics(),
+                         ResultsWindow::readTopics(ClassSettings::load().topicsFolder()).questions, table->ownersNote));
     if (!error.isEmpty()) {
         std::fprintf(stderr, "tesmora-editor: не удалось записать %s: %s\n", qPrintable(args[0]), qPrintable(error));
         return 2;

@@ -1,5 +1,7 @@
 #include "resultsmodel.h"
 
+#include "safetext.h"
+
 #include <QColor>
 
 const QStringList ResultsModel::Columns
@@ -32,7 +34,9 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
     if (role == Qt::DisplayRole) {
         using Csv = ResultTable::Column;
         const QStringList cells = ResultTable::row(entry);
-        const QString pupil = entry.record.name.isEmpty() ? entry.record.user : entry.record.name;
+        const QString pupil = entry.record.name.isEmpty()
+            ? entry.record.user
+            : QStringLiteral("%1 (%2)").arg(entry.record.name, entry.record.user);
         const QStringList shown = {cells[Csv::Date],
                                    cells[Csv::Time],
                                    pupil,
@@ -64,10 +68,11 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
             return data(index, Qt::DisplayRole);
         }
     }
+    // Tooltips are rich text to Qt: what a record says is shown as it is.
     if (role == Qt::ToolTipRole && !(entry.attention.isEmpty() && entry.note.isEmpty()))
-        return entry.attention.isEmpty() ? entry.note : entry.attention;
+        return SafeText::plainTip(entry.attention.isEmpty() ? entry.note : entry.attention);
     if (role == Qt::ToolTipRole && (index.column() == Pupil || index.column() == Topic))
-        return data(index, Qt::DisplayRole); // whole, where the column cuts it
+        return SafeText::plainTip(data(index, Qt::DisplayRole).toString()); // whole, where the column cuts it
     if (role == Qt::BackgroundRole && !entry.attention.isEmpty())
         return QColor(0xFF, 0xE0, 0xB0);
     if (role == Qt::TextAlignmentRole && index.column() >= Matches && index.column() <= Grade)

@@ -7,6 +7,7 @@
 #include "resultsmodel.h"
 #include "rundialog.h"
 #include "runreport.h"
+#include "safetext.h"
 #include "storage/workerthreads.h"
 #include "topiccatalog.h"
 #include "topicfile.h"
@@ -48,6 +49,7 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     , m_working(new QListWidget(this))
 {
     setWindowTitle(QStringLiteral("Результаты — %1").arg(folder));
+    m_folder.keepBytes(true); // until the cache on this computer holds them
     m_sorted->setSourceModel(m_model);
     m_sorted->setSortRole(ResultsModel::SortRole);
     m_sorted->setSortLocaleAware(true);
@@ -111,6 +113,11 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
             showMisses();
     });
     connect(this, &ResultsWindow::exported, this, &ResultsWindow::exportEnded);
+    // Once the cache holds a record's bytes, the window need not.
+    connect(&m_saving, &QFutureWatcher<std::optional<QStringList>>::finished, this, [this] {
+        if (const std::optional<QStringList> saved = m_saving.result())
+            m_folder.dropBytes(*saved);
+    });
     lookAtTopics();
     showAll();
     // The cache first, read on a worker too: a home folder may be on the server.
@@ -172,7 +179,7 @@ void ResultsWindow::showLesson()
             // Tinted like the records' rows, with the reason in the tooltip.
             if (!pupils[row].flags.isEmpty()) {
                 item->setBackground(QColor(0xFF, 0xE0, 0xB0));
-                item->setToolTip(cells.last());
+                item->setToolTip(SafeText::plainTip(cells.last()));
             }
             m_lesson->setItem(row, column, item);
         }
@@ -180,7 +187,7 @@ void ResultsWindow::showLesson()
     m_lesson->resizeColumnsToContents();
     m_working->clear();
     for (const LessonTable::Working &w :
-         LessonTable::working(m_pupils, entries, lessonDay(), topic, QDateTime::currentDateTime())) {
+         LessonTable::working(m_folder.trusted(m_pupils), entries, lessonDay(), topic, QDateTime::currentDateTime())) {
         auto *item = new QListWidgetItem(w.text, m_working);
         if (w.stopped)
             item->setForeground(QColor(0xB0, 0x30, 0x00));
@@ -335,6 +342,8 @@ void ResultsWindow::listed()
     }
     m_total = int(m_toRead.size());
     m_done = 0;
+    // Once for the look: what was read before, and the files that were no records.
+    m_known = m_folder.known(m_cache);
     if (m_folder.changed())
         showAll();
     readNext();
@@ -354,8 +363,8 @@ void ResultsWindow::readNext()
         });
         ++m_inFlight;
         watcher->setFuture(
-            QtConcurrent::run(WorkerThreads::pool(), [folder = m_folder.folder(), chunk, cache = m_cache] {
-                return ResultFolder::read(folder, chunk, cache);
+            QtConcurrent::run(WorkerThreads::pool(), [folder = m_folder.folder(), chunk, known = m_known] {
+                return ResultFolder::read(folder, chunk, known, true);
             }));
     }
     if (m_inFlight > 0)
@@ -370,14 +379,16 @@ void ResultsWindow::readNext()
         return;
     }
     m_cache.clear(); // every name is checked: from now on only new ones are read
+    m_known.clear();
     m_reading = false;
     if (m_unshown)
         showAll();
     showStatus();
-    if (m_cacheStale) {
+    if (m_cacheStale && !m_saving.isRunning()) {
         m_cacheStale = false;
-        (void)QtConcurrent::run(WorkerThreads::pool(),
-                                [path = m_cachePath, cache = m_folder.cache()] { ResultCache::save(path, cache); });
+        m_saving.setFuture(QtConcurrent::run(WorkerThreads::pool(), [path = m_cachePath, cache = m_folder.cache()] {
+            return ResultCache::save(path, cache);
+        }));
     }
 }
 
@@ -407,7 +418,7 @@ void ResultsWindow::showAll()
     m_topic->addItem(QStringLiteral("Все темы"), QString());
     for (const QString &topic : m_table.topics()) {
         m_topic->addItem(topic, topic);
-        m_topic->setItemData(m_topic->count() - 1, topic, Qt::ToolTipRole);
+        m_topic->setItemData(m_topic->count() - 1, SafeText::plainTip(topic), Qt::ToolTipRole);
     }
     m_topic->setCurrentIndex(std::max(0, m_topic->findData(current)));
     // The table is filtered already, unless the topic chosen is gone.
@@ -428,6 +439,8 @@ void ResultsWindow::showStatus()
         text += QStringLiteral("; прочитано %1 из %2").arg(m_done).arg(m_total);
     if (m_folder.unreadable() > 0)
         text += QStringLiteral("; <a href=\"unreadable\">%1</a>").arg(m_folder.unreadableText());
+    if (const QString owners = m_folder.ownersNote(); !owners.isEmpty())
+        text += QStringLiteral("<br>") + owners.toHtmlEscaped();
     m_status->setText(text);
 }
 
@@ -443,7 +456,7 @@ void ResultsWindow::filterChanged()
 {
     ResultTable::Filter filter;
     filter.topic = m_topic->currentData().toString();
-    m_topic->setToolTip(filter.topic);
+    m_topic->setToolTip(SafeText::plainTip(filter.topic));
     filter.pupil = m_pupil->text().trimmed();
     if (m_mode->currentData().isValid())
         filter.mode = ResultMode::Value(m_mode->currentData().toInt());
@@ -505,19 +518,19 @@ void ResultsWindow::openRun(const QModelIndex &index)
 QString ResultsWindow::lessonReport() const
 {
     const QString topic = m_topic->currentData().toString();
-    return RunReport::lesson(
-        LessonTable::pupils(m_table.all(), lessonDay(), topic),
-        LessonTable::working(m_pupils, m_table.all(), lessonDay(), topic, QDateTime::currentDateTime()),
-        QStringLiteral("Урок %1%2")
-            .arg(lessonDay().toString(QStringLiteral("dd.MM.yyyy")),
-                 topic.isEmpty() ? QString() : QStringLiteral(" — ") + topic));
+    return RunReport::lesson(LessonTable::pupils(m_table.all(), lessonDay(), topic),
+                             LessonTable::working(m_folder.trusted(m_pupils), m_table.all(), lessonDay(), topic,
+                                                  QDateTime::currentDateTime()),
+                             QStringLiteral("Урок %1%2")
+                                 .arg(lessonDay().toString(QStringLiteral("dd.MM.yyyy")),
+                                      topic.isEmpty() ? QString() : QStringLiteral(" — ") + topic));
 }
 
 QString ResultsWindow::report() const
 {
     const QString topic = m_topic->currentData().toString();
     return RunReport::table(m_table, windowTitle(), topic.isEmpty() ? m_table.topics() : QStringList{topic},
-                            m_topics.questions);
+                            m_topics.questions, m_folder.ownersNote());
 }
 
 QString ResultsWindow::writeFile(const QString &path, const QByteArray &bytes)

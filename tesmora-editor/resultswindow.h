@@ -74,7 +74,10 @@ public:
     void lookAtTopics();
     // Whether anything at all is under way, the check of cached rows and
     // the look at the topics too.
-    bool busy() const { return m_reading || m_inFlight > 0 || m_lookingAtTopics || m_restPending; }
+    bool busy() const
+    {
+        return m_reading || m_inFlight > 0 || m_lookingAtTopics || m_restPending || m_saving.isRunning();
+    }
     // The rows shown, the grades and the questions most missed, for paper.
     QString report() const;
     // The lesson view for paper: the pupils' rows and who works now.
@@ -137,7 +140,9 @@ private:
     QTimer m_poll;
     QString m_cachePath;
     ResultFolder::Cache m_cache;
+    ResultFolder::Cache m_known; // what a look passes its reads
     QFutureWatcher<ResultFolder::Cache> m_cacheLoad;
+    QFutureWatcher<std::optional<QStringList>> m_saving;
     QFutureWatcher<ResultFolder::Listing> m_listing;
     int m_inFlight = 0;
     QElapsedTimer m_lastShown;

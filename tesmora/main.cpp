@@ -15,22 +15,24 @@ constexpr int kClassTopicsPatience = 5000;
 
 CommandLine::Program program()
 {
-    return {"tesmora",
-            QStringLiteral("Использование: tesmora [ПАПКА_ТЕМЫ | --topic ИМЯ]\n"
-                           "       tesmora --hand-in\n"
-                           "Тренажёр и тест по теме курса.\n\n"
-                           "  ПАПКА_ТЕМЫ     папка с файлами темы test.txt и test1.txt\n"
-                           "  --topic ИМЯ    тема по названию: из папки тем класса, своих или установленных\n"
-                           "  --hand-in      передать учителю результаты, ждущие на этом компьютере, без окна;\n"
-                           "                 код выхода 0, когда ничего не осталось, 1, когда что-то ждёт\n"
-                           "  --help         эта справка\n"
-                           "  --version      версия программы\n"),
-            {QStringLiteral("--topic"), QStringLiteral("--hand-in")},
-            {QStringLiteral("--topic")}};
+    return {
+        "tesmora",
+        QStringLiteral("Использование: tesmora [ПАПКА_ТЕМЫ | --topic ИМЯ]\n"
+                       "       tesmora --hand-in\n"
+                       "Тренажёр и тест по теме курса.\n\n"
+                       "  ПАПКА_ТЕМЫ     папка с файлами темы test.txt и test1.txt\n"
+                       "  --topic ИМЯ    тема по названию: из папки тем класса, своих или установленных\n"
+                       "  --hand-in      передать учителю результаты, ждущие на этом компьютере, без окна;\n"
+                       "                 код выхода 0, когда ничего не осталось, 1, когда что-то ждёт или отложено\n"
+                       "  --help         эта справка\n"
+                       "  --version      версия программы\n"),
+        {QStringLiteral("--topic"), QStringLiteral("--hand-in")},
+        {QStringLiteral("--topic")}};
 }
 
 // tesmora --hand-in: one attempt at every result kept on this computer,
-// without a window; 0 when nothing is left waiting, 1 when something is.
+// without a window; 0 when nothing is left waiting, 1 when something is or
+// was set aside as no record of this account.
 int handIn(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
@@ -46,7 +48,7 @@ int handIn(int argc, char *argv[])
     const ResultStore::Round round = ResultStore::handInAll(folder);
     for (const QString &line : round.lines)
         std::fprintf(stderr, "tesmora: %s\n", qPrintable(line));
-    return round.left == 0 ? 0 : 1;
+    return round.left == 0 && round.refused == 0 ? 0 : 1;
 }
 
 } // namespace

@@ -18,6 +18,7 @@ void RunHandIn::progress(const Trainer &trainer, Trainer::Modes modes, const QDa
         return;
     const ResultRecord who = ResultRecord::ofThisAccount();
     PupilStatus status;
+    status.id = record->id;
     status.user = who.user;
     status.name = who.name;
     status.host = who.host;

@@ -202,8 +202,17 @@ void TrainerForm::setResultsFolder(const QString &folder)
         delete m_handIn->board();
     }
     m_handIn.reset(folder.isEmpty() ? nullptr : new RunHandIn(folder, this));
-    if (m_handIn)
-        connect(m_handIn->courier(), &ResultCourier::reported, this, [this](const QString &line) { Print(line); });
+    if (!m_handIn)
+        return;
+    connect(m_handIn->courier(), &ResultCourier::reported, this, [this](const QString &line) { Print(line); });
+    connect(m_handIn->board(), &StatusBoard::written, this, &TrainerForm::statusWritten);
+}
+
+void TrainerForm::statusWritten(const QString &error)
+{
+    if (!error.isEmpty() && error != m_statusError)
+        Print(QStringLiteral("Учитель не видит, на каком вы шаге: ") + error);
+    m_statusError = error;
 }
 
 bool TrainerForm::levelChosen() const

@@ -117,6 +117,9 @@ private:
     std::unique_ptr<RunHandIn> m_handIn; // none without a results folder
     void noteProgress();
     void handIn(bool timedOut);
+    // A status that could not be written is said once, until one is again.
+    void statusWritten(const QString &error);
+    QString m_statusError;
     QStringList m_loadMessages;
     QStringList m_startProblems;
 };

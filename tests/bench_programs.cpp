@@ -251,16 +251,18 @@ void BenchPrograms::resultsLoad()
     QCOMPARE(table.shown().size(), 10000);
     // The lesson view as each look at the folder makes it: the day's rows
     // and who works now, over every record.
-    const QVector<PupilStatus> working(30,
-                                       PupilStatus{QStringLiteral("w"),
-                                                   {},
-                                                   QStringLiteral("pc"),
-                                                   {},
-                                                   ResultMode::Test2,
-                                                   3,
-                                                   record.started,
-                                                   300,
-                                                   record.finished});
+    QVector<PupilStatus> working;
+    for (int k = 0; k < 30; ++k) {
+        PupilStatus status;
+        status.user = QStringLiteral("w%1").arg(k);
+        status.host = QStringLiteral("pc");
+        status.mode = ResultMode::Test2;
+        status.step = 3;
+        status.started = record.started;
+        status.limitSeconds = 300;
+        status.updated = record.finished;
+        working.append(status);
+    }
     timer.restart();
     const QVector<LessonTable::Pupil> pupils = LessonTable::pupils(table.all(), QDate(2026, 12, 9), QString());
     const QVector<LessonTable::Working> statuses

@@ -24,6 +24,7 @@ int main(int argc, char *argv[])
     const QString folder = app.arguments().value(1);
     if (folder == QLatin1String("--status")) {
         PupilStatus status;
+        status.id = record.id;
         status.user = record.user;
         status.host = record.host;
         status.topic = record.topic;
