@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QUrl>
 #include <QVector>
 
 #include <fcntl.h>
@@ -109,8 +110,9 @@ QVector<PupilStatus> PupilStatus::readAll(const QString &folder, const QStringLi
             continue;
         }
         std::optional<PupilStatus> status = fromJson(file.read(MaxBytes + 1));
-        // Under another name than its own, it claims what it is not.
-        if (!status || status->fileName() != name)
+        // Under another name than its own, it claims what it is not. (An SMB
+        // client through FUSE may show "@" as "%40": no status name holds a "%".)
+        if (!status || status->fileName() != QUrl::fromPercentEncoding(name.toUtf8()))
             continue;
         status->owner = st.st_uid;
         statuses.append(*status);

@@ -204,6 +204,7 @@ ResultFolder::Cache ResultFolder::known(const Cache &cache) const
 
 QStringList ResultFolder::take(const Listing &listing)
 {
+    m_ownersKnown.reset();
     m_changed = false;
     m_error = listing.error;
     if (!listing.error.isEmpty())
@@ -249,6 +250,7 @@ QStringList ResultFolder::take(const Listing &listing)
 
 void ResultFolder::take(const QVector<Read> &reads)
 {
+    m_ownersKnown.reset();
     for (const Read &read : reads) {
         if (read.record) {
             // A cached record found the same on the server changes nothing shown.
@@ -271,6 +273,7 @@ void ResultFolder::take(const QVector<Read> &reads)
 
 QStringList ResultFolder::takeCached(const QStringList &names, const Cache &cache)
 {
+    m_ownersKnown.reset();
     QStringList left;
     for (const QString &name : names) {
         const auto cached = cache.constFind(name);
@@ -321,6 +324,7 @@ bool ResultFolder::setTopicVersions(const QHash<QString, TopicCatalog::Versions>
         return false;
     m_versions = versions;
     m_foldedTopics.clear();
+    m_folds.clear();
     for (auto it = versions.cbegin(); it != versions.cend(); ++it)
         m_foldedTopics.insert(LookAlike::fold(it.key()), it.key());
     return true;
@@ -328,13 +332,23 @@ bool ResultFolder::setTopicVersions(const QHash<QString, TopicCatalog::Versions>
 
 bool ResultFolder::ownersKnown() const
 {
-    QSet<qint64> owners = m_statusOwners;
-    for (const Read &read : m_read)
-        owners.insert(read.owner);
-    for (const Read &bad : m_bad)
-        owners.insert(bad.owner);
-    owners.remove(-1);
-    return owners.size() >= 2;
+    if (m_ownersKnown)
+        return *m_ownersKnown;
+    // Known as soon as two files have different owners.
+    qint64 seen = -1;
+    const auto differs = [&seen](qint64 owner) {
+        if (owner < 0 || owner == seen)
+            return false;
+        if (seen < 0) {
+            seen = owner;
+            return false;
+        }
+        return true;
+    };
+    m_ownersKnown = std::any_of(m_statusOwners.cbegin(), m_statusOwners.cend(), differs)
+        || std::any_of(m_read.cbegin(), m_read.cend(), [&differs](const Read &r) { return differs(r.owner); })
+        || std::any_of(m_bad.cbegin(), m_bad.cend(), [&differs](const Read &r) { return differs(r.owner); });
+    return *m_ownersKnown;
 }
 
 QString ResultFolder::ownersNote() const
@@ -370,15 +384,25 @@ QStringList ResultFolder::flagsFor(const ResultRecord &record, qint64 owner, boo
                        .arg(record.name, record.user, named.fullName);
     const auto topic = m_versions.constFind(record.topic);
     if (topic == m_versions.constEnd()) {
-        const auto alike = m_foldedTopics.constFind(LookAlike::fold(record.topic));
-        if (alike != m_foldedTopics.constEnd())
-            reasons << QStringLiteral("тема «%1»: похоже на тему класса «%2»").arg(record.topic, *alike);
+        if (const QString alike = lookingLike(record.topic); !alike.isEmpty())
+            reasons << QStringLiteral("тема «%1»: похоже на тему класса «%2»").arg(record.topic, alike);
     } else if (topic->current != record.topicSha256 && !topic->earlier.contains(record.topicSha256)) {
         reasons << QStringLiteral("тема «%1» не совпадает с темой класса").arg(record.topic);
     }
     if (const QString figures = RecordCheck::disagreement(record); !figures.isEmpty())
         reasons << figures;
     return reasons;
+}
+
+QString ResultFolder::lookingLike(const QString &topic) const
+{
+    if (m_foldedTopics.isEmpty())
+        return QString();
+    // Once per name: a class hands in many records of one topic.
+    auto folded = m_folds.constFind(topic);
+    if (folded == m_folds.constEnd())
+        folded = m_folds.insert(topic, m_foldedTopics.value(LookAlike::fold(topic)));
+    return *folded;
 }
 
 ResultFolder::Entry ResultFolder::entryFor(const Read &read, bool ownersKnown) const
@@ -411,37 +435,51 @@ QVector<ResultFolder::Entry> ResultFolder::entries() const
     // The files of one run (a record handed in again under a fresh name,
     // where another's file had taken its own) are one row: the pupil's own
     // file where owners tell, else the first by name.
-    QHash<QByteArray, QVector<const Read *>> runs;
-    for (const Read &read : m_read)
-        runs[read.record->id.isEmpty() ? read.fileName.toUtf8() : read.record->id].append(&read);
+    QHash<QByteArray, const Read *> runs;
+    runs.reserve(m_read.size());
+    QMultiHash<QByteArray, const Read *> more;
+    for (const Read &read : m_read) {
+        const QByteArray key = read.record->id.isEmpty() ? read.fileName.toUtf8() : read.record->id;
+        const auto found = runs.constFind(key);
+        if (found == runs.constEnd())
+            runs.insert(key, &read);
+        else
+            more.insert(key, &read);
+    }
+    const auto own
+        = [this, ownersKnown](const Read *r) { return ownersKnown && account(r->record->user).uid == r->owner; };
+    QVector<QVector<const Read *>> shared; // the runs of more than one file, first the one shown
+    for (auto it = runs.begin(); it != runs.end(); ++it) {
+        if (!more.contains(it.key()))
+            continue;
+        QVector<const Read *> files = more.values(it.key());
+        files.append(*it);
+        std::sort(files.begin(), files.end(), [&own](const Read *a, const Read *b) {
+            return own(a) != own(b) ? own(a) : a->fileName < b->fileName;
+        });
+        *it = files.front();
+        shared.append(files);
+    }
     // Sorted by the instant as a number: comparing times with their offsets
     // costs a conversion each.
-    QVector<std::pair<qint64, const QVector<const Read *> *>> order;
+    QVector<std::pair<qint64, const Read *>> order;
     order.reserve(runs.size());
-    for (auto it = runs.begin(); it != runs.end(); ++it) {
-        QVector<const Read *> &files = *it;
-        if (files.size() > 1) {
-            std::sort(files.begin(), files.end(), [this, ownersKnown](const Read *a, const Read *b) {
-                const bool ownA = ownersKnown && account(a->record->user).uid == a->owner;
-                const bool ownB = ownersKnown && account(b->record->user).uid == b->owner;
-                return ownA != ownB ? ownA : a->fileName < b->fileName;
-            });
-        }
-        order.append({files.front()->record->finished.toMSecsSinceEpoch(), &files});
-    }
+    for (const Read *read : std::as_const(runs))
+        order.append({read->record->finished.toMSecsSinceEpoch(), read});
     std::sort(order.begin(), order.end(), [](const auto &a, const auto &b) {
-        return a.first != b.first ? a.first > b.first : a.second->front()->fileName < b.second->front()->fileName;
+        return a.first != b.first ? a.first > b.first : a.second->fileName < b.second->fileName;
     });
     QVector<Entry> list;
     list.reserve(order.size());
-    for (const auto &[time, files] : order) {
-        Entry entry = entryFor(*files->front(), ownersKnown);
-        if (files->size() > 1) {
-            const QString same = sameRun(*files->front(), files->mid(1), ownersKnown);
-            if (!same.isEmpty())
-                entry.attention += (entry.attention.isEmpty() ? QString() : QStringLiteral("; ")) + same;
-        }
-        list.append(entry);
+    for (const auto &[time, read] : order)
+        list.append(entryFor(*read, ownersKnown));
+    for (const QVector<const Read *> &files : std::as_const(shared)) {
+        const QString same = sameRun(*files.front(), files.mid(1), ownersKnown);
+        if (same.isEmpty())
+            continue;
+        Entry &entry = *std::find_if(list.begin(), list.end(),
+                                     [&files](const Entry &e) { return e.fileName == files.front()->fileName; });
+        entry.attention += (entry.attention.isEmpty() ? QString() : QStringLiteral("; ")) + same;
     }
     return list;
 }

@@ -121,6 +121,7 @@ private:
     };
     Entry entryFor(const Read &read, bool ownersKnown) const;
     QStringList flagsFor(const ResultRecord &record, qint64 owner, bool ownersKnown) const;
+    QString lookingLike(const QString &topic) const; // the class topic it only looks like
     QString sameRun(const Read &primary, const QVector<const Read *> &others, bool ownersKnown) const;
     const Account &account(const QString &user) const;
     QString ownerName(qint64 uid) const;
@@ -136,4 +137,6 @@ private:
     bool m_keepBytes = false;
     QByteArray m_stamp;
     mutable QHash<QString, Account> m_accounts;
+    mutable QHash<QString, QString> m_folds;
+    mutable std::optional<bool> m_ownersKnown;
 };

@@ -82,7 +82,7 @@ ResultStore::Attempt ResultStore::handIn(const QString &folder, Outbox &outbox, 
         return failed(writer.error());
     QString current = name;
     for (int attempt = 0; attempt < kNames; ++attempt) {
-        const Attempt made = handInAs(writer, outbox, current, *bytes);
+        Attempt made = handInAs(writer, outbox, current, *bytes);
         if (made.handedIn && current != name)
             return {
                 true,

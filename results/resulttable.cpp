@@ -122,7 +122,7 @@ QByteArray ResultTable::csv(CsvStyle style) const
 {
     const QChar separator = style == CsvStyle::Russian ? QLatin1Char(';') : QLatin1Char(',');
     const auto field = [separator](const QString &cell) {
-        const QString text = SafeText::spreadsheetCell(cell);
+        QString text = SafeText::spreadsheetCell(cell);
         if (!text.contains(separator) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
             && !text.contains(QLatin1Char('\r')))
             return text;

@@ -374,7 +374,12 @@ void ResultsWindow::readNext()
         m_reading = false;
         m_toRead = std::exchange(m_toVerify, {});
         m_total = m_done = 0;
-        showAll();
+        // Shown already, unless new records came in this look: the rows
+        // once per turn of the event loop.
+        if (m_unshown)
+            showAll();
+        else
+            showStatus();
         readNext();
         return;
     }

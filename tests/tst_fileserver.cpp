@@ -2,7 +2,9 @@
 #include "forms/commandbutton.h"
 #include "forms/listbox.h"
 #include "forms/optionbutton.h"
+#include "lessontable.h"
 #include "resultcourier.h"
+#include "resultfolder.h"
 #include "resultswindow.h"
 #include "support/trainertestsupport.h"
 
@@ -27,6 +29,7 @@ private slots:
     void init();
     void trainerWhileTheServerHangs();
     void teacherWindowAtSchoolScale();
+    void pupilsAgainstEachOther();
 
 private:
     // The longest the event loop went unserved while wait ran.
@@ -141,6 +144,55 @@ void TestFileServer::teacherWindowAtSchoolScale()
         QVERIFY(shown < 1000);
         QVERIFY(stall < 100 && pollStall < 100);
     }
+}
+
+// What scripts/check-fileserver had one pupil (the cheat) do to another (the
+// victim) through the share, as the teacher reads it: the victim's record
+// handed in under a fresh name is one row, unflagged; the cheat's record
+// with the victim's full name is flagged; the victim's own status is the
+// one shown, not the planted ones; the hostile files are counted, not read.
+void TestFileServer::pupilsAgainstEachOther()
+{
+    const QString victim = qEnvironmentVariable("FILESERVER_VICTIM");
+    const QString cheat = qEnvironmentVariable("FILESERVER_CHEAT");
+    if (victim.isEmpty() || cheat.isEmpty())
+        QSKIP("needs the pupils of scripts/check-fileserver");
+    QElapsedTimer timer;
+    timer.start();
+    ResultFolder folder(m_results);
+    QVERIFY(folder.refresh());
+    qInfo("the folder read in %lld ms: %d records, %d files not", timer.elapsed(), int(folder.entries().size()),
+          folder.unreadable());
+    int victimRows = 0;
+    int borrowed = 0;
+    for (const ResultFolder::Entry &e : folder.entries()) {
+        if (e.record.user == victim) {
+            ++victimRows;
+            QCOMPARE(e.attention, QString());
+        }
+        if (e.record.user == cheat && e.record.name == QStringLiteral("Ученик ") + victim) {
+            ++borrowed;
+            QVERIFY2(e.attention.contains(QStringLiteral("не имя учётной записи ") + cheat), qPrintable(e.attention));
+        }
+    }
+    QCOMPARE(victimRows, 2); // the first hand-in, and the one whose name was taken
+    QCOMPARE(borrowed, 1);
+    QVERIFY(folder.unreadable() >= 76); // the name taken, three hostile kinds of four
+    // Through the share every file shows as one account's: that is said.
+    QVERIFY(!folder.ownersNote().isEmpty());
+    ResultFolder::Listing listing = ResultFolder::list(m_results);
+    listing.pupils = PupilStatus::readAll(m_results, listing.statuses);
+    const QVector<LessonTable::Working> working
+        = LessonTable::working(folder.trusted(listing.pupils), folder.entries(), QDate::currentDate(), QString(),
+                               QDateTime::currentDateTime());
+    const auto victims = std::count_if(working.cbegin(), working.cend(), [&victim](const LessonTable::Working &w) {
+        return w.text.startsWith(victim + QLatin1Char(' '));
+    });
+    const auto shown = std::find_if(working.cbegin(), working.cend(), [&victim](const LessonTable::Working &w) {
+        return w.text.startsWith(victim + QLatin1Char(' '));
+    });
+    QCOMPARE(victims, 1);
+    QVERIFY2(!shown->stopped && shown->text.contains(QStringLiteral("шаг 2 из 16")), qPrintable(shown->text));
 }
 
 QTEST_MAIN(TestFileServer)
