@@ -122,6 +122,8 @@ QStringList ResultFolder::unreadableList() const
     QStringList lines;
     for (auto it = m_bad.cbegin(); it != m_bad.cend(); ++it)
         lines << QStringLiteral("%1: %2").arg(SafeText::printable(it.key()), it->reason);
+    for (const QString &folder : m_folders)
+        lines << QStringLiteral("%1: папка, не запись результата").arg(SafeText::printable(folder));
     std::sort(lines.begin(), lines.end());
     return lines;
 }
@@ -209,41 +211,50 @@ QStringList ResultFolder::take(const Listing &listing)
     m_error = listing.error;
     if (!listing.error.isEmpty())
         return {};
-    // A failed read is tried again at every look; a file that is no record
-    // only when it changed.
-    QStringList toRead;
-    for (const Read &bad : std::as_const(m_bad)) {
-        if (bad.transient)
-            toRead << bad.fileName;
+    // A failed read is tried again at every look; a file that was no record
+    // is looked at every LooksPerBadCheck looks, and read only if it changed.
+    const bool checkBad = ++m_looksSinceBadCheck >= LooksPerBadCheck;
+    if (checkBad)
+        m_looksSinceBadCheck = 0;
+    if (listing.unchanged) {
+        if (checkBad)
+            return m_bad.keys();
+        return QStringList(m_retry.cbegin(), m_retry.cend());
     }
-    if (listing.unchanged)
-        return toRead;
     m_stamp = listing.stamp;
     m_statusOwners.clear();
     for (const PupilStatus &status : listing.pupils)
         m_statusOwners.insert(status.owner);
-    QSet<QString> present(listing.names.cbegin(), listing.names.cend());
-    for (const QString &name : listing.folders)
-        present.insert(name);
-    const qsizetype before = m_read.size() + m_bad.size();
-    m_read.removeIf([&present](const auto &item) { return !present.contains(item.key()); });
-    m_bad.removeIf([&present](const auto &item) { return !present.contains(item.key()); });
-    m_changed = m_read.size() + m_bad.size() != before;
-    for (const QString &name : listing.folders) {
-        if (!m_bad.contains(name)) {
-            Read folder;
-            folder.fileName = name;
-            folder.reason = QStringLiteral("папка, не запись результата");
-            m_bad.insert(name, folder);
-            m_changed = true;
-        }
-    }
-    // Every name not read as a record: the reader takes an unchanged one
-    // from known() after a look at its size and time.
-    toRead.clear();
+    QStringList toRead;
+    qsizetype held = 0;
     for (const QString &name : listing.names) {
-        if (!m_read.contains(name))
+        if (m_read.contains(name)) {
+            ++held;
+            continue;
+        }
+        const auto bad = m_bad.constFind(name);
+        held += bad != m_bad.constEnd() ? 1 : 0;
+        if (bad == m_bad.constEnd() || bad->transient || checkBad)
             toRead << name;
+    }
+    for (const QString &name : listing.folders) {
+        ++held;
+        if (m_folders.contains(name))
+            continue;
+        m_folders.insert(name);
+        m_changed = true;
+    }
+    // Something held is gone only where fewer names are present than held:
+    // then, and only then, the names present are gathered to forget the rest.
+    if (held < m_read.size() + m_bad.size() + m_folders.size()) {
+        QSet<QString> present(listing.names.cbegin(), listing.names.cend());
+        for (const QString &name : listing.folders)
+            present.insert(name);
+        m_read.removeIf([&present](const auto &item) { return !present.contains(item.key()); });
+        m_bad.removeIf([&present](const auto &item) { return !present.contains(item.key()); });
+        m_retry.removeIf([&present](const QString &name) { return !present.contains(name); });
+        m_folders.removeIf([&present](const QString &name) { return !present.contains(name); });
+        m_changed = true;
     }
     return toRead;
 }
@@ -258,6 +269,7 @@ void ResultFolder::take(const QVector<Read> &reads)
             const bool same = held != m_read.constEnd() && held->size == read.size && held->modified == read.modified
                 && held->owner == read.owner;
             m_bad.remove(read.fileName);
+            m_retry.remove(read.fileName);
             if (same)
                 continue;
             m_read.insert(read.fileName, read);
@@ -266,6 +278,10 @@ void ResultFolder::take(const QVector<Read> &reads)
             const QString before = m_bad.value(read.fileName).reason;
             m_read.remove(read.fileName);
             m_bad.insert(read.fileName, read);
+            if (read.transient)
+                m_retry.insert(read.fileName);
+            else
+                m_retry.remove(read.fileName);
             m_changed = m_changed || before != read.reason;
         }
     }
@@ -283,6 +299,7 @@ QStringList ResultFolder::takeCached(const QStringList &names, const Cache &cach
         }
         m_read.insert(name, *cached);
         m_bad.remove(name);
+        m_retry.remove(name);
         m_changed = true;
     }
     return left;

@@ -14,7 +14,7 @@
 // names it has not seen and forgets the ones that are gone. Hidden files (a
 // record being written) and other names are skipped; a file that is not a
 // readable record is kept with the reason and read again only once its size
-// or time changes (when the folder changed: a look at each, no more), or,
+// or time changes (looked at every few looks), or,
 // where the read itself failed (a file server may fail one read and serve
 // the next), at the next refresh. A pupil's folder in the
 // folder is counted with them and never entered.
@@ -57,6 +57,11 @@ public:
     // Records read before, by name, with the size and time they had.
     using Cache = QHash<QString, Read>;
 
+    // A file that was no record is looked at again (its size and time, no
+    // more) every this many looks: a flood of junk files is no reason to
+    // ask the server about each of them at every poll.
+    static constexpr int LooksPerBadCheck = 20; // a minute of polls
+
     explicit ResultFolder(const QString &folder);
 
     // The versions of each class topic by name: a record of that topic made
@@ -94,7 +99,7 @@ public:
 
     // Newest first; one row for the files of one run (one id).
     QVector<Entry> entries() const;
-    int unreadable() const { return int(m_bad.size()); }
+    int unreadable() const { return int(m_bad.size() + m_folders.size()); }
     // The files that are not records, in words: "2 файла не прочитаны".
     QString unreadableText() const;
     // Each of them with its reason, by name.
@@ -132,9 +137,12 @@ private:
     QHash<QString, QString> m_foldedTopics; // folded name, class topic
     QHash<QString, Read> m_read;            // the records read
     QHash<QString, Read> m_bad;             // the files that are not, with why
+    QSet<QString> m_retry;                  // those whose read failed: read at every look
+    QSet<QString> m_folders;                // pupils' folders, counted with them, never entered
     QSet<qint64> m_statusOwners;
     bool m_changed = false;
     bool m_keepBytes = false;
+    int m_looksSinceBadCheck = LooksPerBadCheck - 1; // the first changed look checks them
     QByteArray m_stamp;
     mutable QHash<QString, Account> m_accounts;
     mutable QHash<QString, QString> m_folds;

@@ -63,6 +63,7 @@ private slots:
     void handIn();
     void stepsOfSort();
     void hostileRecords();
+    void junkFiles();
 
 private:
     void preparePelmar(PelmarForm &form, ScriptedInput &input);
@@ -352,6 +353,54 @@ void BenchPrograms::hostileRecords()
     const qint64 read = timer.elapsed();
     std::printf("RESULT HOSTILE window: %lld ms, +%ld KiB resident, %lld records\n", read, residentKiB() - before,
                 qint64(window.table().all().size()));
+}
+
+// A hundred thousand one-byte files in the results folder: the first look
+// reads each, a look at the unchanged folder nothing, and a look at the
+// changed folder asks each one's size and time, no more.
+void BenchPrograms::junkFiles()
+{
+    QTemporaryDir results;
+    for (int k = 0; k < 100000; ++k) {
+        QFile file(results.filePath(QStringLiteral("%1.json").arg(k)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("x");
+    }
+    ResultFolder folder(results.path());
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(folder.refresh());
+    const qint64 first = timer.elapsed();
+    QCOMPARE(folder.unreadable(), 100000);
+    QTest::qWait(2100); // past the two seconds in which a folder is looked at anyway
+    timer.restart();
+    QVERIFY(folder.refresh());
+    const qint64 unchanged = timer.nsecsElapsed() / 1000;
+    QFile another(results.filePath(QStringLiteral("new.json")));
+    QVERIFY(another.open(QIODevice::WriteOnly));
+    another.close();
+    timer.restart();
+    const ResultFolder::Listing listing = ResultFolder::list(results.path(), folder.stamp());
+    const qint64 listed = timer.elapsed();
+    const QStringList names = folder.take(listing);
+    const qint64 changed = timer.elapsed();
+    QCOMPARE(names, QStringList{QStringLiteral("new.json")});
+    folder.take(ResultFolder::read(results.path(), names));
+    // The look that asks each junk file its size and time.
+    QTest::qWait(2100);
+    qint64 checked = 0;
+    for (int look = 0; look < ResultFolder::LooksPerBadCheck; ++look) {
+        timer.restart();
+        const QStringList due = folder.take(ResultFolder::list(results.path(), folder.stamp()));
+        if (due.isEmpty())
+            continue;
+        folder.take(ResultFolder::read(results.path(), due, folder.known({})));
+        checked = timer.elapsed();
+        break;
+    }
+    std::printf("RESULT JUNK 100000 files: first look %lld ms, unchanged %lld us, changed %lld ms (listed in %lld), "
+                "each looked at %lld ms\n",
+                first, unchanged, changed, listed, checked);
 }
 
 QTEST_MAIN(BenchPrograms)

@@ -162,7 +162,7 @@ void TestResultRecords::handedIn()
     struct stat st
     {
     };
-    const QString file = QDir(results.path()).entryList(QDir::Files).first();
+    const QString file = QDir(results.path()).entryList({QStringLiteral("*.json")}, QDir::Files).first();
     QVERIFY(::stat(QFile::encodeName(results.filePath(file)).constData(), &st) == 0);
     QCOMPARE(int(st.st_mode & 07777), 0640);
     QFile json(results.filePath(file));
