@@ -27,8 +27,10 @@ QString ResultCourier::lineFor(const ResultStore::Written &written)
 {
     switch (written.outcome) {
     case ResultStore::Outcome::HandedIn:
-        return written.message.isEmpty() ? QStringLiteral("Результат передан учителю.")
-                                         : QStringLiteral("Результат передан учителю. ") + written.message;
+        // The names themselves are for tesmora --hand-in: the pupil needs the gist.
+        return written.message.isEmpty()
+            ? QStringLiteral("Результат передан учителю.")
+            : QStringLiteral("Результат передан учителю под другим именем: прежнее занял чужой файл.");
     case ResultStore::Outcome::Kept:
         return kLater + written.message;
     case ResultStore::Outcome::NotSaved:
