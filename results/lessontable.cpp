@@ -53,12 +53,17 @@ QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entr
         auto found = index.constFind(r.user);
         if (found == index.constEnd()) {
             found = index.insert(r.user, int(list.size()));
-            list.append({r.user, r.name, {}, 0, r.limitSeconds, {}}); // the newest record's limit
+            list.append({r.user, QString(), {}, 0, r.limitSeconds, {}}); // the newest record's limit
         }
         Pupil &pupil = list[*found];
-        pupil.secondsSpent += std::max<qint64>(0, r.started.secsTo(r.finished));
         if (!entry.attention.isEmpty() && !pupil.flags.contains(entry.attention))
             pupil.flags.append(entry.attention);
+        // Another's file, a borrowed name, a time to come: only its flag.
+        if (entry.doubtful)
+            continue;
+        if (pupil.name.isEmpty())
+            pupil.name = r.name;
+        pupil.secondsSpent += std::max<qint64>(0, r.started.secsTo(r.finished));
         if (!pupil.last.contains(r.mode)) // newest first: the first seen is the last
             pupil.last.insert(r.mode,
                               r.timedOut ? QStringLiteral("время вышло")
@@ -91,6 +96,8 @@ QVector<LessonTable::Working> LessonTable::working(const QVector<PupilStatus> &s
     QHash<QString, qint64> newest;
     if (!statuses.isEmpty()) {
         for (const ResultFolder::Entry &e : entries) {
+            if (e.doubtful)
+                continue; // no proof that the pupil handed in
             qint64 &at = newest[e.record.user + QLatin1Char('@') + e.record.host];
             at = std::max(at, e.record.finished.toMSecsSinceEpoch());
         }
@@ -113,8 +120,9 @@ QVector<LessonTable::Working> LessonTable::working(const QVector<PupilStatus> &s
         const auto found = newest.constFind(s.user + QLatin1Char('@') + s.host);
         if (found != newest.constEnd() && *found >= s.started.toMSecsSinceEpoch())
             continue;
-        const QString who = s.name.isEmpty() ? s.user : s.name;
-        const QString where = QStringLiteral("%1 (%2) — %3, %4").arg(who, s.host, s.topic, ResultMode::caption(s.mode));
+        // The login too: a status, like a record, may carry any name.
+        const QString who = s.name.isEmpty() ? s.user : QStringLiteral("%1 (%2)").arg(s.name, s.user);
+        const QString where = QStringLiteral("%1, %2 — %3, %4").arg(who, s.host, s.topic, ResultMode::caption(s.mode));
         const qint64 quiet = s.updated.secsTo(now);
         if (quiet >= StoppedAfterSeconds) {
             list.append({QStringLiteral("%1: остановился на шаге %2 из %3 в %4, результата нет")

@@ -5,28 +5,33 @@
 
 namespace {
 
-// Latin letters and the Cyrillic ones they look like, upper and lower case.
-constexpr char16_t kLatin[] = u"ABCEHKMOPTXYaceopxyk";
-constexpr char16_t kCyrillic[] = u"АВСЕНКМОРТХУасеорхук";
-static_assert(sizeof kLatin == sizeof kCyrillic);
+// Latin and Greek letters and the Cyrillic ones they look like.
+constexpr char16_t kAlike[] = u"ABCEHKMOPTXYaceopxykΑΒΓΕΗΚΜΟΠΡΤΥΦΧαεικοπρτυφχ";
+constexpr char16_t kCyrillic[] = u"АВСЕНКМОРТХУасеорхукАВГЕНКМОПРТУФХаеікопртуфх";
+static_assert(sizeof kAlike == sizeof kCyrillic);
 
-bool isInvisible(char16_t c)
+// Marks drawn over a letter, and characters drawn as nothing.
+bool isInvisible(QChar c)
 {
-    return c == 0x00AD || (c >= 0x200B && c <= 0x200F) || c == 0x2060 || c == 0xFEFF;
+    const QChar::Category category = c.category();
+    return category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing || category == QChar::Other_Format
+        || c.isSpace();
 }
 
 } // namespace
 
 QString LookAlike::fold(const QString &text)
 {
+    // Full-width and other compatibility forms first: "Ｆ" is "F".
+    const QString plain = text.normalized(QString::NormalizationForm_KC);
     QString folded;
-    folded.reserve(text.size());
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (isInvisible(u) || c.isSpace())
+    folded.reserve(plain.size());
+    for (const QChar c : plain) {
+        if (isInvisible(c))
             continue;
-        const char16_t *latin = std::char_traits<char16_t>::find(kLatin, std::size(kLatin) - 1, u);
-        folded += latin ? QChar(kCyrillic[latin - kLatin]) : c;
+        const char16_t u = c.unicode();
+        const char16_t *alike = std::char_traits<char16_t>::find(kAlike, std::size(kAlike) - 1, u);
+        folded += alike ? QChar(kCyrillic[alike - kAlike]) : c;
     }
     folded = folded.toCaseFolded();
     folded.replace(QChar(0x0451), QChar(0x0435)); // ё

@@ -122,8 +122,8 @@ QStringList ResultFolder::unreadableList() const
     QStringList lines;
     for (auto it = m_bad.cbegin(); it != m_bad.cend(); ++it)
         lines << QStringLiteral("%1: %2").arg(SafeText::printable(it.key()), it->reason);
-    for (const QString &folder : m_folders)
-        lines << QStringLiteral("%1: папка, не запись результата").arg(SafeText::printable(folder));
+    for (auto it = m_skipped.cbegin(); it != m_skipped.cend(); ++it)
+        lines << QStringLiteral("%1: %2").arg(SafeText::printable(it.key()), it.value());
     std::sort(lines.begin(), lines.end());
     return lines;
 }
@@ -156,12 +156,17 @@ ResultFolder::Listing ResultFolder::list(const QString &folder, const QByteArray
     errno = 0;
     while (const dirent *item = ::readdir(dir)) {
         const QString name = QFile::decodeName(item->d_name);
+        // A name that does not come back the same could not be opened again.
+        if (QFile::encodeName(name) != item->d_name) {
+            listing.skipped.insert(name, QStringLiteral("имя файла не в кодировке UTF-8"));
+            continue;
+        }
         if (isRecordName(name))
             listing.names << name;
         else if (PupilStatus::isStatusName(name))
             listing.statuses << name;
         else if (item->d_type == DT_DIR && !name.startsWith(QLatin1Char('.')))
-            listing.folders << name; // a pupil's: counted, never entered
+            listing.skipped.insert(name, QStringLiteral("папка, не запись результата")); // counted, never entered
     }
     // A listing cut short by the server is no listing: nothing is forgotten.
     if (errno != 0)
@@ -237,23 +242,23 @@ QStringList ResultFolder::take(const Listing &listing)
         if (bad == m_bad.constEnd() || bad->transient || checkBad)
             toRead << name;
     }
-    for (const QString &name : listing.folders) {
+    for (auto it = listing.skipped.cbegin(); it != listing.skipped.cend(); ++it) {
         ++held;
-        if (m_folders.contains(name))
+        if (m_skipped.contains(it.key()))
             continue;
-        m_folders.insert(name);
+        m_skipped.insert(it.key(), it.value());
         m_changed = true;
     }
     // Something held is gone only where fewer names are present than held:
     // then, and only then, the names present are gathered to forget the rest.
-    if (held < m_read.size() + m_bad.size() + m_folders.size()) {
+    if (held < m_read.size() + m_bad.size() + m_skipped.size()) {
         QSet<QString> present(listing.names.cbegin(), listing.names.cend());
-        for (const QString &name : listing.folders)
-            present.insert(name);
+        for (auto it = listing.skipped.cbegin(); it != listing.skipped.cend(); ++it)
+            present.insert(it.key());
         m_read.removeIf([&present](const auto &item) { return !present.contains(item.key()); });
         m_bad.removeIf([&present](const auto &item) { return !present.contains(item.key()); });
         m_retry.removeIf([&present](const QString &name) { return !present.contains(name); });
-        m_folders.removeIf([&present](const QString &name) { return !present.contains(name); });
+        m_skipped.removeIf([&present](const auto &item) { return !present.contains(item.key()); });
         m_changed = true;
     }
     return toRead;
@@ -388,7 +393,7 @@ QVector<PupilStatus> ResultFolder::trusted(const QVector<PupilStatus> &statuses)
     return kept;
 }
 
-QStringList ResultFolder::flagsFor(const ResultRecord &record, qint64 owner, bool ownersKnown) const
+QStringList ResultFolder::flagsFor(const ResultRecord &record, qint64 owner, bool ownersKnown, bool *doubtful) const
 {
     QStringList reasons;
     const Account &named = account(record.user);
@@ -399,10 +404,13 @@ QStringList ResultFolder::flagsFor(const ResultRecord &record, qint64 owner, boo
     if (named.uid >= 0 && !record.name.isEmpty() && record.name != named.fullName)
         reasons << QStringLiteral("имя «%1» — не имя учётной записи %2 («%3»)")
                        .arg(record.name, record.user, named.fullName);
+    if (record.finished.toMSecsSinceEpoch() > m_now + FutureSlackSeconds * 1000)
+        reasons << QStringLiteral("время окончания ещё не наступило");
+    *doubtful = !reasons.isEmpty();
     const auto topic = m_versions.constFind(record.topic);
     if (topic == m_versions.constEnd()) {
         if (const QString alike = lookingLike(record.topic); !alike.isEmpty())
-            reasons << QStringLiteral("тема «%1»: похоже на тему класса «%2»").arg(record.topic, alike);
+            reasons << QStringLiteral("похоже на тему класса «%1»").arg(alike);
     } else if (topic->current != record.topicSha256 && !topic->earlier.contains(record.topicSha256)) {
         reasons << QStringLiteral("тема «%1» не совпадает с темой класса").arg(record.topic);
     }
@@ -429,7 +437,7 @@ ResultFolder::Entry ResultFolder::entryFor(const Read &read, bool ownersKnown) c
     if (topic != m_versions.constEnd() && topic->current != read.record->topicSha256
         && topic->earlier.contains(read.record->topicSha256))
         entry.note = QStringLiteral("прежняя версия темы");
-    entry.attention = flagsFor(*read.record, read.owner, ownersKnown).join(QStringLiteral("; "));
+    entry.attention = flagsFor(*read.record, read.owner, ownersKnown, &entry.doubtful).join(QStringLiteral("; "));
     return entry;
 }
 
@@ -449,6 +457,7 @@ QString ResultFolder::sameRun(const Read &primary, const QVector<const Read *> &
 QVector<ResultFolder::Entry> ResultFolder::entries() const
 {
     const bool ownersKnown = this->ownersKnown();
+    m_now = QDateTime::currentMSecsSinceEpoch();
     // The files of one run (a record handed in again under a fresh name,
     // where another's file had taken its own) are one row: the pupil's own
     // file where owners tell, else the first by name.

@@ -30,6 +30,10 @@ public:
         ResultRecord record;
         QString attention; // why the teacher should look, in Russian; empty if nothing
         QString note;      // what to know that is no fault: an earlier version of the topic
+        // Not to be taken for the pupil's own word: a file of another account,
+        // a borrowed name, a time still to come. Shown, flagged, never the
+        // pupil's last result or proof that a run was handed in.
+        bool doubtful = false;
     };
     // What a read of one name found: a record, or why not.
     struct Read
@@ -49,11 +53,13 @@ public:
         QString error;
         QStringList names;           // the record names present
         QStringList statuses;        // the pupils' status files present
-        QStringList folders;         // folders under other names
+        QHash<QString, QString> skipped; // never read, with why: pupils' folders, names not in UTF-8
         QVector<PupilStatus> pupils; // those statuses, where the caller read them
         QByteArray stamp;            // the folder's time, size and inode
         bool unchanged = false;      // the stamp given was still right: no names
     };
+    // A record may end this far after the teacher's clock (clocks differ).
+    static constexpr qint64 FutureSlackSeconds = 300;
     // Records read before, by name, with the size and time they had.
     using Cache = QHash<QString, Read>;
 
@@ -99,7 +105,7 @@ public:
 
     // Newest first; one row for the files of one run (one id).
     QVector<Entry> entries() const;
-    int unreadable() const { return int(m_bad.size() + m_folders.size()); }
+    int unreadable() const { return int(m_bad.size() + m_skipped.size()); }
     // The files that are not records, in words: "2 файла не прочитаны".
     QString unreadableText() const;
     // Each of them with its reason, by name.
@@ -125,7 +131,8 @@ private:
         QString fullName;
     };
     Entry entryFor(const Read &read, bool ownersKnown) const;
-    QStringList flagsFor(const ResultRecord &record, qint64 owner, bool ownersKnown) const;
+    // Why the teacher should look; *doubtful where the record is not the pupil's own word.
+    QStringList flagsFor(const ResultRecord &record, qint64 owner, bool ownersKnown, bool *doubtful) const;
     QString lookingLike(const QString &topic) const; // the class topic it only looks like
     QString sameRun(const Read &primary, const QVector<const Read *> &others, bool ownersKnown) const;
     const Account &account(const QString &user) const;
@@ -138,7 +145,7 @@ private:
     QHash<QString, Read> m_read;            // the records read
     QHash<QString, Read> m_bad;             // the files that are not, with why
     QSet<QString> m_retry;                  // those whose read failed: read at every look
-    QSet<QString> m_folders;                // pupils' folders, counted with them, never entered
+    QHash<QString, QString> m_skipped;      // names counted with them, never read, with why
     QSet<qint64> m_statusOwners;
     bool m_changed = false;
     bool m_keepBytes = false;
@@ -147,4 +154,5 @@ private:
     mutable QHash<QString, Account> m_accounts;
     mutable QHash<QString, QString> m_folds;
     mutable std::optional<bool> m_ownersKnown;
+    mutable qint64 m_now = 0; // the teacher's clock as entries() began
 };

@@ -141,7 +141,7 @@ ResultStore::Round ResultStore::handInAll(const QString &folder)
     QStringList refused;
     const QList<Outbox> outboxes = Outbox::existing(&refused);
     for (const QString &why : refused)
-        round.lines << QStringLiteral("Папка не используется: %1").arg(why);
+        round.lines << QStringLiteral("Не используется: %1").arg(why);
     for (Outbox outbox : outboxes) {
         const QStringList leftovers = outbox.leftoversOnly();
         if (!leftovers.isEmpty()) {

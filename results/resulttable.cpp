@@ -85,8 +85,13 @@ QMap<QString, int> ResultTable::gradeCounts() const
     QMap<QString, int> counts;
     for (char grade = '1'; grade <= '5'; ++grade)
         counts.insert(QString(QLatin1Char(grade)), 0);
-    for (const ResultFolder::Entry &entry : m_shown)
-        ++counts[entry.record.timedOut || entry.record.grade.isEmpty() ? QStringLiteral("—") : entry.record.grade];
+    // A grade the trainer never gives (a record edited by hand, flagged) is
+    // counted as "?", so that no record's text becomes a bar of its own.
+    for (const ResultFolder::Entry &entry : m_shown) {
+        const ResultRecord &r = entry.record;
+        const QString grade = r.timedOut || r.grade.isEmpty() ? QStringLiteral("—") : r.grade;
+        ++counts[counts.contains(grade) || grade == QStringLiteral("—") ? grade : QStringLiteral("?")];
+    }
     return counts;
 }
 

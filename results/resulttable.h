@@ -34,7 +34,8 @@ public:
     // The columns of Header for one record, the percentage with a decimal point.
     static QStringList row(const ResultFolder::Entry &entry);
 
-    // Rows shown per grade "1".."5", and "—" for time-outs.
+    // Rows shown per grade "1".."5", "—" for time-outs, and "?" for any
+    // other grade (where one was written in by hand).
     QMap<QString, int> gradeCounts() const;
     // A question missed: its index and its text as the pupils saw it (empty
     // in a record that did not keep it), and by how many pupils.

@@ -1,5 +1,7 @@
 #include "gradechart.h"
 
+#include "safetext.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -17,7 +19,7 @@ void GradeChart::setCounts(const QMap<QString, int> &counts)
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         parts << QStringLiteral("%1: %2").arg(it.key()).arg(it.value());
     setAccessibleDescription(parts.join(QStringLiteral(", ")));
-    setToolTip(accessibleDescription());
+    setToolTip(SafeText::plainTip(accessibleDescription()));
     update();
 }
 

@@ -2,6 +2,7 @@
 #include "resultcache.h"
 #include "resultfolder.h"
 #include "resultsmodel.h"
+#include "resulttable.h"
 #include "safetext.h"
 #include "topiccatalog.h"
 
@@ -168,6 +169,7 @@ void TestAttacks::cleanupTestCase()
 {
     if (::getuid() == 0)
         removeAccounts();
+    run(QStringLiteral("rm"), {QStringLiteral("-rf"), m_results});
 }
 
 void TestAttacks::makePupil(Pupil &pupil, const QString &login, const QString &fullName)
@@ -187,7 +189,7 @@ void TestAttacks::init()
     // Every row starts from an empty drop box as the README makes it, and
     // pupils with nothing kept.
     m_results = m_root.filePath(QStringLiteral("results"));
-    QDir(m_results).removeRecursively();
+    run(QStringLiteral("rm"), {QStringLiteral("-rf"), m_results}); // names Qt cannot spell too
     QVERIFY(QDir().mkpath(m_results));
     QVERIFY(::chmod(QFile::encodeName(m_results).constData(), 03773) == 0);
     for (Pupil *pupil : {&m_a, &m_b}) {
@@ -574,7 +576,7 @@ void TestAttacks::topicChecked(bool lookAlike)
           record(m_a, QStringLiteral("a").repeated(32), forged), m_a);
     const QString table = csv(topics);
     QCOMPARE(table.count(QStringLiteral("\r\n")), 2);
-    QVERIFY2(table.contains(lookAlike ? QStringLiteral("тема «Физикa»: похоже на тему класса «Физика»")
+    QVERIFY2(table.contains(lookAlike ? QStringLiteral("похоже на тему класса «Физика»")
                                       : QStringLiteral("тема «Физика» не совпадает с темой класса")),
              qPrintable(table));
 }
@@ -646,11 +648,20 @@ void TestAttacks::htmlInAName()
     const QString name = QStringLiteral("<img src=x width=30000 height=30000>");
     plant(m_results + QStringLiteral("/%1@%2-20261210-100000-aaaaaaaa.json").arg(m_a.login, host()),
           record(m_a, QStringLiteral("a").repeated(32), {{QStringLiteral("name"), name}}), m_a);
+    plant(m_results + QStringLiteral("/%1@%2-20261210-100001-bbbbbbbb.json").arg(m_a.login, host()),
+          record(m_a, QStringLiteral("b").repeated(32), {{QStringLiteral("grade"), QStringLiteral("<h1>5</h1>")}}),
+          m_a);
+    const QVector<ResultFolder::Entry> entries = teacher().entries();
+    // A grade the trainer never gives is no bar of its own in the chart.
+    ResultTable table;
+    table.setEntries(entries);
+    QCOMPARE(table.gradeCounts().keys(), QStringList({"1", "2", "3", "4", "5", "?"}));
     ResultsModel model;
-    model.setRows(teacher().entries());
-    const QString tip = model.index(0, ResultsModel::Pupil).data(Qt::ToolTipRole).toString();
+    model.setRows(entries);
+    const int row = entries[0].record.name == name ? 0 : 1;
+    const QString tip = model.index(row, ResultsModel::Pupil).data(Qt::ToolTipRole).toString();
     QVERIFY2(!tip.contains(QStringLiteral("<img")) && tip.contains(QStringLiteral("&lt;img")), qPrintable(tip));
-    QCOMPARE(model.index(0, ResultsModel::Pupil).data().toString(), QStringLiteral("%1 (%2)").arg(name, m_a.login));
+    QCOMPARE(model.index(row, ResultsModel::Pupil).data().toString(), QStringLiteral("%1 (%2)").arg(name, m_a.login));
 }
 
 void TestAttacks::junkReadAtEveryLook()
@@ -688,19 +699,29 @@ void TestAttacks::junkReadAtEveryLook()
     QCOMPARE(names.size(), 1001);
     const QVector<ResultFolder::Read> reads = ResultFolder::read(m_results, names, folder.known({}));
     const auto reason = [&reads](const QString &name) {
-        return std::find_if(reads.cbegin(), reads.cend(), [&name](const auto &r) { return r.fileName == name; })->reason;
+        return std::find_if(reads.cbegin(), reads.cend(), [&name](const auto &r) { return r.fileName == name; })
+            ->reason;
     };
     QCOMPARE(reason(QStringLiteral("0.json")), reason(QStringLiteral("1.json")));
     QVERIFY(reason(QStringLiteral("new.json")) != reason(QStringLiteral("1.json")));
 }
 
+// Folders of any name, and a name that is no UTF-8 (it cannot be opened
+// again by the name it is shown under): counted, never read.
 void TestAttacks::folderInTheDropBox()
 {
     plantFolder(m_results + QStringLiteral("/stuff"), m_a);
     plantFolder(m_results + QStringLiteral("/stuff.json"), m_a);
-    const ResultFolder folder = teacher();
-    QCOMPARE(folder.unreadable(), 2);
+    const QByteArray odd = QFile::encodeName(m_results) + "/rec\377.json";
+    const int fd = ::open(odd.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    QVERIFY(fd >= 0);
+    QVERIFY(::write(fd, "{}", 2) == 2 && ::close(fd) == 0);
+    ResultFolder folder = teacher();
+    QCOMPARE(folder.unreadable(), 3);
     QCOMPARE(folder.entries().size(), 0);
+    QVERIFY2(folder.unreadableList().join(QLatin1Char('\n')).contains(QStringLiteral("не в кодировке UTF-8")),
+             qPrintable(folder.unreadableList().join(QLatin1Char('\n'))));
+    QCOMPARE(folder.take(ResultFolder::list(m_results)), QStringList());
 }
 
 QTEST_MAIN(TestAttacks)

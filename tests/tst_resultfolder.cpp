@@ -1,4 +1,5 @@
 #include "lessontable.h"
+#include "lookalike.h"
 #include "resultfolder.h"
 #include "resulttable.h"
 #include "runreport.h"
@@ -32,6 +33,8 @@ private slots:
     void whoWorksNow_data();
     void whoWorksNow();
     void lessonRows();
+    void lookAlikeNames_data();
+    void lookAlikeNames();
     void stepsInWords_data();
     void stepsInWords();
 
@@ -343,10 +346,11 @@ void TestResultFolder::csvCommand()
 void TestResultFolder::whoWorksNow_data()
 {
     QTest::addColumn<int>("quietSeconds");    // since the status last changed
-    QTest::addColumn<QString>("recordAfter"); // "" none, "same" this pupil's, "other" another computer's
+    QTest::addColumn<QString>("recordAfter"); // "" none, "same" this pupil's, "other" another computer's,
+                                              // "doubtful" this pupil's name in another's file
     QTest::addColumn<QString>("topic");       // the filter
     QTest::addColumn<QString>("said");        // "" not listed
-    const QString who = QStringLiteral("Иванов Пётр (pc07) — Физика, Тест2 выбор: ");
+    const QString who = QStringLiteral("Иванов Пётр (ivanov), pc07 — Физика, Тест2 выбор: ");
     const QString stopped = who + QStringLiteral("остановился на шаге 7 из 16 в 10:17, результата нет");
     const QString none; // no record after the status, no topic chosen, or not listed
     QTest::newRow("working") << 0 << none << none << who + "шаг 7 из 16, осталось 3:00";
@@ -354,6 +358,7 @@ void TestResultFolder::whoWorksNow_data()
     QTest::newRow("two minutes quiet: stopped") << 120 << none << none << stopped;
     QTest::newRow("handed in: not listed") << 120 << QStringLiteral("same") << none << none;
     QTest::newRow("a record from another computer does not count") << 120 << QStringLiteral("other") << none << stopped;
+    QTest::newRow("a record in another's file does not count") << 120 << QStringLiteral("doubtful") << none << stopped;
     QTest::newRow("another topic chosen") << 0 << none << QStringLiteral("Химия") << none;
     QTest::newRow("yesterday's status") << 86400 << none << none << none;
 }
@@ -380,8 +385,8 @@ void TestResultFolder::whoWorksNow()
     QVector<ResultFolder::Entry> entries;
     if (!recordAfter.isEmpty()) {
         ResultRecord r = record(s.user, QStringLiteral("2026-12-09T10:18:00+03:00"));
-        r.host = recordAfter == QLatin1String("same") ? s.host : QStringLiteral("pc08");
-        entries.append({QStringLiteral("r"), r, {}, {}});
+        r.host = recordAfter == QLatin1String("other") ? QStringLiteral("pc08") : s.host;
+        entries.append({QStringLiteral("r"), r, {}, {}, recordAfter == QLatin1String("doubtful")});
     }
     // The status file as the trainer writes it and the window reads it back.
     QTemporaryDir dir;
@@ -417,7 +422,15 @@ void TestResultFolder::lessonRows()
     other.user = QStringLiteral("b");
     other.name = QStringLiteral("Борисова Анна");
     other.topic = QStringLiteral("Химия");
-    const QVector<ResultFolder::Entry> entries = {{"4", later, QStringLiteral("цифры не сходятся с ответами"), {}},
+    // Written by a in b's name, later: flagged in b's row, never b's result or name.
+    ResultRecord forged = other;
+    forged.name = QStringLiteral("Двоечник");
+    forged.finished = forged.started = other.finished.addSecs(60);
+    forged.percent = 10;
+    forged.grade = QStringLiteral("1");
+    const QString foreign = QStringLiteral("файл записан не учётной записью b, а учётной записью a");
+    const QVector<ResultFolder::Entry> entries = {{"6", forged, foreign, {}, true},
+                                                  {"4", later, QStringLiteral("цифры не сходятся с ответами"), {}},
                                                   {"3", first, {}, {}},
                                                   {"2", timedOut, {}, {}},
                                                   {"1", yesterday, {}, {}},
@@ -426,8 +439,36 @@ void TestResultFolder::lessonRows()
     QCOMPARE(all.size(), 2);
     QCOMPARE(LessonTable::row(all[0]),
              QStringList({"a", "", "время вышло", "100 % — 5", "4:10", "1:00", "цифры не сходятся с ответами"}));
-    QCOMPARE(LessonTable::row(all[1]).value(0), QStringLiteral("Борисова Анна (b)"));
+    const QStringList b = LessonTable::row(all[1]);
+    QCOMPARE(b.value(0), QStringLiteral("Борисова Анна (b)"));
+    QCOMPARE(b.value(LessonTable::Header.indexOf(QStringLiteral("Тест2 выбор"))), QStringLiteral("81,25 % — 4"));
+    QCOMPARE(b.last(), foreign);
     QCOMPARE(LessonTable::pupils(entries, QDate(2026, 12, 9), QStringLiteral("Химия")).size(), 1);
+}
+
+void TestResultFolder::lookAlikeNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("classTopic");
+    QTest::addColumn<bool>("alike");
+    const QString physics = QStringLiteral("Физика");
+    QTest::newRow("a Latin a") << QStringLiteral("Физикa") << physics << true;
+    QTest::newRow("capitals") << QStringLiteral("ФИЗИКА") << physics << true;
+    QTest::newRow("a Greek omicron and phi") << QStringLiteral("Φизикοй") << QStringLiteral("Физикой") << true;
+    QTest::newRow("an invisible times") << QStringLiteral("Физика⁢") << physics << true;
+    QTest::newRow("a combining grapheme joiner") << QStringLiteral("Фи͏зика") << physics << true;
+    QTest::newRow("a zero-width space and a blank") << QStringLiteral("Физ​ика ") << physics << true;
+    QTest::newRow("ё for е") << QStringLiteral("Ёлка") << QStringLiteral("Елка") << true;
+    QTest::newRow("another topic") << QStringLiteral("Химия") << physics << false;
+    QTest::newRow("й is not и") << QStringLiteral("Мой") << QStringLiteral("Мои") << false;
+}
+
+void TestResultFolder::lookAlikeNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, classTopic);
+    QFETCH(bool, alike);
+    QCOMPARE(LookAlike::fold(name) == LookAlike::fold(classTopic), alike);
 }
 
 void TestResultFolder::stepsInWords_data()
