@@ -186,10 +186,10 @@ void TestFileServer::pupilsAgainstEachOther()
         = LessonTable::working(folder.trusted(listing.pupils), folder.entries(), QDate::currentDate(), QString(),
                                QDateTime::currentDateTime());
     const auto victims = std::count_if(working.cbegin(), working.cend(), [&victim](const LessonTable::Working &w) {
-        return w.text.startsWith(victim + QLatin1Char(' '));
+        return w.text.startsWith(victim + QLatin1Char(','));
     });
     const auto shown = std::find_if(working.cbegin(), working.cend(), [&victim](const LessonTable::Working &w) {
-        return w.text.startsWith(victim + QLatin1Char(' '));
+        return w.text.startsWith(victim + QLatin1Char(','));
     });
     QCOMPARE(victims, 1);
     QVERIFY2(!shown->stopped && shown->text.contains(QStringLiteral("шаг 2 из 16")), qPrintable(shown->text));
