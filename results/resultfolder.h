@@ -51,12 +51,12 @@ public:
     struct Listing
     {
         QString error;
-        QStringList names;           // the record names present
-        QStringList statuses;        // the pupils' status files present
+        QStringList names;               // the record names present
+        QStringList statuses;            // the pupils' status files present
         QHash<QString, QString> skipped; // never read, with why: pupils' folders, names not in UTF-8
-        QVector<PupilStatus> pupils; // those statuses, where the caller read them
-        QByteArray stamp;            // the folder's time, size and inode
-        bool unchanged = false;      // the stamp given was still right: no names
+        QVector<PupilStatus> pupils;     // those statuses, where the caller read them
+        QByteArray stamp;                // the folder's time, size and inode
+        bool unchanged = false;          // the stamp given was still right: no names
     };
     // A record may end this far after the teacher's clock (clocks differ).
     static constexpr qint64 FutureSlackSeconds = 300;
