@@ -277,36 +277,39 @@ void LabForm::fillOwn(bool table, const QVector<qint16> &values)
         showLinear();
 }
 
-LabObserver *LabForm::stepsFor(bool table)
+void LabForm::traced(LabCode::Operation operation, const QString &caption, qint16 position,
+                     const std::function<void(LabObserver *)> &run)
 {
-    m_trace.reset();
-    if (stepsBox->Value() == 1)
-        m_trace = std::make_shared<StepTrace>(m_arrays, table);
-    return m_trace.get();
-}
-
-void LabForm::showSteps(LabCode::Operation operation, const QString &caption)
-{
-    if (!m_trace)
+    if (stepsBox->Value() != 1) {
+        run(nullptr);
         return;
+    }
+    auto trace = std::make_shared<StepTrace>(m_arrays, LabCode::onTable(operation));
+    run(trace.get());
     if (!m_stepWindow) {
-        m_stepWindow = new StepWindow(this);
+        m_stepWindow = new StepWindow(&clock(), this);
         m_stepWindow->setZoom(m_zoom);
         connect(m_stepWindow, &StepWindow::zoomAsked, this, &LabForm::zoomBy);
         connect(m_stepWindow, &StepWindow::guessed, this, &LabForm::handIn);
     }
-    m_stepWindow->showRun(std::move(m_trace), operation, caption);
+    m_stepWindow->showRun(std::move(trace), operation, caption, position);
     m_stepWindow->show();
     m_stepWindow->raise();
 }
 
-void LabForm::handIn(int guesses, int right, const QDateTime &started)
+void LabForm::handIn(int changes, int guesses, int right, const QDateTime &started)
 {
     const StepTrace &trace = *m_stepWindow->trace();
     const StepTrace::State before = trace.state(0);
-    const ResultRecord::LabRun run{
-        m_design.iconName, m_stepWindow->operation(), trace.table() ? before.rows : 1, before.columns, guesses, right};
-    if (!m_handIn.handIn(LabHandIn::record(run, started, QDateTime::currentDateTime())))
+    ResultRecord::LabRun run;
+    run.lab = m_design.iconName;
+    run.operation = m_stepWindow->operation();
+    run.rows = trace.table() ? before.rows : 1;
+    run.columns = before.columns;
+    run.guesses = guesses;
+    run.guessedRight = right;
+    run.changes = changes;
+    if (!m_handIn.handIn(LabHandIn::record(run, started, clock().now())))
         return;
     connect(m_handIn.courier(), &ResultCourier::reported, m_stepWindow, &StepWindow::report, Qt::UniqueConnection);
 }
@@ -384,11 +387,17 @@ void LabForm::showExtreme(Extreme kind, const QString &caption)
 {
     const bool minimum = kind == Extreme::Minimum;
     if (current == Current::Linear) {
-        showExtremeLinear(kind, false, caption.isEmpty() ? nullptr : stepsFor(false));
-        showSteps(minimum ? LabCode::Operation::MinLinear : LabCode::Operation::MaxLinear, caption);
+        if (caption.isEmpty())
+            showExtremeLinear(kind, false);
+        else
+            traced(minimum ? LabCode::Operation::MinLinear : LabCode::Operation::MaxLinear, caption, 0,
+                   [&](LabObserver *o) { showExtremeLinear(kind, false, o); });
     }
     if (current == Current::Table) {
-        showExtremeTable(kind, caption.isEmpty() ? nullptr : stepsFor(true));
-        showSteps(minimum ? LabCode::Operation::MinTable : LabCode::Operation::MaxTable, caption);
+        if (caption.isEmpty())
+            showExtremeTable(kind);
+        else
+            traced(minimum ? LabCode::Operation::MinTable : LabCode::Operation::MaxTable, caption, 0,
+                   [&](LabObserver *o) { showExtremeTable(kind, o); });
     }
 }

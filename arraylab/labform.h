@@ -8,6 +8,8 @@
 
 #include <QHash>
 
+#include <functional>
+
 #include <memory>
 #include <optional>
 
@@ -99,11 +101,11 @@ protected:
 
     void showExtremeLinear(Extreme kind, bool showClockAfterTitle, LabObserver *observer = nullptr);
     void showExtremeTable(Extreme kind, LabObserver *observer = nullptr);
-    // The observer for the operation about to run: a new run of steps when
-    // "По шагам" is ticked, else none. After the operation, showSteps puts
-    // the run in the step window.
-    LabObserver *stepsFor(bool table);
-    void showSteps(LabCode::Operation operation, const QString &caption);
+    // Runs an operation: with "По шагам" ticked it is traced, and the run
+    // goes to the step window under the caption; position is what the pupil
+    // typed for it.
+    void traced(LabCode::Operation operation, const QString &caption, qint16 position,
+                const std::function<void(LabObserver *)> &run);
     void showLinear();
     void showTable();
     // Clear the surface and print an array's title in bold, underlined title
@@ -115,7 +117,7 @@ private:
     void buildControls();
     void buildStepControls(QList<QWidget *> &tabOrder);
     void ownArray();
-    void handIn(int guesses, int right, const QDateTime &started);
+    void handIn(int changes, int guesses, int right, const QDateTime &started);
     void printExtremeSummary(Extreme kind);
     // Prints the array's values, the ones equal to its extreme in the mark colour.
     void printMarkedLinear();
@@ -124,7 +126,6 @@ private:
     LabDesign m_design;
     QHash<QString, CommandButton *> m_buttons;
     LabArrays m_arrays;
-    std::shared_ptr<StepTrace> m_trace; // the operation under way, when traced
     StepWindow *m_stepWindow = nullptr;
     LabHandIn m_handIn{this};
     int m_zoom = MinimumZoom;

@@ -2,24 +2,35 @@
 
 #include <QBrush>
 #include <QColor>
-#include <QFont>
 
 #include <algorithm>
 
-void StepModel::reset(int rows, int columns)
+const QColor StepModel::OutsideBack = QColor(0xd8, 0xd8, 0xd8);
+const QColor StepModel::OutsideText = QColor(0x48, 0x48, 0x48);
+
+void StepModel::reset(int rows, int columns, bool table)
 {
     beginResetModel();
     m_rows = rows;
     m_columns = columns;
+    m_table = table;
     m_values.fill(0, qsizetype(rows) * columns);
     m_marks.fill(Mark::None, qsizetype(rows) * columns);
     endResetModel();
 }
 
-void StepModel::show(const StepTrace::State &state, bool table)
+void StepModel::setBase(int base)
 {
-    m_table = table;
-    m_usedRows = table ? std::max<int>(state.rows, 0) : 1;
+    m_base = base;
+    if (m_rows > 0)
+        emit headerDataChanged(Qt::Vertical, 0, m_rows - 1);
+    if (m_columns > 0)
+        emit headerDataChanged(Qt::Horizontal, 0, m_columns - 1);
+}
+
+void StepModel::show(const StepTrace::State &state)
+{
+    m_usedRows = m_table ? std::max<int>(state.rows, 0) : 1;
     m_usedColumns = std::max<int>(state.columns, 0);
     // The linear array is row 1 of the state's cells.
     for (int r = 0; r < m_rows; ++r)
@@ -29,23 +40,34 @@ void StepModel::show(const StepTrace::State &state, bool table)
         emit dataChanged(index(0, 0), index(m_rows - 1, m_columns - 1));
 }
 
-int StepModel::place(LabObserver::Cell cell, bool table) const
+int StepModel::place(LabObserver::Cell cell) const
 {
-    const int row = table ? cell.row - 1 : 0;
+    const int row = m_table ? cell.row - 1 : 0;
     const int column = cell.column - 1;
     if (row < 0 || row >= m_rows || column < 0 || column >= m_columns)
         return -1;
     return row * m_columns + column;
 }
 
-void StepModel::mark(LabObserver::Cell cell, Mark mark)
+void StepModel::setMark(LabObserver::Cell cell, Mark mark)
 {
-    const int at = place(cell, m_table);
+    const int at = place(cell);
     if (at < 0)
         return;
     m_marks[at] = mark;
     const QModelIndex i = index(at / m_columns, at % m_columns);
     emit dataChanged(i, i);
+}
+
+void StepModel::mark(const QVector<StepCursor::Touch> &touched)
+{
+    for (const StepCursor::Touch &t : touched)
+        setMark(t.cell, t.role == StepCursor::Role::Changed ? Mark::Change : Mark::Compare);
+}
+
+void StepModel::miss(LabObserver::Cell cell)
+{
+    setMark(cell, Mark::Miss);
 }
 
 void StepModel::clearMarks()
@@ -66,6 +88,13 @@ int StepModel::columnCount(const QModelIndex &parent) const
 Qt::ItemFlags StepModel::flags(const QModelIndex &index) const
 {
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+QVariant StepModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role == Qt::DisplayRole)
+        return section + m_base;
+    return QAbstractTableModel::headerData(section, orientation, role);
 }
 
 QVariant StepModel::data(const QModelIndex &index, int role) const
@@ -92,11 +121,11 @@ QVariant StepModel::data(const QModelIndex &index, int role) const
             return QBrush(QColor(0xff, 0xd7, 0));
         if (mark == Mark::Miss)
             return QBrush(QColor(0x60, 0x60, 0x60));
-        return QVariant();
+        return used ? QVariant() : QBrush(OutsideBack);
     case Qt::ForegroundRole:
         if (mark == Mark::Change || mark == Mark::Miss)
             return QBrush(Qt::white);
-        return used || mark == Mark::Compare ? QBrush(Qt::black) : QBrush(QColor(0xa0, 0xa0, 0xa0));
+        return used || mark == Mark::Compare ? QBrush(Qt::black) : QBrush(OutsideText);
     case Qt::TextAlignmentRole:
         return int(Qt::AlignCenter);
     default:

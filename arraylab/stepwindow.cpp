@@ -1,16 +1,24 @@
 #include "stepwindow.h"
 
+#include "core/clock.h"
+#include "flowlayout.h"
+#include "programdialog.h"
 #include "stepmodel.h"
+#include "steps/labprogram.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSlider>
 #include <QTableView>
@@ -20,23 +28,15 @@
 
 namespace {
 
-constexpr qreal kCellPoints = 14;
-constexpr qreal kTextPoints = 11;
-
-QString kindName(StepTrace::Kind kind)
-{
-    switch (kind) {
-    case StepTrace::Kind::Compare:
-        return QStringLiteral("compare");
-    case StepTrace::Kind::Swap:
-        return QStringLiteral("swap");
-    case StepTrace::Kind::Assign:
-        return QStringLiteral("assign");
-    case StepTrace::Kind::Resize:
-        break;
-    }
-    return QStringLiteral("resize");
-}
+constexpr qreal kTextPoints = 12;
+constexpr qreal kCodePoints = 13;
+constexpr qreal kLargestCellPoints = 160;
+// The window at its first showing: this large where the screen has room.
+constexpr int kWidth = 1100;
+constexpr int kHeight = 720;
+// What a window frame and a panel may take of the screen around it.
+constexpr int kFrameRoom = 24;
+constexpr int kTitleRoom = 48;
 
 QPushButton *makeButton(const QString &caption, const QString &name, QWidget *parent)
 {
@@ -45,10 +45,20 @@ QPushButton *makeButton(const QString &caption, const QString &name, QWidget *pa
     return b;
 }
 
+QLabel *makeLabel(const QString &name, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    return label;
+}
+
 } // namespace
 
-StepWindow::StepWindow(QWidget *parent)
+StepWindow::StepWindow(const Clock *clock, QWidget *parent)
     : QWidget(parent, Qt::Window)
+    , m_clock(clock ? clock : &Clock::system())
     , m_model(new StepModel(this))
 {
     setObjectName(QStringLiteral("StepWindow"));
@@ -57,7 +67,6 @@ StepWindow::StepWindow(QWidget *parent)
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &StepWindow::tick);
     setZoom(100);
-    resize(1150, 600);
 }
 
 StepWindow::~StepWindow() = default;
@@ -70,18 +79,15 @@ void StepWindow::buildControls()
     m_grid->setModel(m_model);
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_grid->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_grid->installEventFilter(this);
     connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex &i) { choose(i.row(), i.column()); });
 
-    m_sentence = new QLabel(this);
-    m_sentence->setObjectName(QStringLiteral("sentence"));
-    m_sentence->setWordWrap(true);
-    m_sentence->setTextFormat(Qt::PlainText);
-    m_prompt = new QLabel(this);
-    m_prompt->setObjectName(QStringLiteral("prompt"));
-    m_prompt->setWordWrap(true);
-    m_prompt->setTextFormat(Qt::PlainText);
+    m_sentence = makeLabel(QStringLiteral("sentence"), this);
+    m_prompt = makeLabel(QStringLiteral("prompt"), this);
     buildCode();
+    buildCounters();
     buildButtons();
     layOut();
 }
@@ -95,14 +101,36 @@ void StepWindow::buildCode()
         m_languageBox->addItem(LabCode::languageName(l));
     connect(m_languageBox, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_language = LabCode::Languages[size_t(std::clamp(index, 0, 2))];
+        if (m_cursor) {
+            m_cursor->setLanguage(m_language);
+            m_model->setBase(m_cursor->base());
+        }
         showListing();
     });
     m_code = new QListWidget(this);
     m_code->setObjectName(QStringLiteral("code"));
     m_code->setAccessibleName(QStringLiteral("Алгоритм"));
     m_code->setFocusPolicy(Qt::NoFocus);
-    m_counters = new QLabel(this);
-    m_counters->setObjectName(QStringLiteral("counters"));
+    // Never cut: a line longer than the panel scrolls.
+    m_code->setTextElideMode(Qt::ElideNone);
+    m_code->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_code->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+}
+
+void StepWindow::buildCounters()
+{
+    m_stepCount = makeLabel(QStringLiteral("stepCount"), this);
+    m_comparisons = makeLabel(QStringLiteral("comparisons"), this);
+    m_comparisons->setToolTip(
+        QStringLiteral("Сколько раз сравнивались значения: элемент с элементом или с найденным минимумом (максимумом)"));
+    m_swaps = makeLabel(QStringLiteral("swaps"), this);
+    m_swaps->setToolTip(QStringLiteral("Сколько раз два элемента поменялись местами"));
+    m_assignments = makeLabel(QStringLiteral("assignments"), this);
+    m_assignments->setToolTip(QStringLiteral(
+        "Сколько значений записано в элемент или в найденный минимум (максимум), кроме обменов: сдвиги, 100 на "
+        "новом месте, копии в строку b и обратно, новый минимум (максимум)"));
+    m_variables = makeLabel(QStringLiteral("variables"), this);
+    m_variables->setAccessibleName(QStringLiteral("Переменные"));
 }
 
 void StepWindow::buildButtons()
@@ -113,12 +141,14 @@ void StepWindow::buildButtons()
     m_last = makeButton(QStringLiteral("В конец"), QStringLiteral("lastButton"), this);
     m_play = makeButton(QStringLiteral("Пуск"), QStringLiteral("playButton"), this);
     m_pass = makeButton(QStringLiteral("Конец прохода"), QStringLiteral("passButton"), this);
+    m_programButton = makeButton(QStringLiteral("Программа…"), QStringLiteral("programButton"), this);
     connect(m_first, &QPushButton::clicked, this, [this] { setStep(0); });
     connect(m_back, &QPushButton::clicked, this, [this] { setStep(m_step - 1); });
     connect(m_forward, &QPushButton::clicked, this, [this] { setStep(m_step + 1); });
-    connect(m_last, &QPushButton::clicked, this, [this] { setStep(steps()); });
+    connect(m_last, &QPushButton::clicked, this, &StepWindow::toEnd);
     connect(m_play, &QPushButton::clicked, this, [this] { play(!m_timer.isActive()); });
     connect(m_pass, &QPushButton::clicked, this, &StepWindow::endOfPass);
+    connect(m_programButton, &QPushButton::clicked, this, &StepWindow::showProgram);
     m_speed = new QSlider(Qt::Horizontal, this);
     m_speed->setObjectName(QStringLiteral("speed"));
     m_speed->setAccessibleName(QStringLiteral("Шагов в секунду"));
@@ -132,31 +162,43 @@ void StepWindow::buildButtons()
 
 void StepWindow::layOut()
 {
-    auto *left = new QVBoxLayout;
-    left->addWidget(m_grid, 1);
-    left->addWidget(m_sentence);
-    left->addWidget(m_prompt);
+    auto *content = new QWidget;
     auto *right = new QVBoxLayout;
     right->addWidget(m_languageBox);
     right->addWidget(m_code, 1);
-    right->addWidget(m_counters);
+    for (QLabel *label : {m_stepCount, m_comparisons, m_swaps, m_assignments, m_variables})
+        right->addWidget(label);
     auto *top = new QHBoxLayout;
-    top->addLayout(left, 1);
-    top->addLayout(right, 1);
-    auto *controls = new QHBoxLayout;
-    for (QWidget *w :
-         {static_cast<QWidget *>(m_first), static_cast<QWidget *>(m_back), static_cast<QWidget *>(m_forward),
-          static_cast<QWidget *>(m_last), static_cast<QWidget *>(m_play)})
+    top->addWidget(m_grid, 3);
+    top->addLayout(right, 2);
+    auto *controls = new FlowLayout;
+    controls->setSpacing(6);
+    for (QWidget *w : {static_cast<QWidget *>(m_first), static_cast<QWidget *>(m_back),
+                       static_cast<QWidget *>(m_forward), static_cast<QWidget *>(m_last),
+                       static_cast<QWidget *>(m_play)})
         controls->addWidget(w);
     auto *speedLabel = new QLabel(QStringLiteral("Скорость:"), this);
     speedLabel->setBuddy(m_speed);
     controls->addWidget(speedLabel);
-    controls->addWidget(m_speed, 1);
-    controls->addWidget(m_pass);
-    controls->addWidget(m_guessBox);
-    auto *all = new QVBoxLayout(this);
+    controls->addWidget(m_speed);
+    for (QWidget *w : {static_cast<QWidget *>(m_pass), static_cast<QWidget *>(m_guessBox),
+                       static_cast<QWidget *>(m_programButton)})
+        controls->addWidget(w);
+    auto *all = new QVBoxLayout(content);
     all->addLayout(top, 1);
+    all->addWidget(m_sentence);
+    all->addWidget(m_prompt);
     all->addLayout(controls);
+    // Past the screen's room at a large zoom, the whole scrolls rather than
+    // the window growing past the screen's edge.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("stepScroll"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setWidget(content);
+    auto *window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->addWidget(m_scroll);
 }
 
 void StepWindow::buildShortcuts()
@@ -192,7 +234,7 @@ bool StepWindow::stepKey(int key)
         return true;
     case Qt::Key_End:
         if (m_last->isEnabled())
-            setStep(steps());
+            toEnd();
         return true;
     case Qt::Key_Space:
         if (m_play->isEnabled())
@@ -211,6 +253,8 @@ void StepWindow::keyPressEvent(QKeyEvent *event)
 
 bool StepWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_grid && event->type() == QEvent::Resize)
+        fitCells();
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
@@ -225,35 +269,55 @@ bool StepWindow::eventFilter(QObject *watched, QEvent *event)
     return key->modifiers() == Qt::NoModifier && stepKey(key->key());
 }
 
-void StepWindow::showRun(std::shared_ptr<const StepTrace> trace, LabCode::Operation operation, const QString &caption)
+void StepWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    fitCells();
+}
+
+void StepWindow::showRun(std::shared_ptr<const StepTrace> trace, LabCode::Operation operation, const QString &caption,
+                         qint16 position)
 {
     play(false);
     if (m_guessing) {
         m_guessing = false;
-        m_guessBox->blockSignals(true);
+        m_playTo = -1;
+        const QSignalBlocker block(m_guessBox);
         m_guessBox->setChecked(false);
-        m_guessBox->blockSignals(false);
     }
     m_tally = GuessTally();
-    m_trace = std::move(trace);
-    m_operation = operation;
+    m_cursor = std::make_unique<StepCursor>(std::move(trace), operation, position);
+    m_cursor->setLanguage(m_language);
     m_caption = caption;
-    m_story = std::make_unique<StepStory>(*m_trace, operation);
     setWindowTitle(QStringLiteral("Пошагово — ") + caption);
     m_pass->setVisible(LabCode::isSort(operation));
-    m_model->reset(m_trace->table() ? m_trace->gridRows() : 1, m_trace->gridColumns());
+    const StepTrace &t = m_cursor->trace();
+    m_model->reset(t.table() ? t.gridRows() : 1, t.gridColumns(), t.table());
+    m_model->setBase(m_cursor->base());
+    // The widest value the run shows: its cells only move, and inserts add 100s.
+    m_widest = QStringLiteral("100");
+    for (const StepTrace::State &s : {t.state(0), t.state(t.size())}) {
+        for (int r = 1; r <= std::max(t.gridRows(), 1); ++r)
+            for (int c = 1; c <= t.gridColumns(); ++c)
+                if (QString::number(s.cells[r][c]).size() > m_widest.size())
+                    m_widest = QString::number(s.cells[r][c]);
+    }
     m_prompt->clear();
     m_step = 0;
-    m_state = m_trace->state(0);
     showListing();
+    fitCells();
+    if (!m_placed) {
+        m_placed = true;
+        fitToScreen();
+    }
     emit stepChanged(0);
 }
 
 void StepWindow::showListing()
 {
-    m_listing = LabCode::listing(m_operation, m_language);
     m_code->clear();
-    m_code->addItems(m_listing.lines);
+    if (m_cursor)
+        m_code->addItems(m_cursor->listing().lines);
     refresh();
 }
 
@@ -267,66 +331,88 @@ void StepWindow::setLanguage(const QString &name)
 
 void StepWindow::setStep(int step)
 {
-    if (!m_trace)
+    if (!m_cursor)
         return;
     step = std::clamp(step, 0, steps());
     if (step == m_step)
         return;
     m_step = step;
-    m_state = m_trace->state(step);
     refresh();
     emit stepChanged(step);
 }
 
 void StepWindow::refresh()
 {
-    if (!m_trace)
+    if (!m_cursor)
         return;
+    m_state = m_cursor->state(m_step);
     m_model->clearMarks();
-    m_model->show(m_state, m_trace->table());
-    if (m_step > 0) {
-        const StepTrace::Step &s = m_trace->at(m_step);
-        if (s.kind != StepTrace::Kind::Resize) {
-            const bool changed = StepTrace::changes(s);
-            m_model->mark(s.a, changed ? StepModel::Mark::Change : StepModel::Mark::Compare);
-            if (s.kind == StepTrace::Kind::Swap
-                || (s.kind == StepTrace::Kind::Compare && s.line == LabObserver::Line::Compare))
-                m_model->mark(s.b, changed ? StepModel::Mark::Change : StepModel::Mark::Compare);
-            else if (s.line == LabObserver::Line::Shift)
-                m_model->mark(s.b, StepModel::Mark::Compare); // the value's source
-        }
-    }
+    m_model->show(m_state);
+    // Asking, nothing marks what comes: the misses alone stay grey.
+    if (!asking())
+        m_model->mark(m_cursor->touched(m_step));
     m_code->setCurrentRow(codeLine());
-    m_counters->setText(QStringLiteral("Шаг %1 из %2\nСравнений: %3\nОбменов: %4\nПрисваиваний: %5")
-                            .arg(m_step)
-                            .arg(steps())
-                            .arg(m_state.comparisons)
-                            .arg(m_state.swaps)
-                            .arg(m_state.assignments));
+    showCounters();
     m_sentence->setText(sentence());
     QAccessibleEvent announce(m_sentence, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&announce);
+    keepInSight();
     enableNavigation();
+}
+
+void StepWindow::showCounters()
+{
+    m_stepCount->setText(QStringLiteral("Шаг %1 из %2").arg(m_step).arg(steps()));
+    m_comparisons->setText(QStringLiteral("Сравнений: %1").arg(m_state.comparisons));
+    m_swaps->setText(QStringLiteral("Обменов: %1").arg(m_state.swaps));
+    m_assignments->setText(QStringLiteral("Присваиваний: %1").arg(m_state.assignments));
+    QStringList values;
+    if (m_cursor) {
+        for (const auto &[name, value] : m_cursor->variables(m_step))
+            values << QStringLiteral("%1 = %2").arg(name).arg(value);
+    }
+    m_variables->setText(values.join(QStringLiteral("   ")));
+}
+
+void StepWindow::keepInSight()
+{
+    const QVector<StepCursor::Touch> touched = m_cursor->touched(m_step);
+    if (touched.isEmpty())
+        return;
+    const LabObserver::Cell c = touched.first().cell;
+    const QModelIndex at = m_model->index(m_cursor->trace().table() ? c.row - 1 : 0, c.column - 1);
+    if (at.isValid())
+        m_grid->scrollTo(at);
 }
 
 void StepWindow::enableNavigation()
 {
     const bool free = !m_guessing;
+    const bool more = m_step < steps();
     m_first->setEnabled(free && m_step > 0);
     m_back->setEnabled(free && m_step > 0);
-    m_forward->setEnabled(free && m_step < steps());
-    m_last->setEnabled(free && m_step < steps());
-    m_pass->setEnabled(free && m_step < steps());
-    m_play->setEnabled(free && (m_timer.isActive() || m_step < steps()));
-    m_guessBox->setEnabled(m_guessing || m_step < steps());
-}
-
-QString StepWindow::sentence() const
-{
-    return m_story ? m_story->sentence(m_step) : QString();
+    m_forward->setEnabled(free && more);
+    // While an answer is played, "В конец" shows it at once.
+    m_last->setEnabled(free ? more : m_playTo >= 0);
+    m_pass->setEnabled(free && more);
+    m_play->setEnabled(free && (m_timer.isActive() || more));
+    m_guessBox->setEnabled(m_guessing || (m_cursor && m_cursor->changes() > 0));
+    m_programButton->setEnabled(m_cursor != nullptr);
 }
 
 QList<int> StepWindow::cells() const
+{
+    QList<int> values;
+    if (!m_cursor)
+        return values;
+    const bool table = m_cursor->trace().table();
+    for (int r = 1; r <= std::min(rows(), int(LabArrays::Bound)); ++r)
+        for (int c = 1; c <= std::min(columns(), int(LabArrays::Bound)); ++c)
+            values.append(m_state.cells[table ? r : 1][c]);
+    return values;
+}
+
+QList<int> StepWindow::grid() const
 {
     QList<int> values;
     for (int r = 0; r < m_model->rowCount(); ++r)
@@ -338,29 +424,44 @@ QList<int> StepWindow::cells() const
 QList<int> StepWindow::touched() const
 {
     QList<int> at;
-    if (!m_trace || m_step == 0)
+    if (!m_cursor)
         return at;
-    const StepTrace::Step &s = m_trace->at(m_step);
-    if (s.kind == StepTrace::Kind::Resize)
-        return at;
-    const auto index = [this](LabObserver::Cell c) {
-        return (m_trace->table() ? c.row - 1 : 0) * m_model->columnCount() + c.column - 1;
-    };
-    at.append(index(s.a));
-    // An exchange and a sort's comparison touch two cells; a shift reads its source.
-    if (s.kind == StepTrace::Kind::Swap || s.line == LabObserver::Line::Compare || s.line == LabObserver::Line::Shift)
-        at.append(index(s.b));
+    for (const StepCursor::Touch &t : m_cursor->touched(m_step))
+        at.append((m_cursor->trace().table() ? t.cell.row - 1 : 0) * m_model->columnCount() + t.cell.column - 1);
     return at;
 }
 
-QString StepWindow::kind() const
+QVariantMap StepWindow::variables() const
 {
-    return m_trace && m_step > 0 ? kindName(m_trace->at(m_step).kind) : QString();
+    QVariantMap map;
+    if (m_cursor) {
+        for (const auto &[name, value] : m_cursor->variables(m_step))
+            map.insert(name, value);
+    }
+    return map;
 }
 
-int StepWindow::codeLine() const
+QString StepWindow::question() const
 {
-    return m_trace && m_step > 0 ? m_listing.line(m_trace->at(m_step).line) : -1;
+    return asking() ? m_cursor->question(m_standing) : QString();
+}
+
+QString StepWindow::program() const
+{
+    return m_cursor ? LabProgram::text(m_cursor->operation(), m_language, m_cursor->trace().state(0),
+                                       m_cursor->position())
+                    : QString();
+}
+
+void StepWindow::showProgram()
+{
+    if (!m_cursor)
+        return;
+    auto *dialog = new ProgramDialog(QStringLiteral("Программа — %1 (%2)").arg(m_caption, language()), program(),
+                                     LabProgram::suffix(m_language), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->resize(std::min(width(), 900), std::min(height(), 640));
+    dialog->open();
 }
 
 void StepWindow::play(bool on)
@@ -370,13 +471,18 @@ void StepWindow::play(bool on)
     } else {
         m_timer.stop();
     }
-    m_play->setText(m_timer.isActive() ? QStringLiteral("Пауза") : QStringLiteral("Пуск"));
+    m_play->setText(m_timer.isActive() && !m_guessing ? QStringLiteral("Пауза") : QStringLiteral("Пуск"));
     enableNavigation();
 }
 
 void StepWindow::tick()
 {
     setStep(m_step + 1);
+    if (m_guessing && m_playTo >= 0) {
+        if (m_step >= m_playTo)
+            playTo(m_playTo); // arrived
+        return;
+    }
     if (m_step >= steps())
         play(false);
 }
@@ -384,67 +490,104 @@ void StepWindow::tick()
 void StepWindow::endOfPass()
 {
     // The last step before the next pass starts, or the end of the run.
-    const QVector<int> &starts = m_trace->passStarts();
+    const QVector<int> &starts = m_cursor->trace().passStarts();
     const auto next = std::upper_bound(starts.cbegin(), starts.cend(), m_step + 1);
     setStep(next == starts.cend() ? steps() : *next - 1);
+}
+
+void StepWindow::toEnd()
+{
+    if (m_guessing && m_playTo >= 0) {
+        setStep(m_playTo);
+        playTo(m_playTo);
+        return;
+    }
+    setStep(steps());
 }
 
 void StepWindow::startGuessing(bool on)
 {
     play(false);
-    m_guessing = on && m_trace;
+    m_guessing = on && m_cursor;
+    m_playTo = -1;
     if (!m_guessing) {
         m_prompt->clear();
-        enableNavigation();
+        refresh();
         return;
     }
+    // From the run's first step: a record says how much of the whole was guessed.
     m_tally = GuessTally();
-    m_guessStarted = QDateTime::currentDateTime();
+    m_guessStarted = m_clock->now();
+    m_standing = 0;
     m_grid->setFocus();
-    waitForGuess();
+    ask();
 }
 
-void StepWindow::waitForGuess()
+void StepWindow::ask()
 {
-    const int asked = GuessTally::nextAsked(*m_trace, m_step);
-    setStep(asked - 1); // the steps that change nothing go by themselves
-    if (asked > steps()) {
+    m_playTo = -1;
+    if (m_cursor->nextChange(m_standing) > steps()) {
+        playTo(steps()); // the rest goes by to the end
+        return;
+    }
+    if (m_step != m_standing) {
+        m_step = m_standing;
+        emit stepChanged(m_step);
+    }
+    refresh();
+    m_prompt->setText(QStringLiteral("%1\nУгадано %2 из %3")
+                          .arg(m_cursor->question(m_standing))
+                          .arg(m_tally.right())
+                          .arg(m_tally.guesses()));
+}
+
+void StepWindow::playTo(int step)
+{
+    if (m_step < step) {
+        m_playTo = step;
+        m_timer.start(1000 / m_speed->value());
+        refresh();
+        return;
+    }
+    // Arrived: the change shown, the next question; or the run's end.
+    m_timer.stop();
+    if (m_step >= steps() && m_cursor->nextChange(m_standing) > steps()) {
         finishGuessing();
         return;
     }
-    m_prompt->setText(QStringLiteral("Какую ячейку изменит следующий шаг? Угадано %1 из %2")
-                          .arg(m_tally.right())
-                          .arg(m_tally.guesses()));
-    enableNavigation();
+    m_standing = m_step;
+    ask();
 }
 
 void StepWindow::choose(int row, int column)
 {
-    if (!m_guessing || row < 0 || column < 0 || m_step >= steps())
+    if (!asking() || row < 0 || column < 0)
         return;
-    const LabObserver::Cell cell{qint16(row + 1), qint16(column + 1)};
-    const LabObserver::Cell chosen = m_trace->table() ? cell : LabObserver::Cell{1, cell.column};
-    if (m_tally.choose(m_trace->at(m_step + 1), chosen) == GuessTally::Choice::Wrong) {
-        m_model->mark(chosen, StepModel::Mark::Miss);
-        m_prompt->setText(QStringLiteral("Не эта ячейка, попробуйте ещё. Угадано %1 из %2")
+    const LabObserver::Cell cell{qint16(m_cursor->trace().table() ? row + 1 : 1), qint16(column + 1)};
+    const int change = m_cursor->nextChange(m_standing);
+    if (m_tally.choose(*m_cursor, change, cell) == GuessTally::Choice::Wrong) {
+        m_model->miss(cell);
+        m_prompt->setText(QStringLiteral("Не эта ячейка, попробуйте ещё. %1\nУгадано %2 из %3")
+                              .arg(m_cursor->question(m_standing))
                               .arg(m_tally.right())
                               .arg(m_tally.guesses()));
         return;
     }
-    setStep(m_step + 1);
-    waitForGuess();
+    playTo(change);
 }
 
 void StepWindow::finishGuessing()
 {
     m_guessing = false;
-    m_guessBox->blockSignals(true);
-    m_guessBox->setChecked(false);
-    m_guessBox->blockSignals(false);
+    m_playTo = -1;
+    {
+        const QSignalBlocker block(m_guessBox);
+        m_guessBox->setChecked(false);
+    }
+    refresh();
     m_prompt->setText(QStringLiteral("Угадано %1 из %2").arg(m_tally.right()).arg(m_tally.guesses()));
-    enableNavigation();
-    if (m_tally.guesses() > 0)
-        emit guessed(m_tally.guesses(), m_tally.right(), m_guessStarted);
+    if (m_cursor->changes() > 0)
+        emit guessed(m_cursor->changes(), m_tally.guesses(), m_tally.right(), m_guessStarted);
 }
 
 void StepWindow::report(const QString &line)
@@ -452,24 +595,69 @@ void StepWindow::report(const QString &line)
     m_prompt->setText(m_prompt->text() + QLatin1Char('\n') + line);
 }
 
+void StepWindow::fitToScreen()
+{
+    const QScreen *where = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!where)
+        return;
+    const QRect room = where->availableGeometry();
+    const QSize size(std::min(kWidth, room.width() - kFrameRoom), std::min(kHeight, room.height() - kTitleRoom));
+    resize(size);
+    move(room.x() + (room.width() - size.width()) / 2, room.y() + (room.height() - size.height() - kTitleRoom) / 2);
+}
+
+void StepWindow::fitCells()
+{
+    if (!m_cursor || m_model->columnCount() == 0)
+        return;
+    const qreal scale = m_zoom / 100.0;
+    const int rows = std::max(m_model->rowCount(), 1);
+    const int columns = m_model->columnCount();
+    const int frame = 2 * m_grid->frameWidth();
+    const int width = m_grid->width() - m_grid->verticalHeader()->sizeHint().width() - frame;
+    const int height = m_grid->height() - m_grid->horizontalHeader()->sizeHint().height() - frame;
+    QFont cell = font();
+    cell.setBold(true);
+    const auto size = [&](qreal points) {
+        cell.setPointSizeF(points);
+        const QFontMetricsF metrics(cell);
+        return QSizeF(metrics.horizontalAdvance(m_widest) + metrics.averageCharWidth() * 1.5,
+                      metrics.height() * 1.3);
+    };
+    // The largest size the grid's room takes whole; never below the least.
+    qreal low = SmallestCellPoints * scale;
+    qreal high = kLargestCellPoints * scale;
+    for (int k = 0; k < 12; ++k) {
+        const qreal middle = (low + high) / 2;
+        const QSizeF s = size(middle);
+        if (s.width() * columns <= width && s.height() * rows <= height)
+            low = middle;
+        else
+            high = middle;
+    }
+    const QSizeF s = size(low);
+    m_grid->setFont(cell);
+    m_grid->horizontalHeader()->setDefaultSectionSize(int(s.width()));
+    m_grid->verticalHeader()->setDefaultSectionSize(int(s.height()));
+    m_grid->horizontalHeader()->setMinimumSectionSize(1);
+    m_grid->verticalHeader()->setMinimumSectionSize(1);
+}
+
 void StepWindow::setZoom(int percent)
 {
     m_zoom = percent;
     const qreal scale = percent / 100.0;
-    QFont cellFont = font();
-    cellFont.setPointSizeF(kCellPoints * scale);
-    cellFont.setBold(true);
-    m_grid->setFont(cellFont);
-    const QFontMetrics metrics(cellFont);
-    m_grid->horizontalHeader()->setDefaultSectionSize(metrics.horizontalAdvance(QStringLiteral("-32768")) + 8);
-    m_grid->verticalHeader()->setDefaultSectionSize(metrics.height() + 8);
-    QFont textFont = font();
-    textFont.setPointSizeF(kTextPoints * scale);
-    m_sentence->setFont(textFont);
-    m_prompt->setFont(textFont);
-    m_counters->setFont(textFont);
-    QFont codeFont(QStringLiteral("Liberation Mono"));
-    codeFont.setStyleHint(QFont::Monospace);
-    codeFont.setPointSizeF(kTextPoints * scale);
-    m_code->setFont(codeFont);
+    // The whole window: every control's text, the code and the cells.
+    QFont text = QApplication::font();
+    text.setPointSizeF(kTextPoints * scale);
+    setFont(text);
+    QFont code = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    code.setPointSizeF(kCodePoints * scale);
+    m_code->setFont(code);
+    QFont headers = text;
+    headers.setPointSizeF(kTextPoints * scale * 0.8);
+    m_grid->horizontalHeader()->setFont(headers);
+    m_grid->verticalHeader()->setFont(headers);
+    fitCells();
+    keepInSight();
 }

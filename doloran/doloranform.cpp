@@ -108,7 +108,8 @@ void DoloranForm::Command4_Click()
     }
     Print(QStringLiteral(" Исходный массив"));
     Print();
-    a.deleteElement(*position, stepsFor(false));
+    traced(LabCode::Operation::DeleteElement, Command4->Caption(), *position,
+           [&](LabObserver *o) { a.deleteElement(*position, o); });
     setForeColor(PlainColor);
     Print();
     printLinear();
@@ -116,7 +117,6 @@ void DoloranForm::Command4_Click()
     current = Current::Linear;
     Command4->setEnabled(true);
     Command7->setEnabled(false);
-    showSteps(LabCode::Operation::DeleteElement, Command4->Caption());
 }
 
 void DoloranForm::printTableMarking(Line line, qint16 at)
@@ -157,9 +157,11 @@ void DoloranForm::deleteLine(Line line)
     if (line == Line::Row)
         Print();
     if (line == Line::Column)
-        a.deleteColumn(*position, stepsFor(true));
+        traced(LabCode::Operation::DeleteColumn, Command5->Caption(), *position,
+               [&](LabObserver *o) { a.deleteColumn(*position, o); });
     else
-        a.deleteRow(*position, stepsFor(true));
+        traced(LabCode::Operation::DeleteRow, Command7->Caption(), *position,
+               [&](LabObserver *o) { a.deleteRow(*position, o); });
     setForeColor(PlainColor);
     Print();
     Print(QStringLiteral(" Новый массив"));
@@ -169,10 +171,6 @@ void DoloranForm::deleteLine(Line line)
     Command5->setEnabled(true);
     if (line == Line::Row)
         Command7->setEnabled(true);
-    if (line == Line::Column)
-        showSteps(LabCode::Operation::DeleteColumn, Command5->Caption());
-    else
-        showSteps(LabCode::Operation::DeleteRow, Command7->Caption());
 }
 
 void DoloranForm::Command5_Click()
@@ -206,10 +204,13 @@ void DoloranForm::insertLine(Line line)
     const qint16 at = LabArrays::insertPlace(*position);
     printSourceTable(line, at);
     Print();
+    // The position as typed: the code shown puts one before the first at the first.
     if (line == Line::Column)
-        a.insertColumn(at, stepsFor(true));
+        traced(LabCode::Operation::InsertColumn, Command8->Caption(), *position,
+               [&](LabObserver *o) { a.insertColumn(*position, o); });
     else
-        a.insertRow(at, stepsFor(true));
+        traced(LabCode::Operation::InsertRow, Command9->Caption(), *position,
+               [&](LabObserver *o) { a.insertRow(*position, o); });
     setForeColor(MarkColor);
     Print();
     Print(QStringLiteral(" Новый массив"));
@@ -217,10 +218,6 @@ void DoloranForm::insertLine(Line line)
     current = Current::Table;
     Command4->setEnabled(false);
     Command5->setEnabled(true);
-    if (line == Line::Column)
-        showSteps(LabCode::Operation::InsertColumn, Command8->Caption());
-    else
-        showSteps(LabCode::Operation::InsertRow, Command9->Caption());
 }
 
 void DoloranForm::Command8_Click()

@@ -98,19 +98,18 @@ void PelmarForm::setSortTextState()
 void PelmarForm::sortLinear()
 {
     setSortTextState();
-    arrays().sortLinear(stepsFor(false));
+    traced(LabCode::Operation::SortLinear, Command4->Caption(), 0,
+           [this](LabObserver *o) { arrays().sortLinear(o); });
     Print();
     printLinear();
     current = Current::Linear;
-    showSteps(LabCode::Operation::SortLinear, Command4->Caption());
 }
 
 void PelmarForm::sortTable()
 {
     setSortTextState();
-    arrays().sortTable(stepsFor(true));
+    traced(LabCode::Operation::SortTable, Command8->Caption(), 0, [this](LabObserver *o) { arrays().sortTable(o); });
     Print();
     printTable();
     current = Current::Table;
-    showSteps(LabCode::Operation::SortTable, Command8->Caption());
 }

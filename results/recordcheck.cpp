@@ -17,10 +17,12 @@ RecordCheck::Figures RecordCheck::fromSteps(const ResultRecord &record)
         const ResultRecord::LabRun &lab = record.lab;
         f.matches = lab.guessedRight;
         f.errors = lab.guesses - lab.guessedRight;
-        f.percent = lab.guesses > 0 ? double(lab.guessedRight) / lab.guesses * 100.0 : 0.0;
+        // Out of the run's changes; a record from before they were kept, out of the guesses.
+        const int outOf = lab.changes > 0 ? lab.changes : lab.guesses;
+        f.percent = outOf > 0 ? double(lab.guessedRight) / outOf * 100.0 : 0.0;
         f.grade = gradeFor(f.percent);
-        // Right guesses outside 0..guesses are no run at all.
-        if (lab.guessedRight < 0 || lab.guessedRight > lab.guesses)
+        // Right guesses outside 0..guesses, or more guesses than changes, are no run at all.
+        if (lab.guessedRight < 0 || lab.guessedRight > lab.guesses || (lab.changes > 0 && lab.guesses > lab.changes))
             f.matches = -1;
         return f;
     }

@@ -126,6 +126,7 @@ QByteArray ResultRecord::toJson() const
         object.insert(QStringLiteral("columns"), lab.columns);
         object.insert(QStringLiteral("guesses"), lab.guesses);
         object.insert(QStringLiteral("guessedRight"), lab.guessedRight);
+        object.insert(QStringLiteral("changes"), lab.changes);
     }
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
@@ -251,6 +252,7 @@ std::optional<ResultRecord> ResultRecord::fromJson(const QByteArray &bytes, QStr
         r.lab.columns = field("columns").toInt();
         r.lab.guesses = field("guesses").toInt();
         r.lab.guessedRight = field("guessedRight").toInt();
+        r.lab.changes = field("changes").toInt();
     } else {
         r.lab = {};
     }

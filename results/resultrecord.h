@@ -29,8 +29,9 @@ struct ResultRecord
         QString answerText;
     };
 
-    // A lab's guessing run: which lab and operation, on how large an array,
-    // and how many of the changes asked were guessed at the first try.
+    // A lab's guessing run, guessed from its first step to its end: which lab
+    // and operation, on how large an array, how many changes the run has, how
+    // many were asked and how many of them were guessed at the first try.
     struct LabRun
     {
         QString lab;
@@ -39,6 +40,7 @@ struct ResultRecord
         int columns = 0;
         int guesses = 0;
         int guessedRight = 0;
+        int changes = 0; // the changes the run has; 0 in a record from before it was kept
     };
 
     static constexpr int Format = 1;

@@ -66,6 +66,8 @@ QString RunReport::run(const ResultFolder::Entry &entry)
         line(QStringLiteral("Операция"), QStringLiteral("%1, %2").arg(r.lab.lab, r.lab.operation));
         line(QStringLiteral("Массив"), QStringLiteral("%1 × %2").arg(r.lab.rows).arg(r.lab.columns));
         line(QStringLiteral("Угадано"), QStringLiteral("%1 из %2").arg(r.lab.guessedRight).arg(r.lab.guesses));
+        if (r.lab.changes > 0)
+            line(QStringLiteral("Изменений в работе"), QString::number(r.lab.changes));
     } else {
         line(QStringLiteral("Совпадения, ошибки"), QStringLiteral("%1, %2").arg(r.matches).arg(r.errors));
     }

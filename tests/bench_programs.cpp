@@ -318,7 +318,7 @@ void BenchPrograms::stepsOfSort()
     arrays.sortTable(trace.get());
     const qint64 made = timer.elapsed();
     const long grown = residentKiB() - before;
-    StepWindow window;
+    StepWindow window(nullptr);
     window.showRun(trace, LabCode::Operation::SortTable, QStringLiteral("сорт2"));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

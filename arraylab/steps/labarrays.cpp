@@ -82,6 +82,8 @@ void LabArrays::deleteElement(qint16 position, LabObserver *observer)
     k = position;
     const int last = m_m - 1;
     for (i = 1; i <= last; ++i) {
+        if (observer)
+            observer->other(Line::PositionTest, cellOf(1, i), i >= k);
         if (i >= k) {
             m_linear[i] = m_linear[i + 1];
             if (observer)
@@ -114,6 +116,8 @@ void LabArrays::deleteLine(bool column, qint16 position, LabObserver *observer)
     const int lastColumn = column ? m_m - 1 : m_m;
     for (i = 1; i <= lastRow; ++i) {
         for (j = 1; j <= lastColumn; ++j) {
+            if (observer)
+                observer->other(Line::PositionTest, cellOf(i, j), (column ? j : i) >= k);
             if ((column ? j : i) >= k) {
                 const Cell from = column ? cellOf(i, j + 1) : cellOf(i + 1, j);
                 m_table[i][j] = m_table[from.row][from.column];
@@ -153,6 +157,8 @@ void LabArrays::insertLine(bool column, qint16 position, LabObserver *observer)
     // In every row (column), the cells from k on move one place on, from the
     // far end back, and cell k takes the inserted value.
     k = insertPlace(position);
+    if (observer)
+        observer->other(Line::PositionFirst, cellOf(0, 0), position < 1);
     qint16 &along = column ? j : i;
     qint16 &across = column ? i : j;
     qint16 &size = column ? m_m : m_n;
@@ -196,12 +202,17 @@ void LabArrays::findExtremeLinear(Extreme kind, LabObserver *observer)
         }
     }
     m_count = 0;
+    if (observer)
+        observer->other(Line::CountReset, cellOf(1, std::max<int>(m_m, 0)), true);
     for (i = 1; i <= m_m; ++i) {
         const bool equal = m_linear[i] == m_extreme;
         if (observer)
             observer->extreme(Line::CountTest, cellOf(1, i), equal);
-        if (equal)
+        if (equal) {
             ++m_count;
+            if (observer)
+                observer->other(Line::CountUp, cellOf(1, i), true);
+        }
     }
 }
 
@@ -225,13 +236,18 @@ void LabArrays::findExtremeTable(Extreme kind, LabObserver *observer)
         }
     }
     m_count = 0;
+    if (observer)
+        observer->other(Line::CountReset, cellOf(std::max<int>(m_n, 0), std::max<int>(m_m, 0)), true);
     for (i = 1; i <= m_n; ++i) {
         for (j = 1; j <= m_m; ++j) {
             const bool equal = m_table[i][j] == m_extreme;
             if (observer)
                 observer->extreme(Line::CountTest, cellOf(i, j), equal);
-            if (equal)
+            if (equal) {
                 ++m_count;
+                if (observer)
+                    observer->other(Line::CountUp, cellOf(i, j), true);
+            }
         }
     }
 }
@@ -269,14 +285,27 @@ void LabArrays::sortTable(LabObserver *observer)
     qint16 j = 0;
     qint16 k = 0;
     std::array<qint16, Bound * Bound + 1> buffer{};
-    k = 0;
-    for (i = 1; i <= m_n; ++i)
-        for (j = 1; j <= m_m; ++j)
-            buffer[++k] = m_table[i][j];
+    // Each copy is the value, then k one on: b[k + 1] := a[i, j]; k := k + 1.
+    const auto copyAll = [&](Line start, Line copy, Line next, bool back) {
+        k = 0;
+        if (observer)
+            observer->other(start, cellOf(0, 0), true);
+        for (i = 1; i <= m_n; ++i) {
+            for (j = 1; j <= m_m; ++j) {
+                if (back)
+                    m_table[i][j] = buffer[k + 1];
+                else
+                    buffer[k + 1] = m_table[i][j];
+                if (observer)
+                    observer->copy(copy, cellOf(i, j));
+                ++k;
+                if (observer)
+                    observer->other(next, cellOf(i, j), true);
+            }
+        }
+    };
+    copyAll(Line::CopyInStart, Line::CopyIn, Line::CopyInNext, false);
     // The buffer holds the table read row by row: its steps are the table's cells.
     exchangeSort(buffer, k, observer, readingPlace, std::max<int>(m_m, 1));
-    k = 0;
-    for (i = 1; i <= m_n; ++i)
-        for (j = 1; j <= m_m; ++j)
-            m_table[i][j] = buffer[++k];
+    copyAll(Line::CopyOutStart, Line::CopyOut, Line::CopyOutNext, true);
 }

@@ -30,7 +30,9 @@ StepTrace::StepTrace(const LabArrays &before, bool table)
 
 bool StepTrace::changes(const Step &step)
 {
-    return step.kind == Kind::Swap || (step.kind == Kind::Assign && step.line != Line::ExtremeStart);
+    // The copies of the table's sort into b and back change nothing seen.
+    return step.kind == Kind::Swap || step.line == Line::Shift || step.line == Line::Fill
+        || step.line == Line::ExtremeNew;
 }
 
 LabObserver::Cell StepTrace::clamp(Cell c)
@@ -60,10 +62,9 @@ void StepTrace::apply(State &s, const Step &step)
     switch (step.kind) {
     case Kind::Compare:
         ++s.comparisons;
-        if (step.line == Line::CountTest && step.outcome)
-            ++s.count;
         break;
     case Kind::Swap:
+        s.temp = to;
         std::swap(to, s.cells[step.b.row][step.b.column]);
         ++s.swaps;
         break;
@@ -73,11 +74,18 @@ void StepTrace::apply(State &s, const Step &step)
             to = s.cells[step.b.row][step.b.column];
         else if (step.line == Line::Fill)
             to = step.b.row;
-        else
+        else if (step.line == Line::ExtremeStart || step.line == Line::ExtremeNew)
             s.extreme = to; // a search assigns to its extreme, not to the array
+        // A copy into b or back leaves the cells as they are: b is the table read row by row.
         break;
     case Kind::Resize:
         (step.size == 0 ? s.rows : s.columns) = step.b.row;
+        break;
+    case Kind::Other:
+        if (step.line == Line::CountReset)
+            s.count = 0;
+        else if (step.line == Line::CountUp)
+            ++s.count;
         break;
     }
 }
@@ -119,6 +127,16 @@ void StepTrace::resize(Size size, qint16 value)
     const bool rows = size == Size::Rows;
     add({Kind::Resize, Line::Resize, false, quint8(rows ? 0 : 1), {}, {value, 0}});
     (rows ? m_gridRows : m_gridColumns) = std::max(rows ? m_gridRows : m_gridColumns, bounded(value));
+}
+
+void StepTrace::other(Line line, Cell at, bool outcome)
+{
+    add({Kind::Other, line, outcome, 0, clamp(at), {}});
+}
+
+void StepTrace::copy(Line line, Cell at)
+{
+    add({Kind::Assign, line, false, 0, clamp(at), {}});
 }
 
 void StepTrace::extreme(Line line, Cell at, bool outcome)

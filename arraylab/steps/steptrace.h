@@ -8,13 +8,16 @@
 #include <vector>
 
 // A whole run of one operation, step by step: the array before, every
-// elementary action in twelve bytes, and a copy of the array every
+// statement it carried out in twelve bytes, and a copy of the array every
 // CheckpointEvery steps, so that any step is rebuilt by replaying at most
 // that many actions from the nearest copy.
 class StepTrace : public LabObserver
 {
 public:
-    enum class Kind : quint8 { Compare, Swap, Assign, Resize };
+    // What a step is counted as: a comparison of values, an exchange, a value
+    // written into an element or the extreme, a size changed, or none of
+    // these (a test of a position, a counter set).
+    enum class Kind : quint8 { Compare, Swap, Assign, Resize, Other };
     static constexpr int CheckpointEvery = 4096;
 
     struct Step
@@ -27,8 +30,8 @@ public:
         Cell b;       // the second cell, the source of a shift; a fill's value in b.row
     };
 
-    // Where the array stands after some step: all of storage, its sizes, and
-    // a search's extreme and count so far.
+    // Where the array stands after some step: all of storage, its sizes, a
+    // search's extreme and count so far, and what the last exchange put in temp.
     struct State
     {
         LabArrays::Table cells{};
@@ -36,6 +39,7 @@ public:
         qint16 columns = 0;
         qint16 extreme = 0;
         qint16 count = 0;
+        qint16 temp = 0;
         int comparisons = 0;
         int swaps = 0;
         int assignments = 0;
@@ -54,7 +58,7 @@ public:
     int gridColumns() const { return m_gridColumns; }
     // The first step of each pass of a sort (empty for everything else).
     const QVector<int> &passStarts() const { return m_passStarts; }
-    // Steps that change a cell of the array or a search's extreme: the ones a pupil guesses.
+    // Steps that change a cell of the array or find a new extreme: the ones a pupil guesses.
     static bool changes(const Step &step);
 
     void compare(Cell a, Cell b, bool greater) override;
@@ -63,6 +67,8 @@ public:
     void fill(Cell to, qint16 value) override;
     void resize(Size size, qint16 value) override;
     void extreme(Line line, Cell at, bool outcome) override;
+    void other(Line line, Cell at, bool outcome) override;
+    void copy(Line line, Cell at) override;
 
 private:
     void add(const Step &step);
