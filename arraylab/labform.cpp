@@ -16,6 +16,8 @@
 
 #include "resultcourier.h"
 
+#include <QCoreApplication>
+#include <QScrollBar>
 #include <QShortcut>
 
 const QString LabForm::LinearTitle = QStringLiteral("1-й массив - одномерный (линейный) случайных целых чисел");
@@ -67,6 +69,7 @@ void LabForm::buildControls()
     else
         tabOrder.append(Text1);
     buildStepControls(tabOrder);
+    buildScrolling();
     for (int t = 0; t + 1 < tabOrder.size(); ++t)
         QWidget::setTabOrder(tabOrder[t], tabOrder[t + 1]);
 
@@ -105,6 +108,84 @@ void LabForm::zoomBy(int direction)
     surface()->setZoom(m_zoom / 100.0);
     if (m_stepWindow)
         m_stepWindow->setZoom(m_zoom);
+    fitPrint();
+}
+
+void LabForm::buildScrolling()
+{
+    for (QScrollBar **bar : {&m_across, &m_down}) {
+        *bar = new QScrollBar(bar == &m_across ? Qt::Horizontal : Qt::Vertical, this);
+        (*bar)->hide();
+        connect(*bar, &QScrollBar::valueChanged, this,
+                [this] { surface()->setOffset(QPoint(m_across->value(), m_down->value())); });
+    }
+    m_across->setObjectName(QStringLiteral("printAcross"));
+    m_down->setObjectName(QStringLiteral("printDown"));
+    m_across->setAccessibleName(QStringLiteral("Прокрутка вывода по горизонтали"));
+    m_down->setAccessibleName(QStringLiteral("Прокрутка вывода по вертикали"));
+    surface()->installEventFilter(this);
+}
+
+bool LabForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // The wheel scrolls a zoomed print that does not fit.
+    if (watched == surface() && event->type() == QEvent::Wheel && m_down->isVisible()) {
+        QCoreApplication::sendEvent(m_down, event);
+        return true;
+    }
+    return Form::eventFilter(watched, event);
+}
+
+QRect LabForm::controlsBlock() const
+{
+    QRect block;
+    for (const QWidget *w : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (w != surface() && w != m_across && w != m_down && w->isVisibleTo(this) && !w->isWindow())
+            block = block.united(w->geometry());
+    }
+    return block;
+}
+
+void LabForm::fitPrint()
+{
+    if (m_zoom == MinimumZoom) {
+        // As designed again: the window's own size, nothing scrolled.
+        if (m_grown)
+            setWindowState(windowState() & ~Qt::WindowMaximized);
+        m_grown = false;
+        m_across->hide();
+        m_down->hide();
+        surface()->setOffset(QPoint());
+        return;
+    }
+    const QSize drawn = surface()->drawnSize();
+    // A print that no longer fits takes the screen first, and then scrolls.
+    if (!m_grown && (drawn.width() > width() || drawn.height() > height()) && isVisible()) {
+        m_grown = true;
+        setWindowState(windowState() | Qt::WindowMaximized);
+        return; // the resize comes back here
+    }
+    const int thick = m_down->sizeHint().width();
+    const QRect block = controlsBlock();
+    const int downTo = block.isValid() ? block.top() - 4 : height() - thick;
+    const int acrossTo = block.isValid() ? block.left() - 4 : width() - thick;
+    m_down->setGeometry(width() - thick, 0, thick, std::max(downTo, thick));
+    m_across->setGeometry(0, height() - thick, std::max(acrossTo, thick), thick);
+    for (QScrollBar *bar : {m_across, m_down}) {
+        const bool across = bar == m_across;
+        const int overflow = (across ? drawn.width() - width() : drawn.height() - height()) + thick;
+        bar->setRange(0, std::max(0, overflow));
+        bar->setPageStep(across ? width() : height());
+        bar->setSingleStep(20);
+        bar->setVisible(overflow > thick);
+        bar->raise();
+    }
+}
+
+void LabForm::printChanged()
+{
+    if (m_zoom != MinimumZoom)
+        fitPrint();
 }
 
 void LabForm::clockChanged()
@@ -142,6 +223,8 @@ void LabForm::Form_Resize()
             b->setLeft(width - place.dx);
         }
     }
+    if (m_across)
+        fitPrint();
 }
 
 void LabForm::Timer1_Timer()

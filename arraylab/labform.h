@@ -14,6 +14,7 @@
 #include <optional>
 
 class CheckBox;
+class QScrollBar;
 class CommandButton;
 class FormTimer;
 class StepTrace;
@@ -94,6 +95,8 @@ protected:
     void Form_Load() override;
     void Form_Resize() override;
     void clockChanged() override;
+    void printChanged() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     // The buttons each lab offers after a fill.
     virtual void linearFilled() = 0;
@@ -116,6 +119,11 @@ protected:
 private:
     void buildControls();
     void buildStepControls(QList<QWidget *> &tabOrder);
+    void buildScrolling();
+    // Above 100 %, a print that no longer fits: the window takes the screen
+    // and the print scrolls, its bars clear of the buttons.
+    void fitPrint();
+    QRect controlsBlock() const;
     void ownArray();
     void handIn(int changes, int guesses, int right, const QDateTime &started);
     void printExtremeSummary(Extreme kind);
@@ -129,4 +137,7 @@ private:
     StepWindow *m_stepWindow = nullptr;
     LabHandIn m_handIn{this};
     int m_zoom = MinimumZoom;
+    bool m_grown = false; // taken the screen for a zoomed print
+    QScrollBar *m_across = nullptr;
+    QScrollBar *m_down = nullptr;
 };

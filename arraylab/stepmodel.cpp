@@ -7,6 +7,7 @@
 
 const QColor StepModel::OutsideBack = QColor(0xd8, 0xd8, 0xd8);
 const QColor StepModel::OutsideText = QColor(0x48, 0x48, 0x48);
+const QColor StepModel::MissBack = QColor(0x60, 0x60, 0x60);
 
 void StepModel::reset(int rows, int columns, bool table)
 {
@@ -120,7 +121,7 @@ QVariant StepModel::data(const QModelIndex &index, int role) const
         if (mark == Mark::Compare)
             return QBrush(QColor(0xff, 0xd7, 0));
         if (mark == Mark::Miss)
-            return QBrush(QColor(0x60, 0x60, 0x60));
+            return QBrush(MissBack);
         return used ? QVariant() : QBrush(OutsideBack);
     case Qt::ForegroundRole:
         if (mark == Mark::Change || mark == Mark::Miss)

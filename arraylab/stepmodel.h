@@ -39,6 +39,7 @@ public:
     // enough to read on a weak projector (contrast above 4.5 : 1).
     static const QColor OutsideBack;
     static const QColor OutsideText;
+    static const QColor MissBack; // a guess that missed
 
 private:
     int place(LabObserver::Cell cell) const;

@@ -8,10 +8,10 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -121,8 +121,8 @@ void StepWindow::buildCounters()
 {
     m_stepCount = makeLabel(QStringLiteral("stepCount"), this);
     m_comparisons = makeLabel(QStringLiteral("comparisons"), this);
-    m_comparisons->setToolTip(
-        QStringLiteral("Сколько раз сравнивались значения: элемент с элементом или с найденным минимумом (максимумом)"));
+    m_comparisons->setToolTip(QStringLiteral(
+        "Сколько раз сравнивались значения: элемент с элементом или с найденным минимумом (максимумом)"));
     m_swaps = makeLabel(QStringLiteral("swaps"), this);
     m_swaps->setToolTip(QStringLiteral("Сколько раз два элемента поменялись местами"));
     m_assignments = makeLabel(QStringLiteral("assignments"), this);
@@ -168,24 +168,24 @@ void StepWindow::layOut()
     right->addWidget(m_code, 1);
     for (QLabel *label : {m_stepCount, m_comparisons, m_swaps, m_assignments, m_variables})
         right->addWidget(label);
-    auto *top = new QHBoxLayout;
-    top->addWidget(m_grid, 3);
-    top->addLayout(right, 2);
+    m_top = new QBoxLayout(QBoxLayout::LeftToRight);
+    m_top->addWidget(m_grid, 3);
+    m_top->addLayout(right, 2);
     auto *controls = new FlowLayout;
     controls->setSpacing(6);
-    for (QWidget *w : {static_cast<QWidget *>(m_first), static_cast<QWidget *>(m_back),
-                       static_cast<QWidget *>(m_forward), static_cast<QWidget *>(m_last),
-                       static_cast<QWidget *>(m_play)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(m_first), static_cast<QWidget *>(m_back), static_cast<QWidget *>(m_forward),
+          static_cast<QWidget *>(m_last), static_cast<QWidget *>(m_play)})
         controls->addWidget(w);
     auto *speedLabel = new QLabel(QStringLiteral("Скорость:"), this);
     speedLabel->setBuddy(m_speed);
     controls->addWidget(speedLabel);
     controls->addWidget(m_speed);
-    for (QWidget *w : {static_cast<QWidget *>(m_pass), static_cast<QWidget *>(m_guessBox),
-                       static_cast<QWidget *>(m_programButton)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(m_pass), static_cast<QWidget *>(m_guessBox), static_cast<QWidget *>(m_programButton)})
         controls->addWidget(w);
     auto *all = new QVBoxLayout(content);
-    all->addLayout(top, 1);
+    all->addLayout(m_top, 1);
     all->addWidget(m_sentence);
     all->addWidget(m_prompt);
     all->addLayout(controls);
@@ -272,6 +272,7 @@ bool StepWindow::eventFilter(QObject *watched, QEvent *event)
 void StepWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    arrange();
     fitCells();
 }
 
@@ -379,10 +380,12 @@ void StepWindow::keepInSight()
     const QVector<StepCursor::Touch> touched = m_cursor->touched(m_step);
     if (touched.isEmpty())
         return;
-    const LabObserver::Cell c = touched.first().cell;
-    const QModelIndex at = m_model->index(m_cursor->trace().table() ? c.row - 1 : 0, c.column - 1);
-    if (at.isValid())
-        m_grid->scrollTo(at);
+    // The last cell, then the first: both where they fit, the first always.
+    for (const StepCursor::Touch &t : {touched.last(), touched.first()}) {
+        const QModelIndex at = m_model->index(m_cursor->trace().table() ? t.cell.row - 1 : 0, t.cell.column - 1);
+        if (at.isValid())
+            m_grid->scrollTo(at);
+    }
 }
 
 void StepWindow::enableNavigation()
@@ -448,9 +451,9 @@ QString StepWindow::question() const
 
 QString StepWindow::program() const
 {
-    return m_cursor ? LabProgram::text(m_cursor->operation(), m_language, m_cursor->trace().state(0),
-                                       m_cursor->position())
-                    : QString();
+    return m_cursor
+        ? LabProgram::text(m_cursor->operation(), m_language, m_cursor->trace().state(0), m_cursor->position())
+        : QString();
 }
 
 void StepWindow::showProgram()
@@ -606,6 +609,26 @@ void StepWindow::fitToScreen()
     move(room.x() + (room.width() - size.width()) / 2, room.y() + (room.height() - size.height() - kTitleRoom) / 2);
 }
 
+QSizeF StepWindow::cellSize(QFont &cell, qreal points) const
+{
+    cell.setBold(true);
+    cell.setPointSizeF(points);
+    const QFontMetricsF metrics(cell);
+    return {metrics.horizontalAdvance(m_widest) + metrics.averageCharWidth() * 1.5, metrics.height() * 1.3};
+}
+
+void StepWindow::arrange()
+{
+    // Side by side while the cells' share of the width holds two cells of the
+    // least size (a compared pair); past that the code goes under the cells.
+    QFont cell = font();
+    const qreal least = cellSize(cell, SmallestCellPoints * m_zoom / 100.0).width();
+    const int share = m_scroll->viewport()->width() * 3 / 5 - m_grid->verticalHeader()->sizeHint().width();
+    const auto direction = share >= 2 * least ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+    if (m_top->direction() != direction)
+        m_top->setDirection(direction);
+}
+
 void StepWindow::fitCells()
 {
     if (!m_cursor || m_model->columnCount() == 0)
@@ -617,13 +640,7 @@ void StepWindow::fitCells()
     const int width = m_grid->width() - m_grid->verticalHeader()->sizeHint().width() - frame;
     const int height = m_grid->height() - m_grid->horizontalHeader()->sizeHint().height() - frame;
     QFont cell = font();
-    cell.setBold(true);
-    const auto size = [&](qreal points) {
-        cell.setPointSizeF(points);
-        const QFontMetricsF metrics(cell);
-        return QSizeF(metrics.horizontalAdvance(m_widest) + metrics.averageCharWidth() * 1.5,
-                      metrics.height() * 1.3);
-    };
+    const auto size = [&](qreal points) { return cellSize(cell, points); };
     // The largest size the grid's room takes whole; never below the least.
     qreal low = SmallestCellPoints * scale;
     qreal high = kLargestCellPoints * scale;
@@ -658,6 +675,7 @@ void StepWindow::setZoom(int percent)
     headers.setPointSizeF(kTextPoints * scale * 0.8);
     m_grid->horizontalHeader()->setFont(headers);
     m_grid->verticalHeader()->setFont(headers);
+    arrange();
     fitCells();
     keepInSight();
 }

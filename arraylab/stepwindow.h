@@ -15,6 +15,7 @@
 #include <memory>
 
 class Clock;
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -135,6 +136,8 @@ private:
     void buildShortcuts();
     void fitToScreen();
     void fitCells();
+    QSizeF cellSize(QFont &cell, qreal points) const;
+    void arrange();
     // Left, Right, Home, End and Space; false for any other key.
     bool stepKey(int key);
     void refresh();
@@ -170,6 +173,7 @@ private:
 
     StepModel *m_model;
     QScrollArea *m_scroll;
+    QBoxLayout *m_top; // the cells beside the code, or above it when zoomed
     QTableView *m_grid;
     QLabel *m_sentence;
     QLabel *m_prompt;

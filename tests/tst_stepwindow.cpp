@@ -6,22 +6,34 @@
 #include "ownarraydialog.h"
 #include "recordcheck.h"
 #include "resultrecord.h"
+#include "stepmodel.h"
 #include "stepwindow.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
+#include <random>
 
 namespace {
 
@@ -48,6 +60,8 @@ void clickNamed(QWidget *window, const char *name)
 void clickCell(StepWindow *w, LabObserver::Cell cell)
 {
     auto *grid = w->findChild<QTableView *>(QStringLiteral("cells"));
+    if (!w->trace()->table())
+        cell.row = 1;
     const QModelIndex index = grid->model()->index(w->trace()->table() ? cell.row - 1 : 0, cell.column - 1);
     grid->scrollTo(index);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
@@ -99,9 +113,15 @@ class TestStepWindow : public QObject
 private slots:
     void ownArray();
     void stepsThroughSort();
-    void zoom();
+    void zoomAndVariables();
     void guessing_data();
     void guessing();
+    void clickers_data();
+    void clickers();
+    void program();
+    void onScreen_data();
+    void onScreen();
+    void placed();
 };
 
 void TestStepWindow::ownArray()
@@ -140,15 +160,25 @@ void TestStepWindow::stepsThroughSort()
     QCOMPARE(w->kind(), QStringLiteral("swap"));
     QCOMPARE(w->cells(), (QList<int>{127, 512, 9, 5}));
     QCOMPARE(w->swaps(), 1);
+    // The variables as they stand: the exchange went through temp.
+    QCOMPARE(w->variables(), (QVariantMap{{"i", 1}, {"j", 1}, {"temp", 512}, {"m", 4}}));
+    // Python counts from 0 and exchanges without temp, and so do the window's numbers.
+    w->setProperty("language", QStringLiteral("Python"));
+    QCOMPARE(w->code().first(), QStringLiteral("for j in range(m - 1):"));
+    QCOMPARE(w->variables(), (QVariantMap{{"i", 0}, {"j", 0}, {"m", 4}}));
+    QVERIFY(w->sentence().startsWith(QStringLiteral("Меняем местами a[0] и a[1]")));
+    auto *grid = w->findChild<QTableView *>(QStringLiteral("cells"));
+    QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toInt(), 0);
+    w->setProperty("language", QStringLiteral("Паскаль"));
+    QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toInt(), 1);
     clickNamed(w, "passButton"); // 512 has gone to the end
     QCOMPARE(w->cells(), (QList<int>{127, 9, 5, 512}));
     QCOMPARE(w->comparisons(), 3);
-    w->setProperty("language", QStringLiteral("Python"));
-    QCOMPARE(w->code().first(), QStringLiteral("for j in range(1, m):"));
     press(w, Qt::Key_End);
     QCOMPARE(w->cells(), (QList<int>{5, 9, 127, 512}));
     QCOMPARE(w->comparisons(), 9);
     QCOMPARE(w->swaps(), 6);
+    QCOMPARE(w->assignments(), 0);
     QCOMPARE(w->findChild<QPushButton *>(QStringLiteral("forwardButton"))->isEnabled(), false);
     clickNamed(w, "firstButton");
     QCOMPARE(w->step(), 0);
@@ -157,6 +187,8 @@ void TestStepWindow::stepsThroughSort()
     QCOMPARE(moved.size(), 5);
     // The lab printed what the last step shows.
     QCOMPARE(t.printed().last(), LabFixture::numbers({5, 9, 127, 512}));
+    // Each counter says what it counts.
+    QVERIFY(w->findChild<QLabel *>(QStringLiteral("assignments"))->toolTip().contains(QStringLiteral("кроме обменов")));
 
     // A later operation replaces the run; unticked, nothing is traced.
     t.click("Command9");
@@ -167,7 +199,7 @@ void TestStepWindow::stepsThroughSort()
     QCOMPARE(w->operation(), QStringLiteral("Поиск max"));
 }
 
-void TestStepWindow::zoom()
+void TestStepWindow::zoomAndVariables()
 {
     LabFixture t(LabFixture::Lab::Doloran);
     t.fillLinear({1, 2, 3});
@@ -175,29 +207,72 @@ void TestStepWindow::zoom()
     t.input().reply(QStringLiteral("2"));
     t.click("Command4");
     StepWindow *w = t.form().stepWindow();
-    // A shift writes one cell and reads its neighbour; the size goes last.
-    QVERIFY(w->setProperty("step", 1));
+    // The position's test is a step of its own, then the shift that reads its neighbour.
+    QVERIFY(w->setProperty("step", 2));
+    QCOMPARE(w->kind(), QStringLiteral("other"));
+    QVERIFY(w->code().at(w->codeLine()).contains(QStringLiteral("если i >= k то")));
+    QCOMPARE(w->variables(), (QVariantMap{{"i", 2}, {"k", 2}, {"m", 3}}));
+    QVERIFY(w->setProperty("step", 3));
     QCOMPARE(w->kind(), QStringLiteral("assign"));
     QCOMPARE(w->touched(), (QList<int>{1, 2}));
+    QCOMPARE(w->assignments(), 1);
     QVERIFY(w->setProperty("step", 99));
-    QCOMPARE(w->step(), 2);
+    QCOMPARE(w->step(), 4);
     QCOMPARE(w->kind(), QStringLiteral("resize"));
     QCOMPARE(w->touched(), QList<int>());
-    QCOMPARE(w->columns(), 3);
-    QCOMPARE(w->usedColumns(), 2);
+    // The array after the step: m values; the grid drawn keeps the old place.
+    QCOMPARE(w->cells(), (QList<int>{1, 3}));
+    QCOMPARE(w->columns(), 2);
+    QCOMPARE(w->grid(), (QList<int>{1, 3, 3}));
     auto *grid = w->findChild<QTableView *>(QStringLiteral("cells"));
-    const qreal before = grid->font().pointSizeF();
+    const QModelIndex outside = grid->model()->index(0, 2);
+    QCOMPARE(outside.data(Qt::BackgroundRole).value<QBrush>().color(), StepModel::OutsideBack);
+    // The whole window scales: the cells, the buttons, the code.
+    auto *button = w->findChild<QPushButton *>(QStringLiteral("forwardButton"));
+    const qreal cells = grid->font().pointSizeF();
+    const qreal text = button->font().pointSizeF();
+    QVERIFY(cells >= StepWindow::SmallestCellPoints);
     for (int k = 0; k < 10; ++k)
         press(&t.form(), Qt::Key_Plus, Qt::ControlModifier);
     QCOMPARE(t.form().zoom(), LabForm::MaximumZoom);
     QCOMPARE(t.form().surface()->zoom(), 3.0);
-    QCOMPARE(grid->font().pointSizeF(), before * 3);
+    QCOMPARE(button->font().pointSizeF(), text * 3);
+    QVERIFY(grid->font().pointSizeF() >= StepWindow::SmallestCellPoints * 3);
     press(w, Qt::Key_Minus, Qt::ControlModifier);
     QCOMPARE(t.form().zoom(), 275);
     press(&t.form(), Qt::Key_0, Qt::ControlModifier);
     QCOMPARE(t.form().surface()->zoom(), 1.0);
-    QCOMPARE(grid->font().pointSizeF(), before);
+    QCOMPARE(button->font().pointSizeF(), text);
 }
+
+namespace {
+
+// The cells marked on the screen now (the grey of a missed guess with them
+// where asked).
+QList<LabObserver::Cell> markedCells(StepWindow *w, bool misses = true)
+{
+    QList<LabObserver::Cell> marked;
+    auto *grid = w->findChild<QTableView *>(QStringLiteral("cells"));
+    for (int r = 0; r < grid->model()->rowCount(); ++r) {
+        for (int c = 0; c < grid->model()->columnCount(); ++c) {
+            const QVariant back = grid->model()->index(r, c).data(Qt::BackgroundRole);
+            const QColor colour = back.value<QBrush>().color();
+            if (back.isValid() && colour != StepModel::OutsideBack && (misses || colour != StepModel::MissBack))
+                marked << LabObserver::Cell{qint16(r + 1), qint16(c + 1)};
+        }
+    }
+    return marked;
+}
+
+// An answer played at once, as "В конец" plays it.
+void answered(StepWindow *w)
+{
+    auto *last = w->findChild<QPushButton *>(QStringLiteral("lastButton"));
+    if (!w->asking() && last->isEnabled())
+        clickWidget(last);
+}
+
+} // namespace
 
 void TestStepWindow::guessing_data()
 {
@@ -205,24 +280,28 @@ void TestStepWindow::guessing_data()
     QTest::addColumn<QVector<int>>("values");
     QTest::addColumn<QString>("reply");
     QTest::addColumn<QByteArray>("button");
-    QTest::addColumn<int>("asked");
+    QTest::addColumn<QString>("question");
     QTest::addColumn<bool>("keys"); // the right cells chosen by keyboard
-    // Exchanges, shifts and new extremes are asked; comparisons go by themselves.
-    QTest::newRow("сорт1") << int(LabFixture::Lab::Pelmar) << QVector<int>{3, 1, 2} << "" << QByteArray("Command4") << 2
-                           << false;
+    QTest::newRow("сорт1") << int(LabFixture::Lab::Pelmar) << QVector<int>{3, 1, 2} << "" << QByteArray("Command4")
+                           << "Проход 1, просмотр с a[1]. Какие элементы поменяются местами следующими?" << false;
     QTest::newRow("Удаление элемента") << int(LabFixture::Lab::Doloran) << QVector<int>{10, 20, 30, 40} << "2"
-                                       << QByteArray("Command4") << 2 << false;
+                                       << QByteArray("Command4") << "В какую ячейку запишется следующее значение?"
+                                       << false;
     QTest::newRow("Поиск max") << int(LabFixture::Lab::Pelmar) << QVector<int>{4, 8, 2, 9} << ""
-                               << QByteArray("Command9") << 2 << true;
+                               << QByteArray("Command9") << "Просмотр с a[1]. Какой элемент станет новым максимумом?"
+                               << true;
 }
 
+// Guessing stands at the last change and shows nothing of the next one:
+// no cell marked, the last change's sentence and line, and a question; the
+// answer then plays up to and including the change.
 void TestStepWindow::guessing()
 {
     QFETCH(int, lab);
     QFETCH(QVector<int>, values);
     QFETCH(QString, reply);
     QFETCH(QByteArray, button);
-    QFETCH(int, asked);
+    QFETCH(QString, question);
     QFETCH(bool, keys);
     QTemporaryDir results;
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
@@ -239,35 +318,54 @@ void TestStepWindow::guessing()
         t.input().reply(reply);
     t.click(button.constData());
     StepWindow *w = t.form().stepWindow();
+    const StepCursor &cursor = *w->cursor();
+    press(w, Qt::Key_End); // ticking starts from the first step, wherever the window stood
     QSignalSpy guessed(w, &StepWindow::guessed);
     clickNamed(w, "guessBox");
-    QVERIFY(w->guessing());
+    QVERIFY(w->asking());
+    QCOMPARE(w->step(), 0);
+    QCOMPARE(w->question(), question);
     QVERIFY(!w->findChild<QPushButton *>(QStringLiteral("forwardButton"))->isEnabled());
-    // The first change is missed once, then each is clicked right.
     bool missed = false;
+    int asked = 0;
     while (w->guessing()) {
-        const StepTrace::Step &next = w->trace()->at(w->step() + 1);
-        QVERIFY(StepTrace::changes(next));
+        QVERIFY(w->asking());
+        ++asked;
+        // Standing at the last change, nothing of the next on the screen.
+        QCOMPARE(w->step(), cursor.lastChange(w->step()));
+        QVERIFY(markedCells(w).isEmpty());
+        QCOMPARE(w->sentence(), cursor.sentence(w->step()));
+        const int next = cursor.nextChange(w->step());
+        const LabObserver::Cell right = cursor.touched(next).first().cell;
         if (!missed) {
-            const int step = w->step();
-            clickCell(w, {1, qint16(next.a.column == 1 ? values.size() : 1)});
-            QCOMPARE(w->step(), step);
+            const LabObserver::Cell wrong{1, qint16(right.column == 1 ? values.size() : 1)};
+            clickCell(w, wrong);
+            QCOMPARE(w->step(), cursor.lastChange(w->step()));
+            QCOMPARE(markedCells(w).size(), 1); // the miss, in grey
             missed = true;
         }
         if (keys)
-            chooseByKeys(w, next.a);
+            chooseByKeys(w, right);
         else
-            clickCell(w, next.a);
+            clickCell(w, right);
+        QVERIFY(!w->asking());
+        answered(w);
+        if (w->asking())
+            QCOMPARE(w->step(), next); // the change shown, then the next question
+        // After the last change the rest of the run plays to its end.
+        while (w->guessing() && !w->asking())
+            answered(w);
     }
-    QCOMPARE(w->step(), w->steps());
-    QCOMPARE(w->guesses(), asked);
-    QCOMPARE(w->guessedRight(), asked - 1);
+    QTRY_COMPARE(w->step(), w->steps());
+    QCOMPARE(asked, cursor.changes());
+    QCOMPARE(w->guesses(), cursor.changes());
+    QCOMPARE(w->guessedRight(), cursor.changes() - 1);
     QVERIFY(w->findChild<QLabel *>(QStringLiteral("prompt"))
                 ->text()
-                .startsWith(QStringLiteral("Угадано %1 из %2").arg(asked - 1).arg(asked)));
+                .startsWith(QStringLiteral("Угадано %1 из %2").arg(cursor.changes() - 1).arg(cursor.changes())));
     QCOMPARE(guessed.size(), 1);
 
-    // Handed in like a trainer's result, and it agrees with itself.
+    // Handed in like a trainer's result, out of the run's changes, and it agrees with itself.
     QTRY_COMPARE(QDir(results.path()).entryList({QStringLiteral("*.json")}, QDir::Files).size(), 1);
     QFile file(results.filePath(QDir(results.path()).entryList({QStringLiteral("*.json")}, QDir::Files).first()));
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -278,11 +376,203 @@ void TestStepWindow::guessing()
              lab == int(LabFixture::Lab::Pelmar) ? QStringLiteral("pelmar") : QStringLiteral("doloran"));
     QCOMPARE(record->lab.operation, QString::fromUtf8(QTest::currentDataTag()));
     QCOMPARE(record->lab.columns, values.size());
-    QCOMPARE(record->lab.guesses, asked);
-    QCOMPARE(record->lab.guessedRight, asked - 1);
-    QCOMPARE(record->grade, RecordCheck::gradeFor(100.0 * (asked - 1) / asked));
+    QCOMPARE(record->lab.changes, cursor.changes());
+    QCOMPARE(record->lab.guessedRight, cursor.changes() - 1);
+    QCOMPARE(record->percent, 100.0 * (cursor.changes() - 1) / cursor.changes());
     QCOMPARE(RecordCheck::disagreement(*record), QString());
+    // A run guessed only in part is no record: ticked, then unticked.
+    clickNamed(w, "guessBox");
+    clickNamed(w, "guessBox");
+    QVERIFY(!w->guessing());
+    QTest::qWait(50);
+    QCOMPARE(QDir(results.path()).entryList({QStringLiteral("*.json")}, QDir::Files).size(), 1);
     QVERIFY(QFile::remove(settings.fileName()));
+}
+
+void TestStepWindow::clickers_data()
+{
+    QTest::addColumn<int>("lab");
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<int>("m");
+    QTest::addColumn<int>("n");
+    QTest::newRow("сорт1 of 6") << int(LabFixture::Lab::Pelmar) << QByteArray("Command4") << 6 << 1;
+    QTest::newRow("a column deleted from 5 x 4") << int(LabFixture::Lab::Doloran) << QByteArray("Command5") << 5 << 4;
+}
+
+// A pupil who always clicks a cell the screen marks at the ask does no
+// better than one who clicks at random: nothing on the screen gives the
+// answer away. Measured through the window over many runs.
+void TestStepWindow::clickers()
+{
+    QFETCH(int, lab);
+    QFETCH(QByteArray, button);
+    QFETCH(int, m);
+    QFETCH(int, n);
+    double rate[2] = {0, 0};
+    for (const bool marked : {false, true}) {
+        std::mt19937 engine(5);
+        int right = 0;
+        int asked = 0;
+        for (int run = 0; run < 25; ++run) {
+            LabFixture t{LabFixture::Lab(lab)};
+            if (n == 1) {
+                QVector<int> values;
+                for (int k = 0; k < m; ++k)
+                    values << 100 + int(engine() % 900);
+                t.fillLinear(values);
+            } else {
+                t.fillTable(m, n);
+                t.input().reply(QString::number(1 + engine() % quint32(m)));
+            }
+            clickWidget(t.form().stepsBox);
+            t.click(button.constData());
+            StepWindow *w = t.form().stepWindow();
+            if (w->changes() == 0)
+                continue; // the last column: nothing moves, nothing is asked
+            w->findChild<QSlider *>(QStringLiteral("speed"))->setValue(StepWindow::MaximumSpeed);
+            clickNamed(w, "guessBox");
+            while (w->guessing()) {
+                while (w->asking()) {
+                    const QList<LabObserver::Cell> onScreen = markedCells(w, false);
+                    const LabObserver::Cell cell = marked && !onScreen.isEmpty()
+                        ? onScreen[int(engine() % quint32(onScreen.size()))]
+                        : LabObserver::Cell{qint16(1 + engine() % quint32(n)), qint16(1 + engine() % quint32(m))};
+                    clickCell(w, cell);
+                }
+                answered(w);
+            }
+            right += w->guessedRight();
+            asked += w->guesses();
+        }
+        rate[marked] = 100.0 * right / std::max(asked, 1);
+        qInfo("%s clicker: %d of %d, %.1f %%", marked ? "a marked-cell" : "a random", right, asked, rate[marked]);
+    }
+    QVERIFY(rate[1] <= rate[0] + 5);
+}
+
+void TestStepWindow::program()
+{
+    LabFixture t(LabFixture::Lab::Pelmar);
+    t.fillLinear({3, 1, 2});
+    clickWidget(t.form().stepsBox);
+    t.click("Command4");
+    StepWindow *w = t.form().stepWindow();
+    w->setProperty("language", QStringLiteral("Python"));
+    clickNamed(w, "programButton");
+    auto *dialog = w->findChild<QDialog *>(QStringLiteral("ProgramDialog"));
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(dialog->findChild<QPlainTextEdit *>(QStringLiteral("programText"))->toPlainText(), w->program());
+    QVERIFY(w->program().contains(QStringLiteral("a[0:3] = [3, 1, 2]")));
+    QVERIFY(w->program().contains(QStringLiteral("a[i], a[i + 1] = a[i + 1], a[i]")));
+    clickNamed(dialog, "copyButton");
+    QCOMPARE(QGuiApplication::clipboard()->text(), w->program());
+    dialog->reject();
+}
+
+void TestStepWindow::onScreen_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<int>("zoom");
+    for (const QSize screen : {QSize(1024, 768), QSize(800, 600)})
+        for (const int zoom : {100, 300})
+            QTest::addRow("%dx%d at %d %%", screen.width(), screen.height(), zoom) << screen << zoom;
+}
+
+// The windows on a projector's screen, each size in a process of its own
+// (the platform's screen is set as the program starts): see placed().
+void TestStepWindow::onScreen()
+{
+    QFETCH(QSize, screen);
+    QFETCH(int, zoom);
+    QTemporaryDir dir;
+    QFile config(dir.filePath(QStringLiteral("screen.json")));
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(QJsonDocument::fromVariant(QVariantMap{{"screens",
+                                                         QVariantList{QVariantMap{{"name", "projector"},
+                                                                                  {"x", 0},
+                                                                                  {"y", 0},
+                                                                                  {"width", screen.width()},
+                                                                                  {"height", screen.height()},
+                                                                                  {"logicalDpi", 96},
+                                                                                  {"logicalBaseDpi", 96},
+                                                                                  {"dpr", 1}}}}})
+                     .toJson());
+    config.close();
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config.fileName());
+    env.insert(QStringLiteral("STEPWINDOW_ZOOM"), QString::number(zoom));
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("placed")});
+    QVERIFY(child.waitForFinished(60000));
+    QVERIFY2(child.exitCode() == 0, child.readAll().constData());
+}
+
+// Run by onScreen() on a screen of its size: the step window opens inside
+// the screen at any zoom, the current step's cells in sight, the cells as
+// large as their room allows but never below the least; the lab's window
+// takes the screen for a zoomed print that no longer fits, and scrolls it.
+void TestStepWindow::placed()
+{
+    const int zoom = qEnvironmentVariableIntValue("STEPWINDOW_ZOOM");
+    if (zoom == 0)
+        QSKIP("run by onScreen");
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    LabFixture t(LabFixture::Lab::Pelmar);
+    t.fillTable(30, 30);
+    t.form().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t.form()));
+    clickWidget(t.form().stepsBox);
+    t.click("Command8");
+    StepWindow *w = t.form().stepWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    for (int k = 100; k < zoom; k += LabForm::ZoomStep)
+        press(&t.form(), Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(w->zoom(), zoom);
+    QVERIFY2(room.contains(w->frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(w->frameGeometry().x())
+                            .arg(w->frameGeometry().y())
+                            .arg(w->frameGeometry().width())
+                            .arg(w->frameGeometry().height())));
+    auto *grid = w->findChild<QTableView *>(QStringLiteral("cells"));
+    QVERIFY(grid->font().pointSizeF() >= StepWindow::SmallestCellPoints * zoom / 100 - 0.01);
+    // Far into the run, the cells of the step in sight.
+    w->setStep(w->steps() / 2 + 7);
+    const QVector<StepCursor::Touch> touched = w->cursor()->touched(w->step());
+    QVERIFY(!touched.isEmpty());
+    for (const StepCursor::Touch &c : touched) {
+        // A pair that wraps from a row's end to the next row's start may not
+        // fit at once: then the first of them.
+        if (c.cell.row != touched.first().cell.row)
+            continue;
+        const QRect cell = grid->visualRect(grid->model()->index(c.cell.row - 1, c.cell.column - 1));
+        QVERIFY2(grid->viewport()->rect().contains(cell.center()),
+                 qPrintable(QStringLiteral("column %1 at %2 of %3")
+                                .arg(c.cell.column)
+                                .arg(cell.center().x())
+                                .arg(grid->viewport()->width())));
+    }
+    // Three-digit values: each column as wide as its values, not as -32768.
+    const QFontMetrics metrics(grid->font());
+    QVERIFY(grid->columnWidth(0) < metrics.horizontalAdvance(QStringLiteral("-32768")));
+    QVERIFY(grid->columnWidth(0) >= metrics.horizontalAdvance(QStringLiteral("999")));
+    // The grey of the cells beyond the sizes reads on a weak projector.
+    const auto luminance = [](const QColor &c) {
+        const auto channel = [](qreal v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    QVERIFY((luminance(StepModel::OutsideBack) + 0.05) / (luminance(StepModel::OutsideText) + 0.05) >= 4.5);
+    // The lab's window: at 100 % as designed, zoomed it takes the screen and scrolls.
+    auto *down = t.form().findChild<QScrollBar *>(QStringLiteral("printDown"));
+    if (zoom == 100) {
+        QVERIFY(!down->isVisible());
+    } else {
+        QTRY_COMPARE(t.form().frameGeometry().size(), room.size());
+        QVERIFY(down->isVisible() && down->maximum() > 0);
+        down->setValue(down->maximum());
+        QCOMPARE(t.form().surface()->offset().y(), down->maximum());
+    }
 }
 
 QTEST_MAIN(TestStepWindow)

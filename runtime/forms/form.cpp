@@ -196,4 +196,5 @@ void Form::closeEvent(QCloseEvent *event)
 void Form::changed()
 {
     m_surface->update();
+    printChanged();
 }

@@ -85,6 +85,8 @@ protected:
     virtual void Form_Resize() {}
     // A new clock was set: timers of the window follow it.
     virtual void clockChanged() {}
+    // Something was printed or the print cleared.
+    virtual void printChanged() {}
 
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;

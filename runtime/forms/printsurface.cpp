@@ -33,15 +33,30 @@ void PrintSurface::setZoom(qreal zoom)
     update();
 }
 
+void PrintSurface::setOffset(QPoint offset)
+{
+    if (offset == m_offset)
+        return;
+    m_offset = offset;
+    update();
+}
+
+QSize PrintSurface::drawnSize() const
+{
+    const QSizeF print = m_model.extent().expandedTo(QSizeF(m_picture.size()));
+    return (print * m_zoom).toSize();
+}
+
 void PrintSurface::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.fillRect(event->rect(), ColorValue::toColor(m_backColor));
+    painter.translate(-m_offset);
     painter.scale(m_zoom, m_zoom);
     if (!m_picture.isNull())
         painter.drawImage(0, 0, m_picture);
 
-    const qreal bottom = (event->rect().bottom() + 1) / m_zoom;
+    const qreal bottom = (event->rect().bottom() + 1 + m_offset.y()) / m_zoom;
     QFont lastFont;
     bool haveFont = false;
     qreal ascent = 0;

@@ -29,6 +29,11 @@ public:
     // Draws everything larger, for a projector; what was printed stays as it is.
     void setZoom(qreal zoom);
     qreal zoom() const { return m_zoom; }
+    // Where a zoomed print larger than the surface is scrolled to, in pixels.
+    void setOffset(QPoint offset);
+    QPoint offset() const { return m_offset; }
+    // The print's size as drawn at the zoom, in pixels.
+    QSize drawnSize() const;
 
 signals:
     void clicked();
@@ -44,6 +49,7 @@ private:
     PrintModel m_model;
     quint32 m_backColor = 0x00FFFFFF;
     qreal m_zoom = 1;
+    QPoint m_offset;
     QImage m_picture;
     bool m_secondPress = false; // the press that made a double-click
 };

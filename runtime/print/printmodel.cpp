@@ -35,6 +35,7 @@ void PrintModel::clear()
     m_lineOpen = false;
     m_x = 0;
     m_y = 0;
+    m_extent = QSizeF();
 }
 
 void PrintModel::print(const QString &text, Separator separator)
@@ -54,6 +55,7 @@ void PrintModel::print(const QString &text, Separator separator)
     item.underline = m_underline;
     item.x = m_x;
     m_x += advance(text);
+    m_extent = m_extent.expandedTo(QSizeF(m_x, m_y + currentMetrics().metrics.height()));
     switch (separator) {
     case Separator::SameLine:
         m_lines.last().items.append(item);

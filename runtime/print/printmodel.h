@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -77,6 +78,8 @@ public:
     void endLine();
 
     const QVector<PrintLine> &lines() const { return m_lines; }
+    // How far to the right and down the printed text reaches, in pixels.
+    QSizeF extent() const { return m_extent; }
 
     QStringList lineTexts() const;
     QVariantList itemMaps() const;
@@ -105,6 +108,7 @@ private:
     bool m_lineOpen = false;
     qreal m_x = 0;
     qreal m_y = 0;
+    QSizeF m_extent;
 
     mutable QHash<quint64, std::shared_ptr<Metrics>> m_metrics;
 };
