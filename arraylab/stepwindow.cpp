@@ -19,12 +19,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSlider>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -32,6 +34,8 @@ constexpr qreal kTextPoints = 12;
 constexpr qreal kCodePoints = 13;
 constexpr qreal kLargestCellPoints = 160;
 // The window at its first showing: this large where the screen has room.
+constexpr int kCodeColumns = 24; // characters of code worth showing beside the cells
+constexpr int kCodeRows = 6;     // lines of code worth showing under the cells
 constexpr int kWidth = 1100;
 constexpr int kHeight = 720;
 // What a window frame and a panel may take of the screen around it.
@@ -166,8 +170,14 @@ void StepWindow::layOut()
     auto *right = new QVBoxLayout;
     right->addWidget(m_languageBox);
     right->addWidget(m_code, 1);
-    for (QLabel *label : {m_stepCount, m_comparisons, m_swaps, m_assignments, m_variables})
-        right->addWidget(label);
+    // The counters and the variables run on as words do, so that a zoomed
+    // window keeps its height for the cells and the code.
+    auto *figures = new FlowLayout;
+    figures->setSpacing(std::max(12, fontMetrics().averageCharWidth() * 2));
+    for (QLabel *label : {m_stepCount, m_comparisons, m_swaps, m_assignments})
+        figures->addWidget(label);
+    right->addLayout(figures);
+    right->addWidget(m_variables);
     m_top = new QBoxLayout(QBoxLayout::LeftToRight);
     m_top->addWidget(m_grid, 3);
     m_top->addLayout(right, 2);
@@ -319,6 +329,7 @@ void StepWindow::showListing()
     m_code->clear();
     if (m_cursor)
         m_code->addItems(m_cursor->listing().lines);
+    arrange();
     refresh();
 }
 
@@ -370,9 +381,10 @@ void StepWindow::showCounters()
     QStringList values;
     if (m_cursor) {
         for (const auto &[name, value] : m_cursor->variables(m_step))
-            values << QStringLiteral("%1 = %2").arg(name).arg(value);
+            values << QStringLiteral("%1\u00a0=\u00a0%2").arg(name).arg(value);
     }
-    m_variables->setText(values.join(QStringLiteral("   ")));
+    // Broken between the variables only, never inside "i = 2".
+    m_variables->setText(values.join(QStringLiteral("\u00a0\u00a0 ")));
 }
 
 void StepWindow::keepInSight()
@@ -619,12 +631,35 @@ QSizeF StepWindow::cellSize(QFont &cell, qreal points) const
 
 void StepWindow::arrange()
 {
-    // Side by side while the cells' share of the width holds two cells of the
-    // least size (a compared pair); past that the code goes under the cells.
+    // The code as wide as its longest line, up to half the window; the cells
+    // beside it while the rest holds two cells of the least size (a compared
+    // pair) and the code a line's worth, the code under the cells past that.
+    const QFontMetrics code(m_code->font());
+    int longest = 0;
+    for (int row = 0; row < m_code->count(); ++row)
+        longest = std::max(longest, code.horizontalAdvance(m_code->item(row)->text()));
+    const int codeWidth = longest + code.averageCharWidth() * 2 + m_code->verticalScrollBar()->sizeHint().width()
+        + 2 * m_code->frameWidth();
     QFont cell = font();
     const qreal least = cellSize(cell, SmallestCellPoints * m_zoom / 100.0).width();
-    const int share = m_scroll->viewport()->width() * 3 / 5 - m_grid->verticalHeader()->sizeHint().width();
-    const auto direction = share >= 2 * least ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+    // The window's own width: its children are laid out only once it is shown.
+    // The code takes what the cells of the least size leave, at least two
+    // fifths of the window.
+    const int apart
+        = m_grid->verticalHeader()->sizeHint().width() + 2 * m_grid->frameWidth() + 4 * std::max(m_top->spacing(), 6);
+    const int cells = int(std::ceil(least * std::max(m_model->columnCount(), 1))) + apart;
+    const int beside = std::min({codeWidth, width() / 2, std::max(width() - cells, width() * 2 / 5)});
+    // Side by side only while the code shows a line's worth of it.
+    const bool sideBySide = width() - beside - apart >= 2 * least && beside >= kCodeColumns * code.averageCharWidth();
+    m_code->setMinimumWidth(sideBySide ? beside : 0);
+    // One above the other, each keeps a height worth showing; the window scrolls.
+    const int rows = std::max(m_model->rowCount(), 1);
+    const int cellsHigh = int(cellSize(cell, SmallestCellPoints * m_zoom / 100.0).height() * rows)
+        + m_grid->horizontalHeader()->sizeHint().height() + 2 * m_grid->frameWidth()
+        + m_grid->horizontalScrollBar()->sizeHint().height();
+    m_grid->setMinimumHeight(sideBySide ? 0 : std::min(cellsHigh, height() / 2));
+    m_code->setMinimumHeight(sideBySide ? 0 : code.lineSpacing() * kCodeRows + 2 * m_code->frameWidth());
+    const auto direction = sideBySide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
     if (m_top->direction() != direction)
         m_top->setDirection(direction);
 }
@@ -678,4 +713,8 @@ void StepWindow::setZoom(int percent)
     arrange();
     fitCells();
     keepInSight();
+    // The lit line in view again once the code is laid out in its new size.
+    QMetaObject::invokeMethod(
+        m_code, [this] { m_code->scrollToItem(m_code->currentItem(), QAbstractItemView::PositionAtCenter); },
+        Qt::QueuedConnection);
 }

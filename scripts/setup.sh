@@ -8,8 +8,10 @@ BUILD="$ROOT/build"
 # qt6-translations-l10n: Qt's own texts (context menus, standard buttons) in Russian.
 PACKAGES=(qt6-base-dev libfontconfig-dev cmake ninja-build g++ fonts-liberation2 qt6-translations-l10n)
 # The topic editor's save is tested by killing a child that saves at each of
-# its system calls in turn (strace's fault injection).
-TEST_PACKAGES=(strace)
+# its system calls in turn (strace's fault injection). The labs' step window
+# offers the run as a whole program in Pascal and Python: the tests compile it
+# with Free Pascal (fp-compiler) and run it with python3.
+TEST_PACKAGES=(strace fp-compiler python3)
 # The fuzz targets need clang with its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The package: dpkg-shlibdeps (dpkg-dev) computes its dependencies; the package
