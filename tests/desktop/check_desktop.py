@@ -40,6 +40,8 @@ CONTROLS = {
         ("push button", "Ввод m,n"), ("push button", "Удаление строки"),
         ("push button", "Вставка столбца"), ("push button", "Вставка строки"),
         ("text", "Дата и время"), ("push button", "Свой массив…"), ("check box", "По шагам"),
+        # Shown only when a zoomed print no longer fits the window.
+        ("scroll bar", "Прокрутка вывода по горизонтали"), ("scroll bar", "Прокрутка вывода по вертикали"),
     ],
     "pelmar": [
         ("label", "Вывод программы"),
@@ -47,6 +49,8 @@ CONTROLS = {
         ("push button", "сорт1"), ("push button", "Поиск min"), ("push button", "сорт2"),
         ("push button", "Ввод m,n"), ("push button", "Поиск max"),
         ("text", "Дата и время"), ("push button", "Свой массив…"), ("check box", "По шагам"),
+        # Shown only when a zoomed print no longer fits the window.
+        ("scroll bar", "Прокрутка вывода по горизонтали"), ("scroll bar", "Прокрутка вывода по вертикали"),
     ],
 }
 TITLES = {"tesmora": "Tesmora", "doloran": "Form1", "pelmar": "Pelmar"}
