@@ -98,8 +98,7 @@ void PelmarForm::setSortTextState()
 void PelmarForm::sortLinear()
 {
     setSortTextState();
-    traced(LabCode::Operation::SortLinear, Command4->Caption(), 0,
-           [this](LabObserver *o) { arrays().sortLinear(o); });
+    traced(LabCode::Operation::SortLinear, Command4->Caption(), 0, [this](LabObserver *o) { arrays().sortLinear(o); });
     Print();
     printLinear();
     current = Current::Linear;

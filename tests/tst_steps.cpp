@@ -250,13 +250,11 @@ void TestSteps::listing_data()
     row("sort2-python-copy", Operation::SortTable, Language::Python, Line::CopyIn, "        b[k] = a[i][j]");
     row("sort2-pascal-copy-back", Operation::SortTable, Language::Pascal, Line::CopyOut,
         "        a[i, j] := b[k + 1];");
-    row("delete-alg-test", Operation::DeleteElement, Language::Algorithmic, Line::PositionTest,
-        "    если i >= k то");
+    row("delete-alg-test", Operation::DeleteElement, Language::Algorithmic, Line::PositionTest, "    если i >= k то");
     row("delete-alg-shift", Operation::DeleteElement, Language::Algorithmic, Line::Shift, "        a[i] := a[i + 1]");
     row("delcol-python-shift", Operation::DeleteColumn, Language::Python, Line::Shift,
         "            a[i][j] = a[i][j + 1]");
-    row("inscol-pascal-first", Operation::InsertColumn, Language::Pascal, Line::PositionFirst,
-        "if k < 1 then k := 1;");
+    row("inscol-pascal-first", Operation::InsertColumn, Language::Pascal, Line::PositionFirst, "if k < 1 then k := 1;");
     row("inscol-python-first", Operation::InsertColumn, Language::Python, Line::PositionFirst, "if k < 0: k = 0");
     row("inscol-pascal-fill", Operation::InsertColumn, Language::Pascal, Line::Fill, "    a[i, k] := 100;");
     row("insrow-python-resize", Operation::InsertRow, Language::Python, Line::Resize, "n = n + 1");
@@ -308,8 +306,8 @@ void TestSteps::sentence_data()
                           << "Меняем местами a[3] и a[4]: теперь a[3] = 127, a[4] = 512";
     QTest::newRow("the position tested") << int(Operation::DeleteElement) << four << 1 << pascal
                                          << "i = 1, k = 2: до позиции k, пропускаем";
-    QTest::newRow("the position tested, Python") << int(Operation::DeleteElement) << four << 2 << python
-                                                 << "i = 1, k = 1: с позиции k и дальше, сдвигаем";
+    QTest::newRow("the position tested, Python")
+        << int(Operation::DeleteElement) << four << 2 << python << "i = 1, k = 1: с позиции k и дальше, сдвигаем";
     QTest::newRow("shift") << int(Operation::DeleteElement) << four << 3 << pascal << "a[2] := a[3], теперь a[2] = 512";
     QTest::newRow("resize") << int(Operation::DeleteElement) << four << 6 << pascal << "m := m - 1, теперь m = 3";
     QTest::newRow("new minimum") << int(Operation::MinLinear) << QVector<int>{9, 5} << 4 << pascal
@@ -392,8 +390,9 @@ QString runProgram(LabCode::Language language, const QString &program, const QTe
     source.close();
     QProcess p;
     if (language == LabCode::Language::Pascal) {
-        p.start(QStringLiteral("fpc"), {QStringLiteral("-v0"), QStringLiteral("-FE") + dir.path(),
-                                        QStringLiteral("-o") + base, source.fileName()});
+        p.start(QStringLiteral("fpc"),
+                {QStringLiteral("-v0"), QStringLiteral("-FE") + dir.path(), QStringLiteral("-o") + base,
+                 source.fileName()});
         p.waitForFinished(60000);
         if (p.exitCode() != 0)
             return QStringLiteral("fpc: ") + QString::fromUtf8(p.readAll());
@@ -473,13 +472,13 @@ void TestSteps::algorithmicSyntax()
     LabArrays lab = drawnArrays(7, 4, 3);
     const StepTrace::State before = StepTrace(lab, LabCode::onTable(Operation(operation))).state(0);
     const QString program = LabProgram::text(Operation(operation), Language::Algorithmic, before, 2);
-    static const QStringList reserved = {
-        QStringLiteral("min"),  QStringLiteral("max"),  QStringLiteral("imin"), QStringLiteral("imax"),
-        QStringLiteral("мин"),  QStringLiteral("макс"), QStringLiteral("div"),  QStringLiteral("mod"),
-        QStringLiteral("abs"),  QStringLiteral("iabs"), QStringLiteral("sqrt"), QStringLiteral("sign"),
-        QStringLiteral("int"),  QStringLiteral("rnd"),  QStringLiteral("irnd"), QStringLiteral("rand"),
-        QStringLiteral("irand"), QStringLiteral("длин"), QStringLiteral("sin"),  QStringLiteral("cos"),
-        QStringLiteral("нс"),   QStringLiteral("да"),   QStringLiteral("нет"),  QStringLiteral("знач")};
+    static const QStringList reserved
+        = {QStringLiteral("min"),   QStringLiteral("max"),  QStringLiteral("imin"), QStringLiteral("imax"),
+           QStringLiteral("мин"),   QStringLiteral("макс"), QStringLiteral("div"),  QStringLiteral("mod"),
+           QStringLiteral("abs"),   QStringLiteral("iabs"), QStringLiteral("sqrt"), QStringLiteral("sign"),
+           QStringLiteral("int"),   QStringLiteral("rnd"),  QStringLiteral("irnd"), QStringLiteral("rand"),
+           QStringLiteral("irand"), QStringLiteral("длин"), QStringLiteral("sin"),  QStringLiteral("cos"),
+           QStringLiteral("нс"),    QStringLiteral("да"),   QStringLiteral("нет"),  QStringLiteral("знач")};
     const QList<QRegularExpression> forms = {
         QRegularExpression(QStringLiteral("^(алг \\S+|нач|кон|кц|все|вывод нс)$")),
         QRegularExpression(QStringLiteral("^цел ([a-z]+)(, [a-z]+)*$")),
@@ -552,8 +551,7 @@ void TestSteps::randomGuesses()
             const int rows = LabCode::onTable(op) ? n : 1;
             while (tally.choose(cursor, change,
                                 {qint16(1 + int(engine() % quint32(rows))), qint16(1 + int(engine() % quint32(m)))})
-                   == GuessTally::Choice::Wrong) {
-            }
+                   == GuessTally::Choice::Wrong) {}
         }
         right += tally.right();
         asked += tally.guesses();

@@ -27,10 +27,9 @@ public:
     // for v from first to last; Python's range() of the same elements.
     void forUp(const QString &v, const QString &first, const QString &last, const QString &pythonRange)
     {
-        open(m_language == Language::Algorithmic ? QStringLiteral("нц для %1 от %2 до %3").arg(v, first, last)
-                 : m_language == Language::Pascal
-                 ? QStringLiteral("for %1 := %2 to %3 do begin").arg(v, first, last)
-                 : QStringLiteral("for %1 in range(%2):").arg(v, pythonRange));
+        open(m_language == Language::Algorithmic  ? QStringLiteral("нц для %1 от %2 до %3").arg(v, first, last)
+                 : m_language == Language::Pascal ? QStringLiteral("for %1 := %2 to %3 do begin").arg(v, first, last)
+                                                  : QStringLiteral("for %1 in range(%2):").arg(v, pythonRange));
     }
     void forDown(const QString &v, const QString &first, const QString &last, const QString &pythonRange)
     {

@@ -17,25 +17,25 @@ public:
     // The statement of the algorithm a step carries out; each one has a
     // line of its own in the listing.
     enum class Line : quint8 {
-        Compare,      // two neighbours compared (the sorts)
-        Swap,         // and exchanged
-        Shift,        // a cell takes its neighbour's value
-        Fill,         // a cell of the new line takes 100
-        Resize,       // m or n by one
-        ExtremeStart, // the extreme takes the first element
-        ExtremeTest,  // an element against the extreme so far
-        ExtremeNew,   // a new extreme
-        CountTest,    // an element against the extreme, counting
-        PositionTest, // a delete's "i >= k": from the position on
+        Compare,       // two neighbours compared (the sorts)
+        Swap,          // and exchanged
+        Shift,         // a cell takes its neighbour's value
+        Fill,          // a cell of the new line takes 100
+        Resize,        // m or n by one
+        ExtremeStart,  // the extreme takes the first element
+        ExtremeTest,   // an element against the extreme so far
+        ExtremeNew,    // a new extreme
+        CountTest,     // an element against the extreme, counting
+        PositionTest,  // a delete's "i >= k": from the position on
         PositionFirst, // an insert's "k < 1": a position before the first is the first
-        CountReset,   // count := 0
-        CountUp,      // count := count + 1
-        CopyInStart,  // the table's sort: k := 0 before the copy into b
-        CopyIn,       // b[k + 1] := a[i, j]
-        CopyInNext,   // k := k + 1
-        CopyOutStart, // k := 0 before the copy back
-        CopyOut,      // a[i, j] := b[k + 1]
-        CopyOutNext,  // k := k + 1
+        CountReset,    // count := 0
+        CountUp,       // count := count + 1
+        CopyInStart,   // the table's sort: k := 0 before the copy into b
+        CopyIn,        // b[k + 1] := a[i, j]
+        CopyInNext,    // k := k + 1
+        CopyOutStart,  // k := 0 before the copy back
+        CopyOut,       // a[i, j] := b[k + 1]
+        CopyOutNext,   // k := k + 1
     };
     static constexpr int LineCount = int(Line::CopyOutNext) + 1;
     enum class Size : quint8 { Rows, Columns };

@@ -46,8 +46,7 @@ QString pascal(Operation operation, const QStringList &sizes, const QStringList 
         p << QStringLiteral("  ") + line;
     p << indented(algorithm, 2);
     if (table)
-        p << QStringLiteral("  for i := 1 to n do")
-          << QStringLiteral("    for j := 1 to m do")
+        p << QStringLiteral("  for i := 1 to n do") << QStringLiteral("    for j := 1 to m do")
           << QStringLiteral("      write(a[i, j], ' ');");
     else
         p << QStringLiteral("  for i := 1 to m do") << QStringLiteral("    write(a[i], ' ');");
@@ -123,7 +122,8 @@ QStringList LabProgram::values(const StepTrace::State &before, bool table, Langu
             const QString place = table ? QStringLiteral("a[%1, %2]").arg(r).arg(c) : QStringLiteral("a[%1]").arg(c);
             line << QStringLiteral("%1 := %2").arg(place).arg(before.cells[r][c]);
             if (line.size() == kPerLine || c == columns) {
-                lines << line.join(QStringLiteral("; ")) + (language == Language::Pascal ? QStringLiteral(";") : QString());
+                lines << line.join(QStringLiteral("; "))
+                        + (language == Language::Pascal ? QStringLiteral(";") : QString());
                 line.clear();
             }
         }

@@ -99,8 +99,7 @@ QString StepStory::assigned(const StepTrace::Step &s, const StepTrace::State &be
     return QStringLiteral("%1 := %2, теперь %1 = %3").arg(m_extreme, cellName(s.a)).arg(after.extreme);
 }
 
-QString StepStory::other(const StepTrace::Step &s, const StepTrace::State &before,
-                         const StepTrace::State &after) const
+QString StepStory::other(const StepTrace::Step &s, const StepTrace::State &before, const StepTrace::State &after) const
 {
     switch (s.line) {
     case Line::PositionTest: {
@@ -111,7 +110,8 @@ QString StepStory::other(const StepTrace::Step &s, const StepTrace::State &befor
             .arg(v)
             .arg(index(at))
             .arg(index(m_position))
-            .arg(s.outcome ? QStringLiteral("с позиции k и дальше, сдвигаем") : QStringLiteral("до позиции k, пропускаем"));
+            .arg(s.outcome ? QStringLiteral("с позиции k и дальше, сдвигаем")
+                           : QStringLiteral("до позиции k, пропускаем"));
     }
     case Line::PositionFirst:
         return s.outcome ? QStringLiteral("k = %1 — раньше первого места: вставляем первым, k := %2")
