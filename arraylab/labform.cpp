@@ -17,15 +17,19 @@
 #include "resultcourier.h"
 
 #include <QCoreApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QTimer>
 
 const QString LabForm::LinearTitle = QStringLiteral("1-й массив - одномерный (линейный) случайных целых чисел");
 const QString LabForm::TableTitle = QStringLiteral("2-й массив - двумерный (таблица) случайных целых чисел");
 
 namespace {
 const QString kWindowFont = QStringLiteral("MS Sans Serif");
-}
+// How long a window manager may take to maximize the window.
+constexpr int kGrowPatienceMilliseconds = 300;
+} // namespace
 
 LabForm::LabForm(const LabDesign &design, QWidget *parent)
     : Form(parent)
@@ -163,6 +167,17 @@ void LabForm::fitPrint()
     if (!m_grown && (drawn.width() > width() || drawn.height() > height()) && isVisible()) {
         m_grown = true;
         setWindowState(windowState() | Qt::WindowMaximized);
+        // Without a window manager nothing maximizes: the window takes the
+        // screen's free area itself.
+        QTimer::singleShot(kGrowPatienceMilliseconds, this, [this] {
+            const QScreen *where = screen();
+            if (!m_grown || !where || width() >= where->availableGeometry().width() * 9 / 10)
+                return;
+            const QMargins frame(x() - frameGeometry().x(), y() - frameGeometry().y(),
+                                 frameGeometry().right() - geometry().right(),
+                                 frameGeometry().bottom() - geometry().bottom());
+            setGeometry(where->availableGeometry() - frame);
+        });
         return; // the resize comes back here
     }
     const int thick = m_down->sizeHint().width();

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -162,6 +163,11 @@ void StepWindow::buildButtons()
     m_guessBox = new QCheckBox(QStringLiteral("Угадывать"), this);
     m_guessBox->setObjectName(QStringLiteral("guessBox"));
     connect(m_guessBox, &QCheckBox::toggled, this, &StepWindow::startGuessing);
+    m_beat.setSingleShot(true);
+    connect(&m_beat, &QTimer::timeout, this, [this] {
+        if (m_guessing && m_playTo >= 0 && m_step >= m_playTo)
+            arrived();
+    });
 }
 
 void StepWindow::layOut()
@@ -265,6 +271,10 @@ bool StepWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_grid && event->type() == QEvent::Resize)
         fitCells();
+    // The view frames its first cell as it gets the focus: asking, that cell
+    // would look like a hint.
+    if (watched == m_grid && event->type() == QEvent::FocusIn && asking())
+        QMetaObject::invokeMethod(m_grid->selectionModel(), &QItemSelectionModel::clear, Qt::QueuedConnection);
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
@@ -315,6 +325,9 @@ void StepWindow::showRun(std::shared_ptr<const StepTrace> trace, LabCode::Operat
     }
     m_prompt->clear();
     m_step = 0;
+    m_beat.stop();
+    m_grid->scrollToTop();
+    m_grid->horizontalScrollBar()->setValue(0);
     showListing();
     fitCells();
     if (!m_placed) {
@@ -494,8 +507,11 @@ void StepWindow::tick()
 {
     setStep(m_step + 1);
     if (m_guessing && m_playTo >= 0) {
-        if (m_step >= m_playTo)
-            playTo(m_playTo); // arrived
+        if (m_step >= m_playTo) {
+            // The change just played stays marked a beat before the next question.
+            m_timer.stop();
+            m_beat.start(m_timer.interval());
+        }
         return;
     }
     if (m_step >= steps())
@@ -550,6 +566,8 @@ void StepWindow::ask()
         emit stepChanged(m_step);
     }
     refresh();
+    // No cell framed by the keyboard's focus: it would point somewhere.
+    m_grid->selectionModel()->clear();
     m_prompt->setText(QStringLiteral("%1\nУгадано %2 из %3")
                           .arg(m_cursor->question(m_standing))
                           .arg(m_tally.right())
@@ -562,10 +580,18 @@ void StepWindow::playTo(int step)
         m_playTo = step;
         m_timer.start(1000 / m_speed->value());
         refresh();
+        // The question is answered: while it plays, the count alone.
+        m_prompt->setText(QStringLiteral("Угадано %1 из %2").arg(m_tally.right()).arg(m_tally.guesses()));
         return;
     }
-    // Arrived: the change shown, the next question; or the run's end.
     m_timer.stop();
+    arrived();
+}
+
+void StepWindow::arrived()
+{
+    // The change shown, the next question; or the run's end.
+    m_beat.stop();
     if (m_step >= steps() && m_cursor->nextChange(m_standing) > steps()) {
         finishGuessing();
         return;

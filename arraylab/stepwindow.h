@@ -150,6 +150,7 @@ private:
     void toEnd();
     void startGuessing(bool on);
     void ask();
+    void arrived();
     void playTo(int step);
     void choose(int row, int column);
     void finishGuessing();
@@ -194,4 +195,5 @@ private:
     QSlider *m_speed;
     QCheckBox *m_guessBox;
     QTimer m_timer;
+    QTimer m_beat; // guessing: the change just played stays in sight a moment
 };

@@ -216,6 +216,11 @@ void TestStepWindow::zoomAndVariables()
     QCOMPARE(w->kind(), QStringLiteral("assign"));
     QCOMPARE(w->touched(), (QList<int>{1, 2}));
     QCOMPARE(w->assignments(), 1);
+    // Python's sentence writes the assignment as its code does.
+    w->setProperty("language", QStringLiteral("Python"));
+    QCOMPARE(w->sentence(), QStringLiteral("a[1] = a[2], теперь a[1] = 3"));
+    w->setProperty("language", QStringLiteral("Паскаль"));
+    QCOMPARE(w->sentence(), QStringLiteral("a[2] := a[3], теперь a[2] = 3"));
     QVERIFY(w->setProperty("step", 99));
     QCOMPARE(w->step(), 4);
     QCOMPARE(w->kind(), QStringLiteral("resize"));
@@ -321,6 +326,9 @@ void TestStepWindow::guessing()
     const StepCursor &cursor = *w->cursor();
     press(w, Qt::Key_End); // ticking starts from the first step, wherever the window stood
     QSignalSpy guessed(w, &StepWindow::guessed);
+    auto *grid = w->findChild<QTableView *>(QStringLiteral("cells"));
+    auto *prompt = w->findChild<QLabel *>(QStringLiteral("prompt"));
+    w->findChild<QSlider *>(QStringLiteral("speed"))->setValue(5); // a beat of 200 ms, long enough to see
     clickNamed(w, "guessBox");
     QVERIFY(w->asking());
     QCOMPARE(w->step(), 0);
@@ -337,6 +345,7 @@ void TestStepWindow::guessing()
         QCOMPARE(w->sentence(), cursor.sentence(w->step()));
         const int next = cursor.nextChange(w->step());
         const LabObserver::Cell right = cursor.touched(next).first().cell;
+        QVERIFY(!grid->currentIndex().isValid()); // no focus frame pointing anywhere
         if (!missed) {
             const LabObserver::Cell wrong{1, qint16(right.column == 1 ? values.size() : 1)};
             clickCell(w, wrong);
@@ -349,6 +358,15 @@ void TestStepWindow::guessing()
         else
             clickCell(w, right);
         QVERIFY(!w->asking());
+        if (asked == 1) {
+            // Played at its speed, the change stays marked a moment, the question gone.
+            QVERIFY(prompt->text().startsWith(QStringLiteral("Угадано ")));
+            QTRY_VERIFY(w->step() == next && !w->asking());
+            const QList<LabObserver::Cell> marks = markedCells(w, false);
+            QVERIFY(std::any_of(marks.cbegin(), marks.cend(), [&](const LabObserver::Cell &c) {
+                return c.row == right.row && c.column == right.column;
+            }));
+        }
         answered(w);
         if (w->asking())
             QCOMPARE(w->step(), next); // the change shown, then the next question
@@ -360,9 +378,8 @@ void TestStepWindow::guessing()
     QCOMPARE(asked, cursor.changes());
     QCOMPARE(w->guesses(), cursor.changes());
     QCOMPARE(w->guessedRight(), cursor.changes() - 1);
-    QVERIFY(w->findChild<QLabel *>(QStringLiteral("prompt"))
-                ->text()
-                .startsWith(QStringLiteral("Угадано %1 из %2").arg(cursor.changes() - 1).arg(cursor.changes())));
+    QVERIFY(
+        prompt->text().startsWith(QStringLiteral("Угадано %1 из %2").arg(cursor.changes() - 1).arg(cursor.changes())));
     QCOMPARE(guessed.size(), 1);
 
     // Handed in like a trainer's result, out of the run's changes, and it agrees with itself.

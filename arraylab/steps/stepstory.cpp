@@ -18,7 +18,8 @@ QString StepStory::cellName(LabObserver::Cell cell) const
         return QStringLiteral("b[%1]").arg(index(bufferIndex(cell)));
     if (!m_trace.table())
         return QStringLiteral("a[%1]").arg(index(cell.column));
-    return QStringLiteral("a[%1, %2]").arg(index(cell.row)).arg(index(cell.column));
+    const QString format = m_base == 0 ? QStringLiteral("a[%1][%2]") : QStringLiteral("a[%1, %2]");
+    return format.arg(index(cell.row)).arg(index(cell.column));
 }
 
 QString StepStory::named(LabObserver::Cell cell, const StepTrace::State &state) const
@@ -27,6 +28,15 @@ QString StepStory::named(LabObserver::Cell cell, const StepTrace::State &state) 
 }
 
 QString StepStory::sentence(int step) const
+{
+    // Under Python the assignments read as its code writes them.
+    QString text = told(step);
+    if (m_base == 0)
+        text.replace(QStringLiteral(" := "), QStringLiteral(" = "));
+    return text;
+}
+
+QString StepStory::told(int step) const
 {
     if (step <= 0 || step > m_trace.size())
         return QStringLiteral("Массив до операции");

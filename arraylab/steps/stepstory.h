@@ -24,6 +24,7 @@ public:
     int index(int fromOne) const { return fromOne - 1 + m_base; }
 
 private:
+    QString told(int step) const;
     QString compared(const StepTrace::Step &s, const StepTrace::State &before) const;
     QString assigned(const StepTrace::Step &s, const StepTrace::State &before, const StepTrace::State &after) const;
     QString other(const StepTrace::Step &s, const StepTrace::State &before, const StepTrace::State &after) const;
