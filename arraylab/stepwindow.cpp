@@ -667,7 +667,8 @@ void StepWindow::arrange()
     const int codeWidth = longest + code.averageCharWidth() * 2 + m_code->verticalScrollBar()->sizeHint().width()
         + 2 * m_code->frameWidth();
     QFont cell = font();
-    const qreal least = cellSize(cell, SmallestCellPoints * m_zoom / 100.0).width();
+    const QSizeF leastCell = cellSize(cell, SmallestCellPoints * m_zoom / 100.0);
+    const qreal least = leastCell.width();
     // The window's own width: its children are laid out only once it is shown.
     // The code takes what the cells of the least size leave, at least two
     // fifths of the window.
@@ -680,9 +681,8 @@ void StepWindow::arrange()
     m_code->setMinimumWidth(sideBySide ? beside : 0);
     // One above the other, each keeps a height worth showing; the window scrolls.
     const int rows = std::max(m_model->rowCount(), 1);
-    const int cellsHigh = int(cellSize(cell, SmallestCellPoints * m_zoom / 100.0).height() * rows)
-        + m_grid->horizontalHeader()->sizeHint().height() + 2 * m_grid->frameWidth()
-        + m_grid->horizontalScrollBar()->sizeHint().height();
+    const int cellsHigh = int(leastCell.height() * rows) + m_grid->horizontalHeader()->sizeHint().height()
+        + 2 * m_grid->frameWidth() + m_grid->horizontalScrollBar()->sizeHint().height();
     m_grid->setMinimumHeight(sideBySide ? 0 : std::min(cellsHigh, height() / 2));
     m_code->setMinimumHeight(sideBySide ? 0 : code.lineSpacing() * kCodeRows + 2 * m_code->frameWidth());
     const auto direction = sideBySide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
