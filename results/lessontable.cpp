@@ -33,7 +33,37 @@ struct Day
     }
 };
 
+// One attempt of a pupil in a mode, as the lesson view words it.
+struct Tried
+{
+    qint64 at = 0; // its start
+    QString text;
+    bool ended = false;
+};
+
+QString stateText(const ResultFolder::Entry &entry)
+{
+    using Attempt = ResultFolder::Entry::Attempt;
+    const ResultRecord &r = entry.record;
+    if (entry.attempt == Attempt::Unfinished)
+        return QStringLiteral("не завершена");
+    if (entry.attempt == Attempt::Running)
+        return QStringLiteral("идёт");
+    return r.timedOut ? QStringLiteral("время вышло") : percentText(r.percent) + QStringLiteral(" — ") + r.grade;
+}
+
 } // namespace
+
+QString LessonTable::attempts(int count)
+{
+    const int tens = count % 100;
+    const int ones = count % 10;
+    const char *word = tens >= 11 && tens <= 14 ? "попыток"
+        : ones == 1                             ? "попытка"
+        : ones >= 2 && ones <= 4                ? "попытки"
+                                                : "попыток";
+    return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf8(word));
+}
 
 const QStringList LessonTable::Header
     = {QStringLiteral("Ученик"),      QStringLiteral("Тренировка"), QStringLiteral("Тест1 да/нет"),
@@ -46,6 +76,9 @@ QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entr
     QVector<Pupil> list;
     QHash<QString, int> index;
     const Day bounds(day);
+    // Each pupil's attempts in each mode: when each started, and its newest record's words.
+    using Attempts = QHash<QByteArray, Tried>;
+    QHash<std::pair<int, ResultMode::Value>, Attempts> tried;
     for (const ResultFolder::Entry &entry : entries) {
         const ResultRecord &r = entry.record;
         if (!bounds.holds(r.finished) || (!topic.isEmpty() && r.topic != topic))
@@ -56,18 +89,35 @@ QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entr
             list.append({r.user, QString(), {}, 0, r.limitSeconds, {}}); // the newest record's limit
         }
         Pupil &pupil = list[*found];
-        if (!entry.attention.isEmpty() && !pupil.flags.contains(entry.attention))
-            pupil.flags.append(entry.attention);
+        // An attempt not ended says so in its mode's column, not among the flags.
+        const QString flag = entry.attempt == ResultFolder::Entry::Attempt::Ended
+            ? entry.attention
+            : entry.attention.section(QStringLiteral("; "), 1);
+        if (!flag.isEmpty() && !pupil.flags.contains(flag))
+            pupil.flags.append(flag);
         // Another's file, a borrowed name, a time to come: only its flag.
         if (entry.doubtful)
             continue;
         if (pupil.name.isEmpty())
             pupil.name = r.name;
         pupil.secondsSpent += std::max<qint64>(0, r.started.secsTo(r.finished));
-        if (!pupil.last.contains(r.mode)) // newest first: the first seen is the last
-            pupil.last.insert(r.mode,
-                              r.timedOut ? QStringLiteral("время вышло")
-                                         : percentText(r.percent) + QStringLiteral(" — ") + r.grade);
+        Attempts &mode = tried[{*found, r.mode}];
+        if (mode.contains(r.attemptId())) // newest first: the first seen is the attempt's last
+            continue;
+        mode.insert(
+            r.attemptId(),
+            {r.started.toMSecsSinceEpoch(), stateText(entry), entry.attempt == ResultFolder::Entry::Attempt::Ended});
+    }
+    for (auto it = tried.cbegin(); it != tried.cend(); ++it) {
+        QVector<Tried> ordered(it->cbegin(), it->cend());
+        std::sort(ordered.begin(), ordered.end(), [](const Tried &a, const Tried &b) { return a.at < b.at; });
+        QStringList each;
+        for (const Tried &attempt : std::as_const(ordered))
+            each << attempt.text;
+        const bool plain = ordered.size() == 1 && ordered.front().ended;
+        list[it.key().first].last.insert(
+            it.key().second,
+            plain ? each.front() : attempts(int(each.size())) + QStringLiteral(": ") + each.join(QStringLiteral("; ")));
     }
     std::sort(list.begin(), list.end(), [](const Pupil &a, const Pupil &b) {
         return QString::localeAwareCompare(a.name.isEmpty() ? a.user : a.name, b.name.isEmpty() ? b.user : b.name) < 0;
@@ -96,7 +146,7 @@ QVector<LessonTable::Working> LessonTable::working(const QVector<PupilStatus> &s
     QHash<QString, qint64> newest;
     if (!statuses.isEmpty()) {
         for (const ResultFolder::Entry &e : entries) {
-            if (e.doubtful)
+            if (e.doubtful || e.record.opening)
                 continue; // no proof that the pupil handed in
             qint64 &at = newest[e.record.user + QLatin1Char('@') + e.record.host];
             at = std::max(at, e.record.finished.toMSecsSinceEpoch());

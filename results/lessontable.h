@@ -22,7 +22,9 @@ public:
     {
         QString user;
         QString name;
-        QMap<ResultMode::Value, QString> last; // "81,25 % — 4", or "время вышло"
+        // "81,25 % — 4", or "время вышло"; with more attempts than one, or
+        // one not ended, each in order: "2 попытки: 81,25 % — 4; не завершена".
+        QMap<ResultMode::Value, QString> last;
         qint64 secondsSpent = 0;
         qint64 limitSeconds = 0;
         QStringList flags; // why the teacher should look at one of the day's records
@@ -38,6 +40,8 @@ public:
     // entries newest first, as the folder gives them; topic empty for all.
     static QVector<Pupil> pupils(const QVector<ResultFolder::Entry> &entries, const QDate &day, const QString &topic);
     static QStringList row(const Pupil &pupil);
+    // "1 попытка", "2 попытки", "5 попыток".
+    static QString attempts(int count);
     // The statuses of the day that no record has followed, each pupil's
     // newest: working while they change, stopped when they have not for
     // StoppedAfterSeconds.

@@ -39,13 +39,13 @@ QString ResultCourier::lineFor(const ResultStore::Written &written)
     return QStringLiteral("Результат не сохранён: ") + written.message;
 }
 
-void ResultCourier::submit(const ResultRecord &record)
+void ResultCourier::submit(const ResultRecord &record, std::function<void()> afterKept)
 {
     // Each record on its own: one hanging on the server holds no other.
     auto *watcher = new QFutureWatcher<ResultStore::Written>(this);
     auto *patience = new QTimer(watcher);
     auto kept = std::make_shared<std::atomic_bool>(false);
-    auto said = std::make_shared<bool>(false);
+    auto said = std::make_shared<bool>(record.opening);
     patience->setSingleShot(true);
     connect(watcher, &QFutureWatcher<ResultStore::Written>::finished, this, [this, watcher, patience, said] {
         patience->stop();
@@ -63,9 +63,11 @@ void ResultCourier::submit(const ResultRecord &record)
     });
     const QString folder = m_folder;
     ++m_running;
-    watcher->setFuture(QtConcurrent::run(WorkerThreads::pool(), [folder, record, kept] {
+    watcher->setFuture(QtConcurrent::run(WorkerThreads::pool(), [folder, record, kept, afterKept] {
         const ResultStore::Written written = ResultStore::keep(record);
         *kept = written.outcome == ResultStore::Outcome::Kept;
+        if (*kept && afterKept)
+            afterKept();
         return ResultStore::handInKept(folder, written);
     }));
     patience->start(PatienceMilliseconds);

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
+
 // Takes a window's records to the results folder off its thread, so that a
 // file server that hangs never holds the window: each record is kept in the
 // outbox and handed in on a worker thread, and the window hears one line of
@@ -21,8 +23,10 @@ public:
 
     explicit ResultCourier(const QString &folder, QObject *parent = nullptr);
 
-    // Keeps and hands in one record; reported() follows once.
-    void submit(const ResultRecord &record);
+    // Keeps and hands in one record; reported() follows once, but not for
+    // an opening record, which the pupil need not hear of. afterKept runs on
+    // the worker once the record is safe on this computer or at the server.
+    void submit(const ResultRecord &record, std::function<void()> afterKept = {});
     // One attempt at everything kept, unless one is under way.
     void retry();
     bool busy() const { return m_running > 0 || m_round.isRunning(); }

@@ -22,7 +22,8 @@ namespace {
 bool isRecordName(const QString &name)
 {
     // A hidden name is a record being written.
-    return !name.startsWith(QLatin1Char('.')) && name.endsWith(QLatin1String(".json"));
+    return !name.startsWith(QLatin1Char('.'))
+        && (name.endsWith(ResultRecord::Ending) || name.endsWith(ResultRecord::OpeningEnding));
 }
 
 void describe(ResultFolder::Read &read, const struct stat &st)
@@ -464,7 +465,14 @@ QVector<ResultFolder::Entry> ResultFolder::entries() const
     QHash<QByteArray, const Read *> runs;
     runs.reserve(m_read.size());
     QMultiHash<QByteArray, const Read *> more;
+    QHash<QByteArray, const Read *> openings; // by attempt
     for (const Read &read : m_read) {
+        if (read.record->opening && !read.record->id.isEmpty()) {
+            const Read *&kept = openings[read.record->id];
+            if (!kept || read.fileName < kept->fileName)
+                kept = &read;
+            continue;
+        }
         const QByteArray key = read.record->id.isEmpty() ? read.fileName.toUtf8() : read.record->id;
         const auto found = runs.constFind(key);
         if (found == runs.constEnd())
@@ -507,7 +515,88 @@ QVector<ResultFolder::Entry> ResultFolder::entries() const
                                      [&files](const Entry &e) { return e.fileName == files.front()->fileName; });
         entry.attention += (entry.attention.isEmpty() ? QString() : QStringLiteral("; ")) + same;
     }
+    pairOpenings(list, openings, ownersKnown);
+    countAttempts(list);
     return list;
+}
+
+namespace {
+
+// What an opening record says that its result must say too.
+bool sameStart(const ResultRecord &opening, const ResultRecord &end)
+{
+    return opening.user == end.user && opening.host == end.host && opening.topic == end.topic
+        && opening.mode == end.mode && opening.started == end.started && opening.limitSeconds == end.limitSeconds
+        && opening.topicSha256 == end.topicSha256;
+}
+
+void addFlag(ResultFolder::Entry &entry, const QString &flag)
+{
+    entry.attention += (entry.attention.isEmpty() ? QString() : QStringLiteral("; ")) + flag;
+}
+
+} // namespace
+
+void ResultFolder::pairOpenings(QVector<Entry> &list, const QHash<QByteArray, const Read *> &openings,
+                                bool ownersKnown) const
+{
+    QSet<QByteArray> ended;
+    for (Entry &entry : list) {
+        if (entry.record.unfinished) {
+            entry.attempt = Entry::Attempt::Unfinished;
+            entry.attention = entry.attention.isEmpty() ? QStringLiteral("не завершена")
+                                                        : QStringLiteral("не завершена; ") + entry.attention;
+        }
+        const QByteArray attempt = entry.record.attemptId();
+        const auto opening = openings.constFind(attempt);
+        if (opening == openings.constEnd())
+            continue;
+        ended.insert(attempt);
+        if (!sameStart(*(*opening)->record, entry.record))
+            addFlag(entry,
+                    QStringLiteral("начало попытки (%1) не совпадает с её записью")
+                        .arg(SafeText::printable((*opening)->fileName)));
+    }
+    QVector<Entry> open;
+    for (auto it = openings.cbegin(); it != openings.cend(); ++it) {
+        if (ended.contains(it.key()))
+            continue;
+        Entry entry = entryFor(**it, ownersKnown);
+        const ResultRecord &r = entry.record;
+        const qint64 due = r.started.toMSecsSinceEpoch() + (r.limitSeconds + OverdueSlackSeconds) * 1000;
+        entry.attempt = due < m_now ? Entry::Attempt::Unfinished : Entry::Attempt::Running;
+        const QString state
+            = entry.attempt == Entry::Attempt::Unfinished ? QStringLiteral("не завершена") : QStringLiteral("идёт");
+        entry.attention = entry.attention.isEmpty() ? state : state + QStringLiteral("; ") + entry.attention;
+        open.append(entry);
+    }
+    if (open.isEmpty())
+        return;
+    // Newest first, as the rest.
+    list.append(open);
+    std::stable_sort(list.begin(), list.end(), [](const Entry &a, const Entry &b) {
+        const qint64 at = a.record.finished.toMSecsSinceEpoch();
+        const qint64 bt = b.record.finished.toMSecsSinceEpoch();
+        return at != bt ? at > bt : a.fileName < b.fileName;
+    });
+}
+
+void ResultFolder::countAttempts(QVector<Entry> &list)
+{
+    // Each attempt once, by the day it started: a time-out and its grade are one.
+    QHash<QString, QSet<QByteArray>> attempts;
+    const auto key = [](const ResultRecord &r) {
+        return r.user + QLatin1Char('\n') + ResultMode::key(r.mode) + QLatin1Char('\n')
+            + r.started.date().toString(Qt::ISODate); // in the pupil's own offset: no zone to look up
+    };
+    QVector<QString> keys;
+    keys.reserve(list.size());
+    for (const Entry &entry : std::as_const(list)) {
+        keys.append(key(entry.record));
+        attempts[keys.last()].insert(entry.record.attemptId());
+    }
+    for (qsizetype k = 0; k < list.size(); ++k)
+        list[k].attemptsThatDay = int(attempts.value(keys[k]).size());
 }
 
 ResultFolder::Cache ResultFolder::cache() const

@@ -34,7 +34,15 @@ public:
         // a borrowed name, a time still to come. Shown, flagged, never the
         // pupil's last result or proof that a run was handed in.
         bool doubtful = false;
+        // An opening record no result has followed: an attempt in progress
+        // while its limit and a minute have not passed, then unfinished.
+        enum class Attempt { Ended, Running, Unfinished };
+        Attempt attempt = Attempt::Ended;
+        // The attempts the pupil started that day in that mode, this one among them.
+        int attemptsThatDay = 1;
     };
+    // An attempt counts as in progress this long after its limit.
+    static constexpr qint64 OverdueSlackSeconds = 60;
     // What a read of one name found: a record, or why not.
     struct Read
     {
@@ -135,6 +143,10 @@ private:
     QStringList flagsFor(const ResultRecord &record, qint64 owner, bool ownersKnown, bool *doubtful) const;
     QString lookingLike(const QString &topic) const; // the class topic it only looks like
     QString sameRun(const Read &primary, const QVector<const Read *> &others, bool ownersKnown) const;
+    // The opening records with no result of their attempt, as rows, and a
+    // flag on each result whose opening tells another story.
+    void pairOpenings(QVector<Entry> &list, const QHash<QByteArray, const Read *> &openings, bool ownersKnown) const;
+    static void countAttempts(QVector<Entry> &list);
     const Account &account(const QString &user) const;
     QString ownerName(qint64 uid) const;
 

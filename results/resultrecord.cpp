@@ -54,6 +54,21 @@ QByteArray ResultRecord::newId()
     return id;
 }
 
+ResultRecord ResultRecord::openingOf(const ResultRecord &record)
+{
+    ResultRecord r = record;
+    r.opening = true;
+    r.unfinished = false;
+    r.attempt.clear();
+    r.finished = r.started;
+    r.timedOut = false;
+    r.matches = r.errors = 0;
+    r.percent = 0;
+    r.grade.clear();
+    r.steps.clear();
+    return r;
+}
+
 namespace {
 
 // The part of a file name made of a login or a computer's name.
@@ -67,7 +82,7 @@ QString safe(QString text)
 
 bool ResultRecord::isFileNameOf(const QString &name, const QString &user)
 {
-    static const QRegularExpression rest(QStringLiteral("^@[A-Za-z0-9._-]+-\\d{8}-\\d{6}-[0-9a-f]{8}\\.json$"));
+    static const QRegularExpression rest(QStringLiteral("^@[A-Za-z0-9._-]+-\\d{8}-\\d{6}-[0-9a-f]{8}\\.(json|start)$"));
     const QString login = safe(user);
     return !login.isEmpty() && name.startsWith(login) && rest.match(name.mid(login.size())).hasMatch();
 }
@@ -76,14 +91,15 @@ QString ResultRecord::withFreshDigits(const QString &name)
 {
     const QString digits
         = QString::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, QLatin1Char('0'));
-    return name.left(name.size() - 13) + digits + QStringLiteral(".json");
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return name.left(dot - 8) + digits + name.mid(dot);
 }
 
 QString ResultRecord::fileName() const
 {
-    return QStringLiteral("%1@%2-%3-%4.json")
+    return QStringLiteral("%1@%2-%3-%4%5")
         .arg(safe(user), safe(host), finished.toString(QStringLiteral("yyyyMMdd-HHmmss")),
-             QString::fromLatin1(id.left(8)).rightJustified(8, QLatin1Char('0')));
+             QString::fromLatin1(id.left(8)).rightJustified(8, QLatin1Char('0')), opening ? OpeningEnding : Ending);
 }
 
 QByteArray ResultRecord::toJson() const
@@ -115,10 +131,17 @@ QByteArray ResultRecord::toJson() const
         {QStringLiteral("matches"), matches},
         {QStringLiteral("errors"), errors},
         {QStringLiteral("percent"), percent},
-        {QStringLiteral("grade"), timedOut || grade.isEmpty() ? QJsonValue() : QJsonValue(grade)},
+        {QStringLiteral("grade"), timedOut || unfinished || grade.isEmpty() ? QJsonValue() : QJsonValue(grade)},
         {QStringLiteral("steps"), stepArray},
         {QStringLiteral("topicSha256"), QString::fromLatin1(topicSha256)},
+        {QStringLiteral("state"),
+         opening          ? QStringLiteral("started")
+             : unfinished ? QStringLiteral("unfinished")
+             : timedOut   ? QStringLiteral("timedOut")
+                          : QStringLiteral("finished")},
     };
+    if (!attempt.isEmpty())
+        object.insert(QStringLiteral("attempt"), QString::fromLatin1(attempt));
     if (mode == ResultMode::Lab) {
         object.insert(QStringLiteral("lab"), lab.lab);
         object.insert(QStringLiteral("operation"), lab.operation);
@@ -232,9 +255,13 @@ std::optional<ResultRecord> ResultRecord::fromJson(const QByteArray &bytes, QStr
         return refuse(reason, QStringLiteral("нет учётной записи"));
     const std::optional<QString> id = textOf(field("id"));
     const std::optional<QString> digest = textOf(field("topicSha256"));
-    if (!id || id->size() > 64 || !digest || digest->size() > 64)
-        return refuse(reason, QStringLiteral("поле id или topicSha256 не того вида"));
+    const std::optional<QString> attempt = textOf(field("attempt"));
+    if (!id || id->size() > 64 || !digest || digest->size() > 64 || !attempt || attempt->size() > 64)
+        return refuse(reason, QStringLiteral("поле id, attempt или topicSha256 не того вида"));
     r.id = id->toLatin1();
+    r.attempt = attempt->toLatin1();
+    r.opening = field("state").toString() == QLatin1String("started");
+    r.unfinished = field("state").toString() == QLatin1String("unfinished");
     r.topicSha256 = digest->toLatin1();
     r.started = QDateTime::fromString(field("started").toString(), Qt::ISODate);
     r.finished = QDateTime::fromString(field("finished").toString(), Qt::ISODate);

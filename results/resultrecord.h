@@ -53,6 +53,16 @@ struct ResultRecord
     static constexpr int MaxIndex = 1000;
 
     QByteArray id; // 128 random bits in hex, drawn when the run starts
+    // The attempt a record ends: the opening record's id, where it is not the
+    // record's own (a run that ran out of time and was then graded hands in
+    // two records). Empty: the record's own id.
+    QByteArray attempt;
+    // Handed in as the run starts, so that the teacher sees every attempt:
+    // no figures, no steps, its end time its start.
+    bool opening = false;
+    // Closed without an end of its own: its state could not go on (other
+    // topic files). No grade; the steps it holds.
+    bool unfinished = false;
     QString user;
     QString name;
     QString host;
@@ -73,9 +83,17 @@ struct ResultRecord
     // A record of this account on this computer, with nothing else filled in.
     static ResultRecord ofThisAccount();
     static QByteArray newId();
+    // The opening record of the attempt this record ends: the same who,
+    // where, topic, mode, start and limit, nothing of its course.
+    static ResultRecord openingOf(const ResultRecord &record);
     // USER@HOST-YYYYMMDD-HHMMSS-XXXXXXXX.json, the last part from the id:
-    // the same record always has the same name.
+    // the same record always has the same name. An opening record ends in
+    // .start instead, so that nothing takes it for a result.
     QString fileName() const;
+    static inline const QString Ending = QStringLiteral(".json");
+    static inline const QString OpeningEnding = QStringLiteral(".start");
+    // The attempt this record belongs to.
+    QByteArray attemptId() const { return attempt.isEmpty() ? id : attempt; }
     // Whether name is one that fileName() gives a record of user, its last
     // part free (a record handed in under another name keeps its id).
     static bool isFileNameOf(const QString &name, const QString &user);

@@ -73,10 +73,10 @@ QStringList ResultTable::row(const ResultFolder::Entry &entry)
             r.host,
             r.topic,
             ResultMode::caption(r.mode),
-            QString::number(r.matches),
-            QString::number(r.errors),
-            QString::number(r.percent, 'g', 10),
-            r.timedOut ? QString() : r.grade,
+            r.opening ? QString() : QString::number(r.matches),
+            r.opening ? QString() : QString::number(r.errors),
+            r.opening ? QString() : QString::number(r.percent, 'g', 10),
+            r.timedOut || r.unfinished ? QString() : r.grade,
             entry.attention};
 }
 
@@ -89,6 +89,8 @@ QMap<QString, int> ResultTable::gradeCounts() const
     // counted as "?", so that no record's text becomes a bar of its own.
     for (const ResultFolder::Entry &entry : m_shown) {
         const ResultRecord &r = entry.record;
+        if (r.opening || r.unfinished)
+            continue; // an attempt not ended has no grade to count
         const QString grade = r.timedOut || r.grade.isEmpty() ? QStringLiteral("—") : r.grade;
         ++counts[counts.contains(grade) || grade == QStringLiteral("—") ? grade : QStringLiteral("?")];
     }

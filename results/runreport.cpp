@@ -71,7 +71,11 @@ QString RunReport::run(const ResultFolder::Entry &entry)
     } else {
         line(QStringLiteral("Совпадения, ошибки"), QStringLiteral("%1, %2").arg(r.matches).arg(r.errors));
     }
-    if (r.timedOut)
+    if (entry.attemptsThatDay > 1)
+        line(QStringLiteral("Попыток в этот день в этом режиме"), QString::number(entry.attemptsThatDay));
+    if (r.opening)
+        line(QStringLiteral("Оценка"), QStringLiteral("нет: попытка не завершена"));
+    else if (r.timedOut)
         line(QStringLiteral("Оценка"), QStringLiteral("нет: время вышло"));
     else
         line(QStringLiteral("Оценка"), QStringLiteral("%1 (%2%)").arg(r.grade, QString::number(r.percent, 'g', 10)));

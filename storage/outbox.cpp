@@ -13,7 +13,9 @@
 
 namespace {
 
+// Results, and the records that open an attempt.
 const QString kSuffix = QStringLiteral(".json");
+const QString kOpeningSuffix = QStringLiteral(".start");
 const QString kNote = QStringLiteral(".left");
 const QString kSpareBase = QStringLiteral("/var/tmp");
 const QString kHiddenPrefix = QStringLiteral(".record-");
@@ -146,7 +148,9 @@ bool Outbox::keep(const QString &name, const QByteArray &bytes)
 
 QStringList Outbox::pending() const
 {
-    return namesEnding(m_folder, kSuffix);
+    QStringList names = namesEnding(m_folder, kSuffix) + namesEnding(m_folder, kOpeningSuffix);
+    names.sort();
+    return names;
 }
 
 std::optional<QByteArray> Outbox::read(const QString &name) const

@@ -147,7 +147,8 @@ void TestResultsWindow::tableAsTheTeacherUsesIt()
     // with each mode's last result.
     QCOMPARE(window.tabs()->currentIndex(), 0);
     QCOMPARE(window.lesson()->rowCount(), 1);
-    QCOMPARE(window.lesson()->item(0, 3)->text(), QStringLiteral("100 % — 5")); // the newest: 16 right
+    // Every attempt of the day, oldest first.
+    QCOMPARE(window.lesson()->item(0, 3)->text(), QStringLiteral("3 попытки: 56,25 % — 3; 81,25 % — 4; 100 % — 5"));
     window.tabs()->setCurrentIndex(1);
     auto *view = window.findChild<QTableView *>(QStringLiteral("results"));
     QCOMPARE(view->model()->rowCount(), 3);
