@@ -1,3 +1,4 @@
+#include "attemptrecovery.h"
 #include "classsettings.h"
 #include "core/commandline.h"
 #include "forms/appsetup.h"
@@ -45,6 +46,12 @@ int handIn(int argc, char *argv[])
         std::fprintf(stderr, "tesmora: папка результатов не задана (results= в class.conf)\n");
         return 2;
     }
+    // Runs whose time is over, or whose picks are all made, end here too:
+    // a computer switched off mid-run leaves nothing open for good.
+    const AttemptRecovery::Outcome closed
+        = AttemptRecovery::run(AttemptRecovery::Scope::HandIn, QString(), QDateTime::currentDateTime());
+    for (const QString &line : closed.lines)
+        std::fprintf(stderr, "tesmora: %s\n", qPrintable(line));
     const ResultStore::Round round = ResultStore::handInAll(folder);
     for (const QString &line : round.lines)
         std::fprintf(stderr, "tesmora: %s\n", qPrintable(line));

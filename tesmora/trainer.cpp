@@ -2,6 +2,7 @@
 
 #include "core/convert.h"
 #include "core/randomsource.h"
+#include "runstate.h"
 #include "topicfile.h"
 
 #include <QDir>
@@ -242,6 +243,13 @@ void Trainer::startTurn(int turn, RandomSource &random)
     m_drawn[turn] = m_candidate;
 }
 
+void Trainer::resumeTurn(int turn, int candidate)
+{
+    m_answeredCount = qint16(turn + 1);
+    m_candidate = qint16(candidate);
+    m_drawn[turn] = m_candidate;
+}
+
 void Trainer::scoreReply(int turn, const QString &text, double value)
 {
     m_replyTexts[turn] = text;
@@ -342,6 +350,8 @@ std::optional<ResultRecord> Trainer::record(Modes modes, bool timedOut, const QD
         return std::nullopt;
     ResultRecord r;
     r.id = timedOut ? m_timeOutId : m_runId;
+    if (timedOut)
+        r.attempt = m_runId;
     r.mode = modes.testFlag(Mode::Test1) ? ResultMode::Test1
         : modes.testFlag(Mode::Test2)    ? ResultMode::Test2
                                          : ResultMode::Training;
@@ -355,4 +365,122 @@ std::optional<ResultRecord> Trainer::record(Modes modes, bool timedOut, const QD
     r.grade = timedOut ? QString() : m_grade;
     r.steps = m_steps;
     return r;
+}
+
+std::optional<ResultRecord> Trainer::opening(Modes modes) const
+{
+    const std::optional<ResultRecord> r = record(modes, false, m_runStarted);
+    return r ? std::optional<ResultRecord>(ResultRecord::openingOf(*r)) : std::nullopt;
+}
+
+std::optional<RunState> Trainer::state(Modes modes) const
+{
+    std::optional<ResultRecord> r = record(modes, false, m_runStarted);
+    if (!r)
+        return std::nullopt;
+    RunState s;
+    s.record = *r;
+    s.timeOutId = m_timeOutId;
+    if (modes.testFlag(Mode::Test2)) {
+        for (int row = 0; row <= LastRow; ++row)
+            s.answerOrder.append(m_answerOrder[row]);
+    }
+    const bool test1 = modes.testFlag(Mode::Test1);
+    s.answered = test1 ? int(m_steps.size()) : m_answeredCount;
+    // Test 1 draws each turn's candidate as it asks: the one on the screen stays.
+    if (test1 && m_answeredCount > m_steps.size())
+        s.candidate = m_candidate;
+    if (!test1 && m_questionPicked == True && m_answerPicked == 0)
+        s.pendingQuestion = m_pickedQuestion;
+    return s;
+}
+
+Trainer::Modes Trainer::modesOf(ResultMode::Value mode)
+{
+    switch (mode) {
+    case ResultMode::Test1:
+        return Mode::Test1;
+    case ResultMode::Test2:
+        return Mode::Test2;
+    default:
+        return Mode::Training;
+    }
+}
+
+QString Trainer::limitText(qint64 seconds)
+{
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600)
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+bool Trainer::resume(const RunState &state)
+{
+    const ResultRecord &r = state.record;
+    m_timeLimit = limitText(r.limitSeconds);
+    startMode(r.started);
+    m_runId = r.id;
+    m_timeOutId = state.timeOutId;
+    if (replay(state, modesOf(r.mode)))
+        return true;
+    startMode(r.started);
+    return false;
+}
+
+bool Trainer::replay(const RunState &state, Modes modes)
+{
+    const ResultRecord &r = state.record;
+    if (modes.testFlag(Mode::Test1)) {
+        startTest1();
+        for (qsizetype turn = 0; turn < r.steps.size() && turn < Steps; ++turn) {
+            const Step &step = r.steps[turn];
+            const std::optional<double> value = Convert::leadingNumber(step.reply);
+            if (step.question != turn || step.answer < 0 || step.answer >= Steps || !value)
+                return false;
+            m_answeredCount = qint16(turn + 1);
+            m_candidate = m_drawn[turn] = qint16(step.answer);
+            scoreReply(int(turn), step.reply, *value);
+        }
+    } else {
+        const bool test2 = modes.testFlag(Mode::Test2);
+        if (test2) {
+            if (state.answerOrder.size() != LastRow + 1)
+                return false;
+            m_matchCount = 0;
+            m_grade.clear();
+            m_percent = 0;
+            m_questionPicked = m_answerPicked = m_pickedQuestion = 0;
+            for (int row = 0; row <= LastRow; ++row) {
+                const int answer = state.answerOrder[row];
+                // Every answer once, as the draw makes them.
+                if (answer < 0 || answer > LastRow || state.answerOrder.count(answer) != 1)
+                    return false;
+                m_answerOrder[row] = m_drawn[row] = qint16(answer);
+            }
+        } else {
+            startTraining();
+        }
+        for (const Step &step : r.steps) {
+            const int row = test2 ? int(state.answerOrder.indexOf(step.answer)) : step.answer;
+            if (pickQuestion(step.question, modes) == QuestionPick::Ignored || !pickAnswer(row, modes).taken)
+                return false;
+        }
+        // Questions picked again before an answer count as picks too.
+        const int answered = state.answered - (state.pendingQuestion >= 0 ? 1 : 0);
+        if (answered < m_answeredCount || answered > Steps)
+            return false;
+        m_answeredCount = qint16(answered);
+        if (state.pendingQuestion >= 0 && pickQuestion(state.pendingQuestion, modes) == QuestionPick::Ignored)
+            return false;
+    }
+    if (m_steps.size() != r.steps.size())
+        return false;
+    for (qsizetype k = 0; k < m_steps.size(); ++k) {
+        const Step &a = m_steps[k];
+        const Step &b = r.steps[k];
+        if (a.question != b.question || a.answer != b.answer || a.right != b.right || a.counted != b.counted)
+            return false;
+    }
+    return true;
 }

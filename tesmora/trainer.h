@@ -11,6 +11,7 @@
 #include <array>
 
 class RandomSource;
+struct RunState;
 
 // The trainer's state and rules, without a window: the topic read from its two
 // files, the draws of the tests, the scoring of every pick and reply, and the
@@ -90,6 +91,8 @@ public:
 
     // Test 1: draws the candidate answer of a turn, then scores the reply.
     void startTurn(int turn, RandomSource &random);
+    // The turn of a run gone on with, its candidate the one drawn before.
+    void resumeTurn(int turn, int candidate);
     void scoreReply(int turn, const QString &text, double value);
 
     Result result(Modes modes);
@@ -99,6 +102,19 @@ public:
     // steps; who, where and which topic are the caller's to fill in. Nothing
     // before a run was started or without a mode.
     std::optional<ResultRecord> record(Modes modes, bool timedOut, const QDateTime &finished) const;
+    // The run's opening record: who and where are the caller's, as above.
+    std::optional<ResultRecord> opening(Modes modes) const;
+    // Where the run stands, to go on with it later; who, where, which topic
+    // and the last step's time are the caller's.
+    std::optional<RunState> state(Modes modes) const;
+    // Goes on with a run where state left it: the same id, start, limit and
+    // draws, its steps taken again by the rules above, so that the figures
+    // are the trainer's own. False, the trainer as after startMode, where
+    // the steps do not replay (a state edited, or of other topic files).
+    bool resume(const RunState &state);
+    static Modes modesOf(ResultMode::Value mode);
+    // Time limit text for a number of seconds: "0:05:00".
+    static QString limitText(qint64 seconds);
 
     // The state, under its names; it changes only through the operations above.
     const std::array<QString, FileEntries> &questions() const { return m_questions; }
@@ -159,6 +175,7 @@ private:
 
     void reset();
     void clearMarks();
+    bool replay(const RunState &state, Modes modes);
     void clearPicksIfPaired();
     bool pickIsRight() const;
     void scorePick(bool right);

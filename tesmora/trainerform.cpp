@@ -15,11 +15,16 @@
 #include "print/ppmresource.h"
 #include "resultcourier.h"
 #include "runhandin.h"
+#include "statekeeper.h"
 #include "statusboard.h"
+#include "storage/outbox.h"
 #include "topiccatalog.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QTimer>
+
+#include <cmath>
 
 namespace {
 
@@ -188,11 +193,106 @@ void TrainerForm::Form_Load()
     restartClock();
     Text1->ZOrder();
 
+    // Runs a crash or a close left: ended ones handed in, an open one gone on with.
+    if (m_handIn) {
+        AttemptRecovery::Outcome recovered
+            = AttemptRecovery::run(AttemptRecovery::Scope::Trainer, m_dataFolder, clock().now());
+        m_loadMessages += recovered.lines;
+        m_resume = std::move(recovered.resume);
+    }
     for (const QString &message : std::as_const(m_loadMessages))
         Print(message);
     // What an earlier run kept on this computer goes to the teacher now.
     if (m_handIn)
         m_handIn->courier()->retry();
+    if (m_resume)
+        QTimer::singleShot(0, this, &TrainerForm::resumeRun);
+}
+
+void TrainerForm::chooseLevel(qint64 limitSeconds)
+{
+    OptionButton *level = limitSeconds <= 60 ? Option1 : limitSeconds <= 120 ? Option2 : Option3;
+    level->setValue(true);
+    // The run's own limit, whichever button is nearest to it.
+    m_trainer.setTimeLimit(Trainer::limitText(limitSeconds));
+}
+
+void TrainerForm::resumeRun()
+{
+    if (!m_resume || isClosing())
+        return;
+    const AttemptRecovery::Found found = *std::exchange(m_resume, std::nullopt);
+    const RunState &state = found.state;
+    const Trainer::Modes modes = Trainer::modesOf(state.record.mode);
+    chooseLevel(state.record.limitSeconds);
+    CheckBox *box = modes.testFlag(Trainer::Mode::Test1) ? Check2
+        : modes.testFlag(Trainer::Mode::Test2)           ? Check4
+                                                         : Check1;
+    box->setValue(1);
+    if (!m_trainer.resume(state)) {
+        // Steps that do not replay over these files: ended as they stand.
+        m_handIn->courier()->submit(AttemptRecovery::unfinishedOf(state),
+                                    [folder = found.folder, name = found.name] { Outbox(folder).forget(name); });
+        m_trainer.startMode(clock().now());
+        Print(QStringLiteral("Прерванная работа не продолжается: её шаги не сходятся с файлами темы"));
+        return;
+    }
+    m_handIn->resumed(state, found.name);
+    const qint64 left = std::max<qint64>(0, state.secondsLeft(clock().now()));
+    const qint64 elapsed = state.record.limitSeconds - left;
+    const float start = float(std::fmod(clock().timeOfDay() - double(elapsed) / 86400.0 + 1.0, 1.0));
+    m_trainer.restartClock(start);
+    Timer1->followSpanFrom(m_trainer.startTime());
+    Cls();
+    const qsizetype taken = state.record.steps.size();
+    Print(QStringLiteral("Продолжается прерванная работа: %1, %2, шаг %3 из %4, осталось %5:%6")
+              .arg(state.record.topic, ResultMode::caption(state.record.mode))
+              .arg(std::min<qsizetype>(taken + 1, Trainer::Steps))
+              .arg(Trainer::Steps)
+              .arg(left / 60)
+              .arg(left % 60, 2, 10, QLatin1Char('0')));
+    noteProgress();
+    List2->setFontBold(false);
+    List2->setFontSize(11);
+    Label2->show();
+    Label1->show();
+    Command1->setEnabled(false);
+    Command2->setEnabled(false);
+    Command3->setEnabled(false);
+    Command6->setEnabled(false);
+    if (modes.testFlag(Trainer::Mode::Test1)) {
+        List1->hide();
+        List2->hide();
+        const int candidate = state.candidate >= 0 && state.candidate < Trainer::Steps ? state.candidate : -1;
+        askTurns(int(taken), candidate, true);
+        return;
+    }
+    List2->setHeight(180);
+    fillLists();
+    List1->setEnabled(true);
+    List2->setEnabled(false);
+    showPendingQuestion();
+}
+
+void TrainerForm::fillLists()
+{
+    const bool test2 = Check4->Value() == 1;
+    clearLists();
+    for (int row = 0; row <= Trainer::LastRow; ++row) {
+        List1->AddItem(m_trainer.questions()[row]);
+        List2->AddItem(m_trainer.answers()[test2 ? m_trainer.answerOrder()[row] : row]);
+    }
+    List1->show();
+    List2->show();
+}
+
+void TrainerForm::showPendingQuestion()
+{
+    if (m_trainer.questionPicked() != Trainer::True || m_trainer.answerPicked() != 0)
+        return;
+    Print(m_trainer.questions()[m_trainer.pickedQuestion()]);
+    List2->setEnabled(true);
+    List1->setEnabled(false);
 }
 
 void TrainerForm::setResultsFolder(const QString &folder)
@@ -200,8 +300,10 @@ void TrainerForm::setResultsFolder(const QString &folder)
     if (m_handIn) {
         delete m_handIn->courier();
         delete m_handIn->board();
+        delete m_handIn->keeper();
     }
-    m_handIn.reset(folder.isEmpty() ? nullptr : new RunHandIn(folder, this));
+    // The run's state lies beside the records it may become.
+    m_handIn.reset(folder.isEmpty() ? nullptr : new RunHandIn(folder, Outbox::open().folder(), this));
     if (!m_handIn)
         return;
     connect(m_handIn->courier(), &ResultCourier::reported, this, [this](const QString &line) { Print(line); });
@@ -363,8 +465,6 @@ void TrainerForm::Command4_Click()
 
 void TrainerForm::startMode()
 {
-    if (m_handIn)
-        m_handIn->runStarted();
     m_trainer.startMode(clock().now());
     noteProgress();
     List2->setFontBold(false);
@@ -402,6 +502,7 @@ void TrainerForm::Command1_Click()
             List1->AddItem(m_trainer.questions()[row]);
         for (int row = 0; row <= Trainer::LastRow; ++row)
             List2->AddItem(m_trainer.answers()[row]);
+        runShown();
     }
     Check1->setValue(1);
     Command1->setEnabled(false);
@@ -421,6 +522,7 @@ void TrainerForm::List1_Click()
     const Trainer::QuestionPick pick = m_trainer.pickQuestion(List1->ListIndex(), tickedModes());
     if (pick == Trainer::QuestionPick::Ignored)
         return;
+    keepState();
     Cls();
     const qint16 row = m_trainer.pickedQuestion();
     if (pick == Trainer::QuestionPick::Plain) {
@@ -477,25 +579,41 @@ void TrainerForm::Command2_Click()
         Check3->setValue(0);
         random().reseed(clock().secondsSinceMidnight());
         m_trainer.startTest1();
-        for (int turn = 0; turn < Trainer::Steps; ++turn) {
-            setForeColor(kTest1Question);
-            setFontSize(12);
-            setFontBold(true);
-            Cls();
-            Print(m_trainer.questions()[turn]);
-            m_trainer.startTurn(turn, random());
-            setForeColor(kTest1Candidate);
-            Print(m_trainer.answers()[m_trainer.candidate()]);
-            const std::optional<std::pair<QString, double>> reply = askYesNo();
-            if (!reply)
-                return; // the window was closed during the dialog
-            m_trainer.scoreReply(turn, reply->first, reply->second);
-            noteProgress();
-        }
-        setFontBold(false);
+        askTurns(0, -1, false);
+        return;
     }
-    if (!m_trainer.hasQuestions())
-        List2->AddItem(Trainer::NoQuestionsHint);
+    List2->AddItem(Trainer::NoQuestionsHint);
+    askTurns(Trainer::Steps, -1, false);
+}
+
+void TrainerForm::askTurns(int from, int candidate, bool resumed)
+{
+    for (int turn = from; turn < Trainer::Steps; ++turn) {
+        setForeColor(kTest1Question);
+        setFontSize(12);
+        setFontBold(true);
+        // The line saying that the run goes on stays above its first question.
+        if (turn != from || !resumed)
+            Cls();
+        Print(m_trainer.questions()[turn]);
+        if (turn == from && candidate >= 0)
+            m_trainer.resumeTurn(turn, candidate);
+        else
+            m_trainer.startTurn(turn, random());
+        if (turn == 0 && !resumed)
+            runShown();
+        else
+            keepState();
+        setForeColor(kTest1Candidate);
+        Print(m_trainer.answers()[m_trainer.candidate()]);
+        const std::optional<std::pair<QString, double>> reply = askYesNo();
+        if (!reply)
+            return; // the window was closed during the dialog
+        m_trainer.scoreReply(turn, reply->first, reply->second);
+        noteProgress();
+    }
+    if (m_trainer.hasQuestions())
+        setFontBold(false);
     Command3->setEnabled(true);
     Command1->setEnabled(false);
     Command2->setEnabled(false);
@@ -546,6 +664,7 @@ void TrainerForm::Command6_Click()
             List1->AddItem(m_trainer.questions()[row]);
             List2->AddItem(m_trainer.answers()[m_trainer.answerOrder()[row]]);
         }
+        runShown();
     }
     if (!m_trainer.hasQuestions())
         List2->AddItem(Trainer::NoQuestionsHint);
@@ -610,6 +729,18 @@ void TrainerForm::noteProgress()
 {
     if (m_handIn)
         m_handIn->progress(m_trainer, tickedModes(), clock().now());
+}
+
+void TrainerForm::runShown()
+{
+    if (m_handIn)
+        m_handIn->runStarted(m_trainer, tickedModes(), clock().now());
+}
+
+void TrainerForm::keepState()
+{
+    if (m_handIn)
+        m_handIn->keepState(m_trainer, tickedModes());
 }
 
 void TrainerForm::handIn(bool timedOut)

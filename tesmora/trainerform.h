@@ -1,5 +1,6 @@
 #pragma once
 
+#include "attemptrecovery.h"
 #include "forms/form.h"
 #include "runhandin.h"
 #include "topicfile.h"
@@ -20,6 +21,7 @@ class Label;
 class ListBox;
 class OptionButton;
 class ResultCourier;
+class StateKeeper;
 class StatusBoard;
 class TextBox;
 
@@ -44,6 +46,7 @@ public:
     // What takes the records there; none without a folder.
     ResultCourier *courier() const { return m_handIn ? m_handIn->courier() : nullptr; }
     StatusBoard *handInBoard() const { return m_handIn ? m_handIn->board() : nullptr; }
+    StateKeeper *stateKeeper() const { return m_handIn ? m_handIn->keeper() : nullptr; }
 
     // Problems met while reading the topic files at Load, as shown to the pupil.
     QStringList loadMessages() const { return m_loadMessages; }
@@ -116,7 +119,19 @@ private:
     QString m_topicName;
     std::unique_ptr<RunHandIn> m_handIn; // none without a results folder
     void noteProgress();
+    // The run's first question is on the screen: it is on the record.
+    void runShown();
+    void keepState();
     void handIn(bool timedOut);
+    // Test 1's turns from one on; a candidate drawn before for the first
+    // (none: -1) of a run gone on with.
+    void askTurns(int from, int candidate, bool resumed);
+    void fillLists();
+    void showPendingQuestion();
+    // Goes on with the run a crash or a close left, as found at Load.
+    void resumeRun();
+    void chooseLevel(qint64 limitSeconds);
+    std::optional<AttemptRecovery::Found> m_resume;
     // A status that could not be written is said once, until one is again.
     void statusWritten(const QString &error);
     QString m_statusError;

@@ -36,7 +36,8 @@ private slots:
     void statusGoneWithTheWindow();
 
 private:
-    static QList<ResultRecord> records(const QString &folder);
+    // The records that end a run, or with openings, those that begin one.
+    static QList<ResultRecord> records(const QString &folder, bool openings = false);
     // An outbox of the test's own, so that no record waits from another.
     static QTemporaryDir ownOutbox();
 };
@@ -48,19 +49,21 @@ QTemporaryDir TestResultRecords::ownOutbox()
     return state;
 }
 
-QList<ResultRecord> TestResultRecords::records(const QString &folder)
+QList<ResultRecord> TestResultRecords::records(const QString &folder, bool openings)
 {
     QList<ResultRecord> found;
     const QDir dir(folder);
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
-        if (PupilStatus::isStatusName(name))
-            continue; // where the pupil stands, not a record
+        // Where the pupil stands, where an open run stands, and the other kind: not counted.
+        if (PupilStatus::isStatusName(name) || name.endsWith(QLatin1String(".state"))
+            || name.endsWith(QLatin1String(openings ? ".json" : ".start")))
+            continue;
         QFile file(dir.filePath(name));
-        if (!name.endsWith(QLatin1String(".json")) || name.startsWith(QLatin1Char('.'))
+        if (!name.endsWith(QLatin1String(openings ? ".start" : ".json")) || name.startsWith(QLatin1Char('.'))
             || !file.open(QIODevice::ReadOnly))
             return {}; // a half-written or stray file fails the count
         const std::optional<ResultRecord> record = ResultRecord::fromJson(file.readAll());
-        if (!record)
+        if (!record || record->opening != openings)
             return {};
         found << *record;
     }
@@ -129,7 +132,19 @@ void TestResultRecords::handedIn()
         QVERIFY(!found[1].timedOut && found[1].grade == f.trainer().grade() && !found[1].grade.isEmpty());
     }
     QCOMPARE(t.printed().count(QStringLiteral("Результат передан учителю.")), records);
-    QCOMPARE(TestResultRecords::records(state.filePath(QStringLiteral("tesmora/outbox"))).size(), 0);
+    const QDir outbox(state.filePath(QStringLiteral("tesmora/outbox")));
+    // A run without its end keeps its state, to be gone on with.
+    const QStringList kept = outbox.entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(kept.size(), records ? 0 : 1);
+    QVERIFY(records || kept[0].endsWith(QLatin1String(".state")));
+    // The run was on the record from its start, and every end names it.
+    const QList<ResultRecord> openings = TestResultRecords::records(results.path(), true);
+    QCOMPARE(openings.size(), 1);
+    QCOMPARE(openings[0].steps.size(), 0);
+    for (const ResultRecord &each : std::as_const(found)) {
+        QCOMPARE(each.attemptId(), openings[0].id);
+        QCOMPARE(each.started, openings[0].started);
+    }
     // The teacher's check works the figures out from the steps as the trainer did.
     for (const ResultRecord &each : std::as_const(found))
         QCOMPARE(RecordCheck::disagreement(each), QString());
@@ -295,11 +310,14 @@ void TestResultRecords::statusGoneWithTheWindow()
         t.clickRow(t.form().List1, 0);
         t.clickRow(t.form().List2, 0);
         QTRY_VERIFY(!t.form().handInBoard()->busy());
-        const QStringList names = QDir(results.path()).entryList(QDir::Files | QDir::Hidden);
+        const QStringList names = QDir(results.path()).entryList({QStringLiteral("*.status")}, QDir::Files);
         QCOMPARE(names.size(), 1);
         QCOMPARE(PupilStatus::readAll(results.path(), names).value(0).step, 1);
     }
-    QCOMPARE(QDir(results.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    // The status goes; the attempt stays on the record.
+    const QStringList left = QDir(results.path()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(left.size(), 1);
+    QVERIFY2(left[0].endsWith(QLatin1String(".start")), qPrintable(left[0]));
 }
 
 QTEST_MAIN(TestResultRecords)

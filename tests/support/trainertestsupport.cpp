@@ -35,6 +35,13 @@ TrainerFixture::TrainerFixture(const std::optional<QByteArray> &questions, const
     start();
 }
 
+TrainerFixture::TrainerFixture(const QString &folder, InputProvider *input)
+    : m_folder(folder)
+    , m_replies(input ? input : &m_input)
+{
+    start();
+}
+
 QByteArray TrainerFixture::numberedLines(const char *prefix, int count)
 {
     QByteArray bytes;
@@ -45,15 +52,16 @@ QByteArray TrainerFixture::numberedLines(const char *prefix, int count)
 
 void TrainerFixture::start()
 {
-    m_form = std::make_unique<TrainerForm>(m_dir.path());
-    FormUnderTest::start(*m_form, m_form->Timer1, {&m_clock, &m_input, 7});
+    m_form = std::make_unique<TrainerForm>(m_folder);
+    FormUnderTest::start(*m_form, m_form->Timer1, {&m_clock, m_replies, 7});
 }
 
 void TrainerFixture::handInTo(const QString &folder)
 {
-    m_form = std::make_unique<TrainerForm>(m_dir.path());
+    m_form.reset(); // a window closed before the next opens, as a pupil does it
+    m_form = std::make_unique<TrainerForm>(m_folder);
     m_form->setResultsFolder(folder);
-    FormUnderTest::start(*m_form, m_form->Timer1, {&m_clock, &m_input, 7});
+    FormUnderTest::start(*m_form, m_form->Timer1, {&m_clock, m_replies, 7});
 }
 
 void TrainerFixture::click(QAbstractButton *button)

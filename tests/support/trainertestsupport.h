@@ -10,6 +10,7 @@
 #include <memory>
 
 class CheckBox;
+class InputProvider;
 class ListBox;
 class QAbstractButton;
 
@@ -24,6 +25,8 @@ public:
     TrainerFixture();
     // Writes the files first; an empty optional leaves the file missing.
     TrainerFixture(const std::optional<QByteArray> &questions, const std::optional<QByteArray> &answers);
+    // Over topic files already there, with replies from input (none: the script).
+    TrainerFixture(const QString &folder, InputProvider *input);
 
     static QByteArray numberedLines(const char *prefix, int count);
 
@@ -32,7 +35,7 @@ public:
     // Starts the window afresh, handing its results in to folder.
     void handInTo(const QString &folder);
     ScriptedInput &input() { return m_input; }
-    QString dataFolder() const { return m_dir.path(); }
+    QString dataFolder() const { return m_folder; }
 
     void click(QAbstractButton *button);
     void clickRow(ListBox *list, int row);
@@ -47,6 +50,8 @@ private:
     void start();
 
     QTemporaryDir m_dir;
+    QString m_folder = m_dir.path();
+    InputProvider *m_replies = &m_input;
     ManualClock m_clock;
     ScriptedInput m_input;
     std::unique_ptr<TrainerForm> m_form;
