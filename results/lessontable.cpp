@@ -39,6 +39,7 @@ struct Tried
     qint64 at = 0; // its start
     QString text;
     bool ended = false;
+    bool timedOut = false;
 };
 
 QString stateText(const ResultFolder::Entry &entry)
@@ -102,11 +103,14 @@ QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entr
             pupil.name = r.name;
         pupil.secondsSpent += std::max<qint64>(0, r.started.secsTo(r.finished));
         Attempts &mode = tried[{*found, r.mode}];
-        if (mode.contains(r.attemptId())) // newest first: the first seen is the attempt's last
+        const auto seen = mode.constFind(r.attemptId());
+        // Newest first: the first seen is the attempt's last; but a run
+        // that ran out of time and was then graded shows its grade.
+        if (seen != mode.constEnd() && !(seen->timedOut && !r.timedOut && !r.opening && !r.unfinished))
             continue;
-        mode.insert(
-            r.attemptId(),
-            {r.started.toMSecsSinceEpoch(), stateText(entry), entry.attempt == ResultFolder::Entry::Attempt::Ended});
+        mode.insert(r.attemptId(),
+                    {r.started.toMSecsSinceEpoch(), stateText(entry),
+                     entry.attempt == ResultFolder::Entry::Attempt::Ended, r.timedOut});
     }
     for (auto it = tried.cbegin(); it != tried.cend(); ++it) {
         QVector<Tried> ordered(it->cbegin(), it->cend());

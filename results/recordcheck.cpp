@@ -61,11 +61,17 @@ QString RecordCheck::gradeFor(double percent)
 
 QString RecordCheck::disagreement(const ResultRecord &record)
 {
+    // An attempt's opening has nothing of its course yet.
+    if (record.opening)
+        return record.steps.isEmpty() && record.matches == 0 && record.errors == 0 && record.percent == 0
+                && record.grade.isEmpty()
+            ? QString()
+            : FiguresDisagree;
     const Figures f = fromSteps(record);
     if (record.matches != f.matches || record.errors != f.errors)
         return FiguresDisagree;
-    // A run cut short by its time limit has no percentage or grade of its own.
-    if (record.timedOut)
+    // A run cut short by its time limit, or left unfinished, has no percentage or grade of its own.
+    if (record.timedOut || record.unfinished)
         return QString();
     if (std::abs(record.percent - f.percent) > 0.01 || record.grade != f.grade)
         return FiguresDisagree;

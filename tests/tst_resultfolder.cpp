@@ -33,6 +33,8 @@ private slots:
     void whoWorksNow_data();
     void whoWorksNow();
     void lessonRows();
+    void attemptsOfTheDay_data();
+    void attemptsOfTheDay();
     void lookAlikeNames_data();
     void lookAlikeNames();
     void stepsInWords_data();
@@ -444,6 +446,86 @@ void TestResultFolder::lessonRows()
     QCOMPARE(b.value(LessonTable::Header.indexOf(QStringLiteral("Тест2 выбор"))), QStringLiteral("81,25 % — 4"));
     QCOMPARE(b.last(), foreign);
     QCOMPARE(LessonTable::pupils(entries, QDate(2026, 12, 9), QStringLiteral("Химия")).size(), 1);
+}
+
+void TestResultFolder::attemptsOfTheDay_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<int>("age"); // seconds since the attempts started
+    QTest::addColumn<QString>("lesson");
+    QTest::addColumn<QStringList>("flags"); // per row of "Все записи", newest first
+    const QString finished = QStringLiteral("81,25 % — 4");
+    // o: an attempt's opening, f: its graded end, t: its time-out, d: its opening saying another start
+    QTest::newRow("opened and finished") << QStringList{"o1", "f1"} << 30 << finished << QStringList{""};
+    QTest::newRow("an end without an opening (an older trainer)")
+        << QStringList{"f1"} << 30 << finished << QStringList{""};
+    QTest::newRow("opened, in time: under way") << QStringList{"o1"} << 30 << "1 попытка: идёт" << QStringList{"идёт"};
+    QTest::newRow("opened, limit and a minute over: unfinished")
+        << QStringList{"o1"} << 400 << "1 попытка: не завершена" << QStringList{"не завершена"};
+    QTest::newRow("finished, then one left")
+        << QStringList{"o1", "f1", "o2"} << 400 << "2 попытки: " + finished + "; не завершена"
+        << QStringList{"", "не завершена"};
+    QTest::newRow("a time-out and its grade: one attempt")
+        << QStringList{"o1", "t1", "f1"} << 400 << finished << QStringList{"", ""};
+    QTest::newRow("three openings, one end")
+        << QStringList{"o1", "o2", "o3", "f3"} << 400 << "3 попытки: не завершена; не завершена; " + finished
+        << QStringList{"", "не завершена", "не завершена"};
+    QTest::newRow("an opening that disagrees with its end")
+        << QStringList{"d1", "f1"} << 30 << finished
+        << QStringList{"начало попытки (u@pc01-" + QDateTime::currentDateTime().addSecs(-29).toString("yyyyMMdd-HHmmss")
+                       + "-00000001.start) не совпадает с её записью"};
+}
+
+// Every attempt a pupil started that day, each once, and in its state.
+void TestResultFolder::attemptsOfTheDay()
+{
+    QFETCH(QStringList, files);
+    QFETCH(int, age);
+    QFETCH(QString, lesson);
+    QFETCH(QStringList, flags);
+    QTemporaryDir dir;
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const QString &file : std::as_const(files)) {
+        const int n = file.mid(1).toInt();
+        ResultRecord r = record(QStringLiteral("u"), now.toString(Qt::ISODate));
+        r.id = QByteArray::number(n).rightJustified(8, '0');
+        r.limitSeconds = 300;
+        // Attempt n starts n seconds after the first; its end 20 s later.
+        r.started = now.addSecs(n - age);
+        r.finished = r.started.addSecs(20);
+        if (file[0] == QLatin1Char('o') || file[0] == QLatin1Char('d')) {
+            r = ResultRecord::openingOf(r);
+            if (file[0] == QLatin1Char('d'))
+                r.limitSeconds = 3600;
+        } else if (file[0] == QLatin1Char('t')) {
+            r.attempt = r.id;
+            r.id = "t" + r.id;
+            r.timedOut = true;
+            r.grade.clear();
+            r.finished = r.started.addSecs(r.limitSeconds);
+        }
+        put(dir.filePath(r.fileName()), r.toJson());
+    }
+    ResultFolder folder(dir.path());
+    QVERIFY(folder.refresh());
+    const QVector<ResultFolder::Entry> entries = folder.entries();
+    QStringList attention;
+    for (const ResultFolder::Entry &e : entries)
+        attention << e.attention;
+    QCOMPARE(attention, flags);
+    const QVector<LessonTable::Pupil> pupils = LessonTable::pupils(entries, now.date(), QString());
+    QCOMPARE(pupils.size(), 1);
+    QCOMPARE(LessonTable::row(pupils[0]).value(LessonTable::Header.indexOf(QStringLiteral("Тест2 выбор"))), lesson);
+    // The run dialog of an end counts the attempts beside it, where there are others.
+    QSet<QString> started;
+    for (const QString &file : std::as_const(files))
+        started.insert(file.mid(1));
+    for (const ResultFolder::Entry &e : entries) {
+        if (e.attempt == ResultFolder::Entry::Attempt::Ended)
+            QCOMPARE(
+                RunReport::run(e).contains(QStringLiteral("Попыток в этот день в этом режиме: %1").arg(started.size())),
+                started.size() > 1);
+    }
 }
 
 void TestResultFolder::lookAlikeNames_data()
