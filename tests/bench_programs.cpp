@@ -14,11 +14,15 @@
 #include "formundertest.h"
 #include "lessontable.h"
 #include "pelmarform.h"
+#include "resultcourier.h"
 #include "resultfolder.h"
 #include "resultstore.h"
 #include "resultswindow.h"
 #include "resulttable.h"
+#include "runhandin.h"
 #include "scriptedinput.h"
+#include "statekeeper.h"
+#include "statusboard.h"
 #include "steps/steptrace.h"
 #include "stepwindow.h"
 #include "topiccatalog.h"
@@ -64,6 +68,8 @@ private slots:
     void stepsOfSort();
     void hostileRecords();
     void junkFiles();
+    void attemptsWindow();
+    void stateKeeping();
 
 private:
     void preparePelmar(PelmarForm &form, ScriptedInput &input);
@@ -412,6 +418,98 @@ void BenchPrograms::junkFiles()
     std::printf("RESULT JUNK %d files: first look %lld ms, unchanged %lld us, changed %lld ms (listed in %lld), "
                 "each looked at %lld ms\n",
                 count, first, unchanged, changed, listed, checked);
+}
+
+// The teacher's window over 10,000 finished attempts and their 10,000
+// openings: the first rows, all rows on a first look and again from the
+// cache, and the lesson view over them.
+void BenchPrograms::attemptsWindow()
+{
+    QTemporaryDir results;
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    const QDateTime today = QDateTime::currentDateTime();
+    ResultRecord record = ResultRecord::ofThisAccount();
+    record.topic = QStringLiteral("Физика");
+    record.mode = ResultMode::Test2;
+    record.limitSeconds = 300;
+    for (int k = 0; k < 16; ++k)
+        record.steps.append({k, k, QString(), true, true, {}, {}});
+    record.matches = 16;
+    record.percent = 100;
+    record.grade = QStringLiteral("5");
+    for (int k = 0; k < 10000; ++k) {
+        record.user = QStringLiteral("pupil%1").arg(k % 30);
+        record.started = today.addSecs(-k - 400);
+        record.finished = record.started.addSecs(200);
+        record.id = ResultRecord::newId();
+        for (const ResultRecord &each : {record, ResultRecord::openingOf(record)}) {
+            QFile file(results.filePath(each.fileName()));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(each.toJson());
+        }
+    }
+    qint64 first = 0;
+    qint64 all = 0;
+    qint64 cached = 0;
+    for (qint64 *whole : {&all, &cached}) {
+        QElapsedTimer timer;
+        timer.start();
+        ResultsWindow window(results.path(), QString());
+        window.show();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.table().all().isEmpty(), 60000);
+        if (whole == &all)
+            first = timer.elapsed();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 120000);
+        *whole = timer.elapsed();
+        QCOMPARE(window.table().all().size(), 10000);
+        if (whole != &cached)
+            continue;
+        timer.restart();
+        const QVector<LessonTable::Pupil> pupils = LessonTable::pupils(window.table().all(), today.date(), QString());
+        const qint64 lesson = timer.nsecsElapsed() / 1000;
+        QCOMPARE(pupils.size(), 30);
+        std::printf("RESULT ATTEMPTS 10000 finished and 10000 opening records: first rows %lld ms, all %lld ms, "
+                    "from the cache %lld ms, lesson %lld us\n",
+                    first, all, cached, lesson);
+    }
+}
+
+// What keeping the run's state costs the window's thread at a step: the
+// state made and posted, the status likewise (both written on a worker).
+void BenchPrograms::stateKeeping()
+{
+    QTemporaryDir results;
+    QTemporaryDir state;
+    QObject owner;
+    RunHandIn handIn(results.path(), state.path(), &owner);
+    handIn.topicLoaded(QString(), m_topic.path());
+    Trainer trainer;
+    trainer.load(m_topic.path());
+    trainer.setTimeLimit(QStringLiteral("0:05:00"));
+    trainer.startMode(QDateTime::currentDateTime());
+    RandomSource random;
+    random.reseed(7);
+    trainer.startTest2(random);
+    const Trainer::Modes modes = Trainer::Mode::Test2;
+    handIn.runStarted(trainer, modes, QDateTime::currentDateTime());
+    QVector<qint64> times;
+    for (int k = 0; k < Trainer::Steps; ++k) {
+        trainer.pickQuestion(k, modes);
+        const int row = int(std::find(trainer.answerOrder().begin(), trainer.answerOrder().end(), k)
+                            - trainer.answerOrder().begin());
+        trainer.pickAnswer(row, modes);
+        QElapsedTimer timer;
+        timer.start();
+        handIn.progress(trainer, modes, QDateTime::currentDateTime());
+        times << timer.nsecsElapsed() / 1000;
+        QTest::qWait(20); // a pupil's pace: the write before is done
+    }
+    QVERIFY(handIn.keeper()->waitForIdle());
+    QTRY_VERIFY(!handIn.courier()->busy() && !handIn.board()->busy());
+    std::sort(times.begin(), times.end());
+    std::printf("RESULT STATE a step's state and status on the window's thread: median %lld us, worst %lld us\n",
+                times[times.size() / 2], times.last());
 }
 
 QTEST_MAIN(BenchPrograms)
