@@ -81,6 +81,20 @@ QString PupilStatus::write(const QString &folder, const PupilStatus &status)
     return writer.replace(status.fileName(), status.toJson(), 0640) ? QString() : writer.error();
 }
 
+QString PupilStatus::writeVia(const QString &folder, const PupilStatus &status, const QString &hidden)
+{
+    CheckedWriter writer(folder);
+    if (!writer.isOpen())
+        return writer.error();
+    if (!writer.createNamed(hidden, status.toJson(), 0640))
+        return writer.error();
+    if (writer.rename(hidden, status.fileName()))
+        return QString();
+    const QString why = writer.error();
+    writer.remove(hidden);
+    return why;
+}
+
 void PupilStatus::remove(const QString &folder, const QString &fileName)
 {
     CheckedWriter writer(folder);

@@ -39,6 +39,9 @@ struct PupilStatus
 
     // Writes it into folder; why not, or empty.
     static QString write(const QString &folder, const PupilStatus &status);
+    // The same by way of the hidden name given, noted by the caller first
+    // so that what a kill leaves there is removed later.
+    static QString writeVia(const QString &folder, const PupilStatus &status, const QString &hidden);
     static void remove(const QString &folder, const QString &fileName);
     // Every status in folder that reads as one under its own name.
     static QVector<PupilStatus> readAll(const QString &folder, const QStringList &names);

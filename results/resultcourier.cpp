@@ -2,6 +2,7 @@
 
 #include "storage/workerthreads.h"
 
+#include <QSemaphore>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <atomic>
@@ -39,8 +40,9 @@ QString ResultCourier::lineFor(const ResultStore::Written &written)
     return QStringLiteral("Результат не сохранён: ") + written.message;
 }
 
-void ResultCourier::submit(const ResultRecord &record, std::function<void()> afterKept)
+std::shared_ptr<QSemaphore> ResultCourier::submit(const ResultRecord &record, std::function<void()> afterKept)
 {
+    auto over = std::make_shared<QSemaphore>();
     // Each record on its own: one hanging on the server holds no other.
     auto *watcher = new QFutureWatcher<ResultStore::Written>(this);
     auto *patience = new QTimer(watcher);
@@ -63,14 +65,16 @@ void ResultCourier::submit(const ResultRecord &record, std::function<void()> aft
     });
     const QString folder = m_folder;
     ++m_running;
-    watcher->setFuture(QtConcurrent::run(WorkerThreads::pool(), [folder, record, kept, afterKept] {
+    watcher->setFuture(QtConcurrent::run(WorkerThreads::pool(), [folder, record, kept, afterKept, over] {
         const ResultStore::Written written = ResultStore::keep(record);
         *kept = written.outcome == ResultStore::Outcome::Kept;
         if (*kept && afterKept)
             afterKept();
+        over->release();
         return ResultStore::handInKept(folder, written);
     }));
     patience->start(PatienceMilliseconds);
+    return over;
 }
 
 void ResultCourier::retry()

@@ -7,6 +7,9 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
+
+class QSemaphore;
 
 // Takes a window's records to the results folder off its thread, so that a
 // file server that hangs never holds the window: each record is kept in the
@@ -25,8 +28,9 @@ public:
 
     // Keeps and hands in one record; reported() follows once, but not for
     // an opening record, which the pupil need not hear of. afterKept runs on
-    // the worker once the record is safe on this computer or at the server.
-    void submit(const ResultRecord &record, std::function<void()> afterKept = {});
+    // the worker once the record is safe on this computer. The semaphore
+    // returned is released once the keeping is over, kept or not.
+    std::shared_ptr<QSemaphore> submit(const ResultRecord &record, std::function<void()> afterKept = {});
     // One attempt at everything kept, unless one is under way.
     void retry();
     bool busy() const { return m_running > 0 || m_round.isRunning(); }

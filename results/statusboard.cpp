@@ -1,5 +1,6 @@
 #include "statusboard.h"
 
+#include "storage/outbox.h"
 #include "storage/workerthreads.h"
 
 #include <QSemaphore>
@@ -7,9 +8,10 @@
 
 #include <memory>
 
-StatusBoard::StatusBoard(const QString &folder, QObject *parent)
+StatusBoard::StatusBoard(const QString &folder, QObject *parent, const QString &outbox)
     : QObject(parent)
     , m_folder(folder)
+    , m_outbox(outbox)
 {
     connect(&m_write, &QFutureWatcher<QString>::finished, this, [this] {
         m_writing = false;
@@ -50,9 +52,19 @@ void StatusBoard::writeNext()
     const QString previous = m_fileName != status.fileName() ? m_fileName : QString();
     m_fileName = status.fileName();
     m_writing = true;
-    m_write.setFuture(QtConcurrent::run(WorkerThreads::pool(), [folder = m_folder, status, previous] {
-        if (!previous.isEmpty())
-            PupilStatus::remove(folder, previous);
-        return PupilStatus::write(folder, status);
-    }));
+    m_write.setFuture(
+        QtConcurrent::run(WorkerThreads::pool(), [folder = m_folder, outbox = m_outbox, status, previous] {
+            if (!previous.isEmpty())
+                PupilStatus::remove(folder, previous);
+            if (outbox.isEmpty())
+                return PupilStatus::write(folder, status);
+            Outbox notes(outbox);
+            const QString hidden = Outbox::freshHiddenName();
+            if (!notes.noteLeftover(status.fileName(), hidden))
+                return PupilStatus::write(folder, status);
+            const QString error = PupilStatus::writeVia(folder, status, hidden);
+            if (error.isEmpty())
+                notes.forgetLeftover(status.fileName());
+            return error;
+        }));
 }

@@ -19,7 +19,9 @@ class StatusBoard : public QObject
 public:
     static constexpr int RemovePatienceMilliseconds = 2000;
 
-    StatusBoard(const QString &folder, QObject *parent);
+    // With an outbox folder the hidden name of each write is noted there
+    // first, so that the next hand-in removes what a kill left at the server.
+    StatusBoard(const QString &folder, QObject *parent, const QString &outbox = QString());
     ~StatusBoard() override;
 
     void post(const PupilStatus &status);
@@ -33,6 +35,7 @@ private:
     void writeNext();
 
     QString m_folder;
+    QString m_outbox;
     QString m_fileName;
     std::optional<PupilStatus> m_next;
     bool m_writing = false;

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 namespace {
 
@@ -106,7 +107,17 @@ AttemptRecovery::Outcome AttemptRecovery::run(Scope scope, const QString &topicF
 {
     Outcome outcome;
     const ResultRecord me = ResultRecord::ofThisAccount();
-    for (Outbox box : Outbox::existing()) {
+    const QList<Outbox> boxes = Outbox::existing();
+    // The ends kept already: a kill after a run's record was kept and before
+    // its state went leaves both, and the record is the run's own.
+    QSet<QString> kept;
+    for (const Outbox &box : boxes) {
+        for (const QString &name : box.pending()) {
+            if (name.endsWith(ResultRecord::Ending))
+                kept.insert(name.chopped(ResultRecord::Ending.size()).right(9));
+        }
+    }
+    for (Outbox box : boxes) {
         const QStringList names
             = QDir(box.folder()).entryList({QStringLiteral("*") + RunState::Ending}, QDir::Files, QDir::Name);
         for (const QString &name : names) {
@@ -118,6 +129,10 @@ AttemptRecovery::Outcome AttemptRecovery::run(Scope scope, const QString &topicF
                 // Nothing in it can become a record: out of the way, kept for a look.
                 if (scope == Scope::Trainer && box.setAside(name))
                     outcome.lines << QStringLiteral("Сохранённое состояние работы не читается и отложено: ") + name;
+                continue;
+            }
+            if (kept.contains(name.chopped(RunState::Ending.size()).right(9))) {
+                box.forget(name);
                 continue;
             }
             const bool here = state->record.host == me.host;

@@ -6,11 +6,13 @@
 #include "statusboard.h"
 #include "topiccatalog.h"
 
+#include <QSemaphore>
+
 #include <algorithm>
 
 RunHandIn::RunHandIn(const QString &folder, const QString &stateFolder, QObject *parent)
     : m_courier(new ResultCourier(folder, parent))
-    , m_board(new StatusBoard(folder, parent))
+    , m_board(new StatusBoard(folder, parent, stateFolder))
     , m_keeper(stateFolder.isEmpty() ? nullptr : new StateKeeper(stateFolder, parent))
 {}
 
@@ -116,5 +118,5 @@ void RunHandIn::handIn(const Trainer &trainer, Trainer::Modes modes, bool timedO
     if (m_open && m_keeper)
         closeState = m_keeper->close();
     m_open = false;
-    m_courier->submit(*record, closeState);
+    m_courier->submit(*record, closeState)->tryAcquire(1, KeepPatienceMilliseconds);
 }

@@ -43,7 +43,13 @@ public:
     void progress(const Trainer &trainer, Trainer::Modes modes, const QDateTime &now);
     // A pick that is no step yet (a question picked, Test 1's candidate drawn).
     void keepState(const Trainer &trainer, Trainer::Modes modes);
+    // The longest the report waits for its record to be kept on this computer.
+    static constexpr int KeepPatienceMilliseconds = 1000;
+
     // Hands the run in once; again it only retries what waits in the outbox.
+    // Returns once the record is kept on this computer (a local disk:
+    // milliseconds), so that a report on the screen has its record, or
+    // after the patience above, so that a dead home folder holds nothing.
     void handIn(const Trainer &trainer, Trainer::Modes modes, bool timedOut, const QDateTime &now);
 
     // Who, where and which topic, filled into a record of the trainer's.

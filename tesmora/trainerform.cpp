@@ -712,9 +712,10 @@ void TrainerForm::Command3_Click()
     List2->Clear();
     List1->Clear();
     const Trainer::Result result = m_trainer.result(tickedModes());
-    printResult(result);
+    // Kept first: a report on the screen always has its record.
     if (result.outcome == Trainer::Result::Outcome::Graded)
         handIn(false);
+    printResult(result);
     Command3->setEnabled(true);
     Command2->setEnabled(false);
     Command1->setEnabled(false);

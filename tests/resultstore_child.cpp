@@ -1,6 +1,7 @@
 // Hands in one record to the folder named by its argument, as a trainer does
 // at a report; exits 0 when it was handed in, 1 with the reason otherwise.
-// With --keep instead of a folder it only keeps the record in the outbox;
+// With --keep instead of a folder it only keeps the record in the outbox,
+// with --keep-opening the opening record of its run;
 // with --status FOLDER it writes the pupil's status twice, the second over
 // the first, as a trainer does at each step. A second argument after the
 // folder is the full name the record gives (a pupil borrowing another's).
@@ -43,8 +44,10 @@ int main(int argc, char *argv[])
     }
     if (app.arguments().size() > 2)
         record.name = app.arguments().at(2);
-    if (folder == QLatin1String("--keep"))
-        return ResultStore::keep(record).outcome == ResultStore::Outcome::Kept ? 0 : 1;
+    if (folder == QLatin1String("--keep") || folder == QLatin1String("--keep-opening")) {
+        const ResultRecord kept = folder == QLatin1String("--keep") ? record : ResultRecord::openingOf(record);
+        return ResultStore::keep(kept).outcome == ResultStore::Outcome::Kept ? 0 : 1;
+    }
     const ResultStore::Written written = ResultStore::write(folder, record);
     if (written.outcome != ResultStore::Outcome::HandedIn)
         std::fprintf(stderr, "%s\n", qPrintable(written.message));

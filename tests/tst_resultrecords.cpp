@@ -56,7 +56,7 @@ QList<ResultRecord> TestResultRecords::records(const QString &folder, bool openi
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
         // Where the pupil stands, where an open run stands, and the other kind: not counted.
         if (PupilStatus::isStatusName(name) || name.endsWith(QLatin1String(".state"))
-            || name.endsWith(QLatin1String(openings ? ".json" : ".start")))
+            || name.endsWith(QLatin1String(".left")) || name.endsWith(QLatin1String(openings ? ".json" : ".start")))
             continue;
         QFile file(dir.filePath(name));
         if (!name.endsWith(QLatin1String(openings ? ".start" : ".json")) || name.startsWith(QLatin1Char('.'))
