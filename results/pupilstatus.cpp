@@ -90,7 +90,7 @@ QString PupilStatus::writeVia(const QString &folder, const PupilStatus &status, 
         return writer.error();
     if (writer.rename(hidden, status.fileName()))
         return QString();
-    const QString why = writer.error();
+    QString why = writer.error();
     writer.remove(hidden);
     return why;
 }

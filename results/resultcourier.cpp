@@ -40,7 +40,7 @@ QString ResultCourier::lineFor(const ResultStore::Written &written)
     return QStringLiteral("Результат не сохранён: ") + written.message;
 }
 
-std::shared_ptr<QSemaphore> ResultCourier::submit(const ResultRecord &record, std::function<void()> afterKept)
+std::shared_ptr<QSemaphore> ResultCourier::submit(const ResultRecord &record, const std::function<void()> &afterKept)
 {
     auto over = std::make_shared<QSemaphore>();
     // Each record on its own: one hanging on the server holds no other.

@@ -30,7 +30,7 @@ public:
     // an opening record, which the pupil need not hear of. afterKept runs on
     // the worker once the record is safe on this computer. The semaphore
     // returned is released once the keeping is over, kept or not.
-    std::shared_ptr<QSemaphore> submit(const ResultRecord &record, std::function<void()> afterKept = {});
+    std::shared_ptr<QSemaphore> submit(const ResultRecord &record, const std::function<void()> &afterKept = {});
     // One attempt at everything kept, unless one is under way.
     void retry();
     bool busy() const { return m_running > 0 || m_round.isRunning(); }

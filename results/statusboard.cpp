@@ -62,7 +62,7 @@ void StatusBoard::writeNext()
             const QString hidden = Outbox::freshHiddenName();
             if (!notes.noteLeftover(status.fileName(), hidden))
                 return PupilStatus::write(folder, status);
-            const QString error = PupilStatus::writeVia(folder, status, hidden);
+            QString error = PupilStatus::writeVia(folder, status, hidden);
             if (error.isEmpty())
                 notes.forgetLeftover(status.fileName());
             return error;

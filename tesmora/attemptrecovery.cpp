@@ -13,7 +13,7 @@ namespace {
 
 QString describe(const RunState &state, const QString &how)
 {
-    return QStringLiteral("Прерванная работа передана учителю (%1, %2, шаг %3 из %4): %5")
+    return QStringLiteral("Прерванная работа передана учителю: %1, %2, сделано шагов %3 из %4, %5")
         .arg(state.record.topic, ResultMode::caption(state.record.mode))
         .arg(std::min<qsizetype>(state.record.steps.size(), Trainer::Steps))
         .arg(Trainer::Steps)

@@ -31,16 +31,23 @@ void RunHandIn::runStarted(const Trainer &trainer, Trainer::Modes modes, const Q
     std::optional<ResultRecord> opening = trainer.opening(modes);
     if (!opening)
         return;
-    // A run left for another keeps its state, to be closed at the next start.
-    if (m_open && m_keeper)
-        (void)m_keeper->close();
+    runLeft();
     m_handedIn = {};
     m_lastStep = now;
     m_stepsSeen = 0;
     m_open = true;
+    m_runModes = modes;
     fillIn(*opening);
     m_courier->submit(*opening);
-    keepState(trainer, modes);
+    keepState(trainer);
+}
+
+void RunHandIn::runLeft()
+{
+    // Its file stays, to be gone on with or closed at the next start.
+    if (m_open && m_keeper)
+        (void)m_keeper->close();
+    m_open = false;
 }
 
 void RunHandIn::resumed(const RunState &state, const QString &stateName)
@@ -49,20 +56,21 @@ void RunHandIn::resumed(const RunState &state, const QString &stateName)
     m_lastStep = state.record.finished;
     m_stepsSeen = state.record.steps.size();
     m_open = true;
+    m_runModes = Trainer::modesOf(state.record.mode);
     if (m_keeper)
         m_keeper->adopt(stateName);
 }
 
 void RunHandIn::progress(const Trainer &trainer, Trainer::Modes modes, const QDateTime &now)
 {
-    const std::optional<ResultRecord> record = trainer.record(modes, false, now);
+    const std::optional<ResultRecord> record = trainer.record(m_open ? m_runModes : modes, false, now);
     if (!record)
         return;
     if (record->steps.size() != m_stepsSeen) {
         m_stepsSeen = record->steps.size();
         m_lastStep = now;
     }
-    keepState(trainer, modes);
+    keepState(trainer);
     const ResultRecord who = ResultRecord::ofThisAccount();
     PupilStatus status;
     status.id = record->id;
@@ -78,11 +86,11 @@ void RunHandIn::progress(const Trainer &trainer, Trainer::Modes modes, const QDa
     m_board->post(status);
 }
 
-void RunHandIn::keepState(const Trainer &trainer, Trainer::Modes modes)
+void RunHandIn::keepState(const Trainer &trainer)
 {
     if (!m_open || !m_keeper)
         return;
-    std::optional<RunState> state = trainer.state(modes);
+    std::optional<RunState> state = trainer.state(m_runModes);
     if (!state)
         return;
     fillIn(state->record);

@@ -36,13 +36,15 @@ public:
     // A run was drawn and its first question is on the screen: its opening
     // record goes in and its state is kept from here on.
     void runStarted(const Trainer &trainer, Trainer::Modes modes, const QDateTime &now);
+    // A new run begins: the one open is left as it stands.
+    void runLeft();
     // Goes on with the run of state, its file there already.
     void resumed(const RunState &state, const QString &stateName);
     // Where the run stands, for the teacher's list of who works now and
     // for its state: at its start and after each step.
     void progress(const Trainer &trainer, Trainer::Modes modes, const QDateTime &now);
     // A pick that is no step yet (a question picked, Test 1's candidate drawn).
-    void keepState(const Trainer &trainer, Trainer::Modes modes);
+    void keepState(const Trainer &trainer);
     // The longest the report waits for its record to be kept on this computer.
     static constexpr int KeepPatienceMilliseconds = 1000;
 
@@ -65,6 +67,9 @@ private:
     QDateTime m_lastStep; // the last step's time: the end of a graded run
     qsizetype m_stepsSeen = 0;
     bool m_open = false; // a run whose state is kept
+    // The mode the run was started in: a box ticked during it changes the
+    // picks' rules, not which run is kept.
+    Trainer::Modes m_runModes;
     struct
     {
         bool timeOut = false;

@@ -63,7 +63,7 @@ std::optional<RunState> RunState::fromJson(const QByteArray &bytes)
     s.timeOutId = o.value(QLatin1String("timeOutId")).toString().left(64).toLatin1();
     s.topicFolder = o.value(QLatin1String("topicFolder")).toString();
     const QJsonArray order = o.value(QLatin1String("answerOrder")).toArray();
-    for (const QJsonValue &answer : order)
+    for (const auto &answer : order)
         s.answerOrder.append(answer.toInt(-1));
     s.candidate = o.value(QLatin1String("candidate")).toInt(-1);
     s.answered = o.value(QLatin1String("answered")).toInt(-1);

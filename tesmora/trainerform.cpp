@@ -201,12 +201,21 @@ void TrainerForm::Form_Load()
         m_resume = std::move(recovered.resume);
     }
     for (const QString &message : std::as_const(m_loadMessages))
-        Print(message);
+        printNotice(message);
     // What an earlier run kept on this computer goes to the teacher now.
     if (m_handIn)
         m_handIn->courier()->retry();
     if (m_resume)
         QTimer::singleShot(0, this, &TrainerForm::resumeRun);
+}
+
+void TrainerForm::printNotice(const QString &text)
+{
+    // Smaller than the questions, so that a line naming a topic fits the window.
+    const qreal size = FontSize();
+    setFontSize(9.75);
+    Print(text);
+    setFontSize(size);
 }
 
 void TrainerForm::chooseLevel(qint64 limitSeconds)
@@ -234,7 +243,7 @@ void TrainerForm::resumeRun()
         m_handIn->courier()->submit(AttemptRecovery::unfinishedOf(state),
                                     [folder = found.folder, name = found.name] { Outbox(folder).forget(name); });
         m_trainer.startMode(clock().now());
-        Print(QStringLiteral("Прерванная работа не продолжается: её шаги не сходятся с файлами темы"));
+        printNotice(QStringLiteral("Прерванная работа не продолжается: её шаги не сходятся с файлами темы"));
         return;
     }
     m_handIn->resumed(state, found.name);
@@ -245,12 +254,12 @@ void TrainerForm::resumeRun()
     Timer1->followSpanFrom(m_trainer.startTime());
     Cls();
     const qsizetype taken = state.record.steps.size();
-    Print(QStringLiteral("Продолжается прерванная работа: %1, %2, шаг %3 из %4, осталось %5:%6")
-              .arg(state.record.topic, ResultMode::caption(state.record.mode))
-              .arg(std::min<qsizetype>(taken + 1, Trainer::Steps))
-              .arg(Trainer::Steps)
-              .arg(left / 60)
-              .arg(left % 60, 2, 10, QLatin1Char('0')));
+    printNotice(QStringLiteral("Продолжается прерванная работа: %1, %2, шаг %3 из %4, осталось %5:%6")
+                    .arg(state.record.topic, ResultMode::caption(state.record.mode))
+                    .arg(std::min<qsizetype>(taken + 1, Trainer::Steps))
+                    .arg(Trainer::Steps)
+                    .arg(left / 60)
+                    .arg(left % 60, 2, 10, QLatin1Char('0')));
     noteProgress();
     List2->setFontBold(false);
     List2->setFontSize(11);
@@ -465,6 +474,8 @@ void TrainerForm::Command4_Click()
 
 void TrainerForm::startMode()
 {
+    if (m_handIn)
+        m_handIn->runLeft();
     m_trainer.startMode(clock().now());
     noteProgress();
     List2->setFontBold(false);
@@ -741,7 +752,7 @@ void TrainerForm::runShown()
 void TrainerForm::keepState()
 {
     if (m_handIn)
-        m_handIn->keepState(m_trainer, tickedModes());
+        m_handIn->keepState(m_trainer);
 }
 
 void TrainerForm::handIn(bool timedOut)

@@ -131,6 +131,7 @@ private:
     // Goes on with the run a crash or a close left, as found at Load.
     void resumeRun();
     void chooseLevel(qint64 limitSeconds);
+    void printNotice(const QString &text);
     std::optional<AttemptRecovery::Found> m_resume;
     // A status that could not be written is said once, until one is again.
     void statusWritten(const QString &error);

@@ -9,6 +9,7 @@
 #include "resultfolder.h"
 #include "runstate.h"
 #include "statekeeper.h"
+#include "storage/workerthreads.h"
 #include "support/trainertestsupport.h"
 #include "trainerform.h"
 
@@ -158,6 +159,8 @@ private:
 
 void TestAttempts::init()
 {
+    // Nothing of the row before writes into this one's folders.
+    QVERIFY(WorkerThreads::pool()->waitForDone(30000));
     m_state.remove();
     m_results.remove();
     QVERIFY(QDir().mkpath(m_state.path()) && QDir().mkpath(m_results.path()));
@@ -336,7 +339,9 @@ void TestAttempts::closedWithoutTheTrainer()
     const QString said = QString::fromUtf8(handIn.readAllStandardError());
 
     const QList<ResultRecord> ends = readAll(m_results.path(), QStringLiteral("*.json"));
-    QCOMPARE(readAll(m_results.path(), QStringLiteral("*.start")).size(), 1);
+    QVERIFY2(filesIn(m_results.path(), QStringLiteral("*.start")).size() == 1,
+             qPrintable(filesIn(m_results.path(), QStringLiteral("*")).join(' ') + " / "
+                        + QDir(outbox).entryList(QDir::Files | QDir::Hidden).join(' ')));
     QCOMPARE(filesIn(outbox, QStringLiteral("*.state")).size(), end.isEmpty() ? 1 : 0);
     QCOMPARE(ends.size(), end.isEmpty() ? 0 : 1);
     if (!end.isEmpty()) {

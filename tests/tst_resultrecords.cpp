@@ -6,6 +6,7 @@
 #include "recordcheck.h"
 #include "resultcourier.h"
 #include "resultstore.h"
+#include "statekeeper.h"
 #include "statusboard.h"
 #include "support/trainertestsupport.h"
 #include "trainerform.h"
@@ -236,6 +237,7 @@ void TestResultRecords::keptUntilTheFolderIsBack()
              qPrintable(printed.last()));
     QVERIFY2(printed.last().contains(path), qPrintable(printed.last()));
     const QString outbox = state.filePath(QStringLiteral("tesmora/outbox"));
+    QTRY_VERIFY(!f.stateKeeper()->busy() && !f.handInBoard()->busy());
     QCOMPARE(records(outbox).size(), 1);
 
     QVERIFY(QFile::remove(path) || folder == QLatin1String("missing"));
