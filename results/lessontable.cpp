@@ -37,22 +37,35 @@ struct Day
 // One attempt of a pupil in a mode, as the lesson view words it.
 struct Tried
 {
-    qint64 at = 0; // its start
-    QString text;
+    qint64 at = 0;                              // its start
+    const ResultFolder::Entry *entry = nullptr; // its newest record, worded once kept
     bool ended = false;
     bool timedOut = false;
 };
 
-QString stateText(const ResultFolder::Entry &entry)
+// The words of an attempt's state; a class's few results worded once each.
+class StateWords
 {
-    using Attempt = ResultFolder::Entry::Attempt;
-    const ResultRecord &r = entry.record;
-    if (entry.attempt == Attempt::Unfinished)
-        return QStringLiteral("не завершена");
-    if (entry.attempt == Attempt::Running)
-        return QStringLiteral("идёт");
-    return r.timedOut ? QStringLiteral("время вышло") : percentText(r.percent) + QStringLiteral(" — ") + r.grade;
-}
+public:
+    QString of(const ResultFolder::Entry &entry)
+    {
+        using Attempt = ResultFolder::Entry::Attempt;
+        const ResultRecord &r = entry.record;
+        if (entry.attempt == Attempt::Unfinished)
+            return QStringLiteral("не завершена");
+        if (entry.attempt == Attempt::Running)
+            return QStringLiteral("идёт");
+        if (r.timedOut)
+            return QStringLiteral("время вышло");
+        QString &words = m_results[{qRound64(r.percent * 1000), r.grade}];
+        if (words.isEmpty())
+            words = percentText(r.percent) + QStringLiteral(" — ") + r.grade;
+        return words;
+    }
+
+private:
+    QHash<std::pair<qint64, QString>, QString> m_results;
+};
 
 } // namespace
 
@@ -109,16 +122,18 @@ QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entr
         // that ran out of time and was then graded shows its grade.
         if (seen != mode.constEnd() && !(seen->timedOut && !r.timedOut && !r.opening && !r.unfinished))
             continue;
-        mode.insert(r.attemptId(),
-                    {r.started.toMSecsSinceEpoch(), stateText(entry),
-                     entry.attempt == ResultFolder::Entry::Attempt::Ended, r.timedOut});
+        mode.insert(
+            r.attemptId(),
+            {r.started.toMSecsSinceEpoch(), &entry, entry.attempt == ResultFolder::Entry::Attempt::Ended, r.timedOut});
     }
+    StateWords words;
     for (auto it = tried.cbegin(); it != tried.cend(); ++it) {
         QVector<Tried> ordered(it->cbegin(), it->cend());
         std::sort(ordered.begin(), ordered.end(), [](const Tried &a, const Tried &b) { return a.at < b.at; });
         QStringList each;
+        each.reserve(ordered.size());
         for (const Tried &attempt : std::as_const(ordered))
-            each << attempt.text;
+            each << words.of(*attempt.entry);
         const bool plain = ordered.size() == 1 && ordered.front().ended;
         list[it.key().first].last.insert(
             it.key().second,
