@@ -22,6 +22,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QTimer>
 
 #include <cmath>
@@ -38,6 +39,7 @@ constexpr quint32 kTest1Question = 4444444;
 constexpr quint32 kTest1Candidate = 7444444;
 
 const QString kCourier = QStringLiteral("Courier New");
+constexpr qreal kNoticeSize = 9.75;
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
 
 } // namespace
@@ -211,10 +213,19 @@ void TrainerForm::Form_Load()
 
 void TrainerForm::printNotice(const QString &text)
 {
-    // Smaller than the questions, so that a line naming a topic fits the window.
+    // Smaller than the questions, so that a line naming a topic fits the
+    // window; one wider still goes on a second line after its colon.
     const qreal size = FontSize();
-    setFontSize(9.75);
-    Print(text);
+    setFontSize(kNoticeSize);
+    QFont font(kCourier);
+    font.setPointSizeF(kNoticeSize);
+    const qsizetype colon = text.indexOf(QLatin1String(": "));
+    if (colon > 0 && QFontMetricsF(font).horizontalAdvance(text) > width() - 16) {
+        Print(text.left(colon + 1));
+        Print(QStringLiteral("  ") + text.mid(colon + 2));
+    } else {
+        Print(text);
+    }
     setFontSize(size);
 }
 
