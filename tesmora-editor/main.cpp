@@ -65,9 +65,9 @@ std::optional<Table> readTable(const QString &given)
         std::fprintf(stderr, "tesmora-editor: папка результатов не задана (results= в class.conf)\n");
         return std::nullopt;
     }
-    ResultFolder results(folder);
-    results.setTopicVersions(TopicCatalog::versions(ClassSettings::load().topicsFolder()));
-    if (!results.refresh()) {
+    const ResultFolder results
+        = ResultFeed::readOnce(folder, TopicCatalog::versions(ClassSettings::load().topicsFolder()));
+    if (!results.error().isEmpty()) {
         std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(results.error()));
         return std::nullopt;
     }
@@ -135,7 +135,7 @@ int writePdf(int argc, char *argv[])
     const QString error = ReportPrinter::writePdf(
         args[0], title,
         RunReport::table(table->table, title, table->table.topics(),
-                         ResultsWindow::readTopics(ClassSettings::load().topicsFolder()).questions, table->ownersNote));
+                         ResultFeed::readTopics(ClassSettings::load().topicsFolder()).questions, table->ownersNote));
     if (!error.isEmpty()) {
         std::fprintf(stderr, "tesmora-editor: не удалось записать %s: %s\n", qPrintable(args[0]), qPrintable(error));
         return 2;

@@ -3,14 +3,11 @@
 #include "gradechart.h"
 #include "lessontable.h"
 #include "reportprinter.h"
-#include "resultcache.h"
 #include "resultsmodel.h"
 #include "rundialog.h"
 #include "runreport.h"
 #include "safetext.h"
 #include "storage/workerthreads.h"
-#include "topiccatalog.h"
-#include "topicfile.h"
 
 #include <QCalendarWidget>
 #include <QColor>
@@ -36,8 +33,7 @@
 
 ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, QWidget *parent)
     : QWidget(parent)
-    , m_folder(folder)
-    , m_classTopics(classTopics)
+    , m_feed(new ResultFeed(folder, classTopics, this))
     , m_model(new ResultsModel(this))
     , m_sorted(new QSortFilterProxyModel(this))
     , m_view(new QTableView(this))
@@ -49,7 +45,6 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     , m_working(new QListWidget(this))
 {
     setWindowTitle(QStringLiteral("Результаты — %1").arg(folder));
-    m_folder.keepBytes(true); // until the cache on this computer holds them
     m_sorted->setSourceModel(m_model);
     m_sorted->setSortRole(ResultsModel::SortRole);
     m_sorted->setSortLocaleAware(true);
@@ -101,35 +96,17 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     m_status->setTextFormat(Qt::RichText);
     connect(m_status, &QLabel::linkActivated, this, &ResultsWindow::showUnreadable);
     m_status->setText(QStringLiteral("Читается папка %1…").arg(folder.toHtmlEscaped()));
-    connect(&m_listing, &QFutureWatcher<ResultFolder::Listing>::finished, this, &ResultsWindow::listed);
-    connect(&m_poll, &QTimer::timeout, this, &ResultsWindow::refresh);
-    m_poll.start(PollMilliseconds);
-    connect(&m_topicsLook, &QFutureWatcher<Topics>::finished, this, [this] {
-        m_lookingAtTopics = false;
-        m_topics = m_topicsLook.result();
-        if (m_folder.setTopicVersions(m_topics.versions))
+    connect(m_feed, &ResultFeed::changed, this, &ResultsWindow::showAll);
+    connect(m_feed, &ResultFeed::progressed, this, &ResultsWindow::showStatus);
+    connect(m_feed, &ResultFeed::statusesRead, this, &ResultsWindow::showLesson);
+    connect(m_feed, &ResultFeed::topicsRead, this, [this](bool entriesChanged) {
+        if (entriesChanged)
             showAll();
         else
             showMisses();
     });
     connect(this, &ResultsWindow::exported, this, &ResultsWindow::exportEnded);
-    // Once the cache holds a record's bytes, the window need not.
-    connect(&m_saving, &QFutureWatcher<std::optional<QStringList>>::finished, this, [this] {
-        if (const std::optional<QStringList> saved = m_saving.result())
-            m_folder.dropBytes(*saved);
-    });
-    lookAtTopics();
     showAll();
-    // The cache first, read on a worker too: a home folder may be on the server.
-    m_reading = true;
-    m_cachePath = ResultCache::pathFor(folder);
-    connect(&m_cacheLoad, &QFutureWatcher<ResultFolder::Cache>::finished, this, [this] {
-        m_cache = m_cacheLoad.result();
-        m_reading = false;
-        refresh();
-    });
-    m_cacheLoad.setFuture(
-        QtConcurrent::run(WorkerThreads::pool(), [path = m_cachePath] { return ResultCache::load(path); }));
 }
 
 QWidget *ResultsWindow::buildLesson()
@@ -187,7 +164,7 @@ void ResultsWindow::showLesson()
     m_lesson->resizeColumnsToContents();
     m_working->clear();
     for (const LessonTable::Working &w :
-         LessonTable::working(m_folder.trusted(m_pupils), entries, lessonDay(), topic, QDateTime::currentDateTime())) {
+         LessonTable::working(m_feed->statuses(), entries, lessonDay(), topic, QDateTime::currentDateTime())) {
         auto *item = new QListWidgetItem(w.text, m_working);
         if (w.stopped)
             item->setForeground(QColor(0xB0, 0x30, 0x00));
@@ -280,143 +257,19 @@ bool ResultsWindow::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-ResultsWindow::Topics ResultsWindow::readTopics(const QString &classTopics)
-{
-    Topics topics;
-    topics.versions = TopicCatalog::versions(classTopics);
-    for (const TopicCatalog::Topic &topic : TopicCatalog::find(classTopics)) {
-        QStringList questions;
-        for (const TopicPair &pair : TopicFile::read(topic.folder).pairs)
-            questions << pair.question;
-        topics.questions.insert(topic.name, questions);
-    }
-    return topics;
-}
-
 void ResultsWindow::lookAtTopics()
 {
-    m_pollsSinceTopics = 0;
-    if (m_lookingAtTopics)
-        return;
-    m_lookingAtTopics = true;
-    m_topicsLook.setFuture(
-        QtConcurrent::run(WorkerThreads::pool(), [classTopics = m_classTopics] { return readTopics(classTopics); }));
+    m_feed->lookAtTopics();
 }
 
 void ResultsWindow::refresh()
 {
-    if (++m_pollsSinceTopics >= PollsPerTopicsLook)
-        lookAtTopics();
-    if (m_reading || m_inFlight > 0)
-        return; // the last look has not ended: a server that hangs gets no queue
-    m_reading = true;
-    m_listing.setFuture(
-        QtConcurrent::run(WorkerThreads::pool(), [folder = m_folder.folder(), stamp = m_folder.stamp()] {
-            ResultFolder::Listing listing = ResultFolder::list(folder, stamp);
-            listing.pupils = PupilStatus::readAll(folder, listing.statuses);
-            return listing;
-        }));
-}
-
-void ResultsWindow::listed()
-{
-    const ResultFolder::Listing listing = m_listing.result();
-    // Read every look, so that a pupil who stops shows as stopped in time.
-    if (listing.error.isEmpty() && !listing.unchanged)
-        m_pupils = listing.pupils;
-    showLesson();
-    const QStringList names = m_folder.take(listing);
-    if (!m_folder.error().isEmpty()) {
-        m_reading = false;
-        showStatus();
-        return;
-    }
-    // What the cache holds shows at once; whether each file is still the
-    // same is asked of the server after the new ones are read.
-    m_toRead = m_folder.takeCached(names, m_cache);
-    if (m_toRead.size() < names.size()) {
-        for (const QString &name : names) {
-            if (m_cache.contains(name))
-                m_toVerify << name;
-        }
-    }
-    m_total = int(m_toRead.size());
-    m_done = 0;
-    // Once for the look: what was read before, and the files that were no records.
-    m_known = m_folder.known(m_cache);
-    if (m_folder.changed())
-        showAll();
-    readNext();
-}
-
-void ResultsWindow::readNext()
-{
-    // A few reads at once: a file server answers each with a round trip.
-    while (!m_toRead.isEmpty() && m_inFlight < ParallelReads) {
-        const QStringList chunk = m_toRead.mid(0, RecordsPerRead);
-        m_toRead.remove(0, chunk.size());
-        auto *watcher = new QFutureWatcher<QVector<ResultFolder::Read>>(this);
-        connect(watcher, &QFutureWatcher<QVector<ResultFolder::Read>>::finished, this, [this, watcher] {
-            watcher->deleteLater();
-            --m_inFlight;
-            chunkRead(watcher->result());
-        });
-        ++m_inFlight;
-        watcher->setFuture(
-            QtConcurrent::run(WorkerThreads::pool(), [folder = m_folder.folder(), chunk, known = m_known] {
-                return ResultFolder::read(folder, chunk, known, true);
-            }));
-    }
-    if (m_inFlight > 0)
-        return;
-    if (!m_toVerify.isEmpty()) {
-        // Every row is shown; the cached ones are checked in the background.
-        m_reading = false;
-        m_toRead = std::exchange(m_toVerify, {});
-        m_total = m_done = 0;
-        // Shown already, unless new records came in this look: the rows
-        // once per turn of the event loop.
-        if (m_unshown)
-            showAll();
-        else
-            showStatus();
-        readNext();
-        return;
-    }
-    m_cache.clear(); // every name is checked: from now on only new ones are read
-    m_known.clear();
-    m_reading = false;
-    if (m_unshown)
-        showAll();
-    showStatus();
-    if (m_cacheStale && !m_saving.isRunning()) {
-        m_cacheStale = false;
-        m_saving.setFuture(QtConcurrent::run(WorkerThreads::pool(), [path = m_cachePath, cache = m_folder.cache()] {
-            return ResultCache::save(path, cache);
-        }));
-    }
-}
-
-void ResultsWindow::chunkRead(const QVector<ResultFolder::Read> &reads)
-{
-    m_done += int(reads.size());
-    const int before = m_folder.unreadable();
-    m_folder.take(reads);
-    m_cacheStale = m_cacheStale || m_folder.changed();
-    m_unshown = m_unshown || m_folder.changed() || m_folder.unreadable() != before;
-    // The rows fill in as they come, but not more often than the eye follows.
-    if (m_unshown && (!m_lastShown.isValid() || m_lastShown.elapsed() >= ShowEveryMilliseconds))
-        showAll();
-    else
-        showStatus();
-    readNext();
+    m_feed->refresh();
 }
 
 void ResultsWindow::showAll()
 {
-    m_unshown = false;
-    m_lastShown.start();
-    m_table.setEntries(m_folder.entries());
+    m_table.setEntries(m_feed->entries());
     const QString current = m_topic->currentData().toString();
     const QSignalBlocker block(m_topic);
     m_topic->clear();
@@ -435,25 +288,27 @@ void ResultsWindow::showAll()
 
 void ResultsWindow::showStatus()
 {
-    if (!m_folder.error().isEmpty()) {
-        m_status->setText(m_folder.error().toHtmlEscaped());
+    const ResultFolder &folder = m_feed->folder();
+    if (!folder.error().isEmpty()) {
+        m_status->setText(folder.error().toHtmlEscaped());
         return;
     }
     QString text = QStringLiteral("Записей: %1").arg(m_table.shown().size());
-    if (m_reading && m_total > 0)
-        text += QStringLiteral("; прочитано %1 из %2").arg(m_done).arg(m_total);
-    if (m_folder.unreadable() > 0)
-        text += QStringLiteral("; <a href=\"unreadable\">%1</a>").arg(m_folder.unreadableText());
-    if (const QString owners = m_folder.ownersNote(); !owners.isEmpty())
+    if (m_feed->reading() && m_feed->total() > 0)
+        text += QStringLiteral("; прочитано %1 из %2").arg(m_feed->done()).arg(m_feed->total());
+    if (folder.unreadable() > 0)
+        text += QStringLiteral("; <a href=\"unreadable\">%1</a>").arg(folder.unreadableText());
+    if (const QString owners = folder.ownersNote(); !owners.isEmpty())
         text += QStringLiteral("<br>") + owners.toHtmlEscaped();
     m_status->setText(text);
 }
 
 void ResultsWindow::showUnreadable()
 {
-    QMessageBox box(QMessageBox::Information, windowTitle(), m_folder.unreadableText(), QMessageBox::Close, this);
+    QMessageBox box(QMessageBox::Information, windowTitle(), m_feed->folder().unreadableText(), QMessageBox::Close,
+                    this);
     box.setInformativeText(QStringLiteral("Файлы будут прочитаны снова при следующей проверке папки."));
-    box.setDetailedText(m_folder.unreadableList().join(QLatin1Char('\n')));
+    box.setDetailedText(m_feed->folder().unreadableList().join(QLatin1Char('\n')));
     box.exec();
 }
 
@@ -505,7 +360,7 @@ void ResultsWindow::showMisses()
     }
     // The question texts, where the topic is one this computer can find;
     // questions are numbered from 1, as the trainer's report counts them.
-    const QStringList questions = m_topics.questions.value(topic);
+    const QStringList questions = m_feed->topics().questions.value(topic);
     for (const ResultTable::Miss &miss : m_table.misses(topic))
         m_missed->addItem(RunReport::missLine(miss, questions));
 }
@@ -523,19 +378,19 @@ void ResultsWindow::openRun(const QModelIndex &index)
 QString ResultsWindow::lessonReport() const
 {
     const QString topic = m_topic->currentData().toString();
-    return RunReport::lesson(LessonTable::pupils(m_table.all(), lessonDay(), topic),
-                             LessonTable::working(m_folder.trusted(m_pupils), m_table.all(), lessonDay(), topic,
-                                                  QDateTime::currentDateTime()),
-                             QStringLiteral("Урок %1%2")
-                                 .arg(lessonDay().toString(QStringLiteral("dd.MM.yyyy")),
-                                      topic.isEmpty() ? QString() : QStringLiteral(" — ") + topic));
+    return RunReport::lesson(
+        LessonTable::pupils(m_table.all(), lessonDay(), topic),
+        LessonTable::working(m_feed->statuses(), m_table.all(), lessonDay(), topic, QDateTime::currentDateTime()),
+        QStringLiteral("Урок %1%2")
+            .arg(lessonDay().toString(QStringLiteral("dd.MM.yyyy")),
+                 topic.isEmpty() ? QString() : QStringLiteral(" — ") + topic));
 }
 
 QString ResultsWindow::report() const
 {
     const QString topic = m_topic->currentData().toString();
     return RunReport::table(m_table, windowTitle(), topic.isEmpty() ? m_table.topics() : QStringList{topic},
-                            m_topics.questions, m_folder.ownersNote());
+                            m_feed->topics().questions, m_feed->folder().ownersNote());
 }
 
 QString ResultsWindow::writeFile(const QString &path, const QByteArray &bytes)
