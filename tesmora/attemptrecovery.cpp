@@ -147,7 +147,9 @@ AttemptRecovery::Outcome AttemptRecovery::run(Scope scope, const QString &topicF
                     outcome.resume = Found{*state, name, box.folder()};
                 continue;
             }
-            if (!end)
+            // Another computer's run that cannot be ended here as it should (its
+            // topic files elsewhere) is left to that computer.
+            if (!end || (!here && end->unfinished))
                 continue;
             // The opening first: a kill during its own hand-in may have lost it.
             ResultStore::keep(ResultRecord::openingOf(state->record));
