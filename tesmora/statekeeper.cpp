@@ -37,14 +37,16 @@ StateKeeper::StateKeeper(const QString &folder, QObject *parent)
 
 StateKeeper::~StateKeeper()
 {
-    // What waits is written here, so that the state on disk is the newest.
-    if (!m_next)
+    // The write under way ends and what waits is written, so that the state
+    // on disk is the newest when the program ends.
+    if (!m_writing && !m_next)
         return;
     const auto done = std::make_shared<QSemaphore>();
     (void)QtConcurrent::run(WorkerThreads::pool(),
-                            [folder = m_folder, next = *m_next, previous = m_write.future(), done]() mutable {
+                            [folder = m_folder, next = m_next, previous = m_write.future(), done]() mutable {
                                 previous.waitForFinished();
-                                write(folder, QString(), next.first, next.second);
+                                if (next)
+                                    write(folder, QString(), next->first, next->second);
                                 done->release();
                             });
     done->tryAcquire(1, PatienceMilliseconds);

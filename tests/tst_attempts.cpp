@@ -310,7 +310,7 @@ void TestAttempts::closedWithoutTheTrainer()
         t.handInTo(m_results.path());
         runUntil(t, pupil, ResultMode::Test2, 3);
         t.click(t.form().Command4);
-        QTRY_VERIFY(!t.form().courier()->busy());
+        QTRY_VERIFY(!t.form().courier()->busy() && !t.form().stateKeeper()->busy());
     }
     const QString outbox = outboxOf(m_state.path());
     std::optional<RunState> state = stateIn(outbox);

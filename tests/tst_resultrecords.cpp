@@ -123,7 +123,7 @@ void TestResultRecords::handedIn()
     t.click(f.Command3);
     if (run == QLatin1String("twice"))
         t.click(f.Command3);
-    QTRY_VERIFY(!f.courier()->busy());
+    QTRY_VERIFY(!f.courier()->busy() && !f.handInBoard()->busy());
 
     QList<ResultRecord> found = TestResultRecords::records(results.path());
     QCOMPARE(found.size(), records);
