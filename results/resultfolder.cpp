@@ -498,8 +498,16 @@ QVector<ResultFolder::Entry> ResultFolder::entries() const
     // costs a conversion each.
     QVector<std::pair<qint64, const Read *>> order;
     order.reserve(runs.size());
-    for (const Read *read : std::as_const(runs))
+    QSet<QByteArray> ended;
+    for (const Read *read : std::as_const(runs)) {
         order.append({read->record->finished.toMSecsSinceEpoch(), read});
+        ended.insert(read->record->attemptId());
+    }
+    // An opening without its end is a row of its own, in its place by time.
+    for (auto it = openings.cbegin(); it != openings.cend(); ++it) {
+        if (!ended.contains(it.key()))
+            order.append({(*it)->record->finished.toMSecsSinceEpoch(), *it});
+    }
     std::sort(order.begin(), order.end(), [](const auto &a, const auto &b) {
         return a.first != b.first ? a.first > b.first : a.second->fileName < b.second->fileName;
     });
@@ -515,7 +523,7 @@ QVector<ResultFolder::Entry> ResultFolder::entries() const
                                      [&files](const Entry &e) { return e.fileName == files.front()->fileName; });
         entry.attention += (entry.attention.isEmpty() ? QString() : QStringLiteral("; ")) + same;
     }
-    pairOpenings(list, openings, ownersKnown);
+    pairOpenings(list, openings);
     countAttempts(list);
     return list;
 }
@@ -537,48 +545,31 @@ void addFlag(ResultFolder::Entry &entry, const QString &flag)
 
 } // namespace
 
-void ResultFolder::pairOpenings(QVector<Entry> &list, const QHash<QByteArray, const Read *> &openings,
-                                bool ownersKnown) const
+void ResultFolder::pairOpenings(QVector<Entry> &list, const QHash<QByteArray, const Read *> &openings) const
 {
-    QSet<QByteArray> ended;
     for (Entry &entry : list) {
+        if (entry.record.opening) {
+            const ResultRecord &r = entry.record;
+            const qint64 due = r.started.toMSecsSinceEpoch() + (r.limitSeconds + OverdueSlackSeconds) * 1000;
+            entry.attempt = due < m_now ? Entry::Attempt::Unfinished : Entry::Attempt::Running;
+            const QString state
+                = entry.attempt == Entry::Attempt::Unfinished ? QStringLiteral("не завершена") : QStringLiteral("идёт");
+            entry.attention = entry.attention.isEmpty() ? state : state + QStringLiteral("; ") + entry.attention;
+            continue;
+        }
         if (entry.record.unfinished) {
             entry.attempt = Entry::Attempt::Unfinished;
             entry.attention = entry.attention.isEmpty() ? QStringLiteral("не завершена")
                                                         : QStringLiteral("не завершена; ") + entry.attention;
         }
-        const QByteArray attempt = entry.record.attemptId();
-        const auto opening = openings.constFind(attempt);
+        const auto opening = openings.constFind(entry.record.attemptId());
         if (opening == openings.constEnd())
             continue;
-        ended.insert(attempt);
         if (!sameStart(*(*opening)->record, entry.record))
             addFlag(entry,
                     QStringLiteral("начало попытки (%1) не совпадает с её записью")
                         .arg(SafeText::printable((*opening)->fileName)));
     }
-    QVector<Entry> open;
-    for (auto it = openings.cbegin(); it != openings.cend(); ++it) {
-        if (ended.contains(it.key()))
-            continue;
-        Entry entry = entryFor(**it, ownersKnown);
-        const ResultRecord &r = entry.record;
-        const qint64 due = r.started.toMSecsSinceEpoch() + (r.limitSeconds + OverdueSlackSeconds) * 1000;
-        entry.attempt = due < m_now ? Entry::Attempt::Unfinished : Entry::Attempt::Running;
-        const QString state
-            = entry.attempt == Entry::Attempt::Unfinished ? QStringLiteral("не завершена") : QStringLiteral("идёт");
-        entry.attention = entry.attention.isEmpty() ? state : state + QStringLiteral("; ") + entry.attention;
-        open.append(entry);
-    }
-    if (open.isEmpty())
-        return;
-    // Newest first, as the rest.
-    list.append(open);
-    std::stable_sort(list.begin(), list.end(), [](const Entry &a, const Entry &b) {
-        const qint64 at = a.record.finished.toMSecsSinceEpoch();
-        const qint64 bt = b.record.finished.toMSecsSinceEpoch();
-        return at != bt ? at > bt : a.fileName < b.fileName;
-    });
 }
 
 void ResultFolder::countAttempts(QVector<Entry> &list)
@@ -586,8 +577,8 @@ void ResultFolder::countAttempts(QVector<Entry> &list)
     // Each attempt once, by the day it started: a time-out and its grade are one.
     QHash<QString, QSet<QByteArray>> attempts;
     const auto key = [](const ResultRecord &r) {
-        return r.user + QLatin1Char('\n') + ResultMode::key(r.mode) + QLatin1Char('\n')
-            + r.started.date().toString(Qt::ISODate); // in the pupil's own offset: no zone to look up
+        // The day in the pupil's own offset: no zone to look up.
+        return r.user + QLatin1Char('\n') + QChar(ushort(r.mode)) + QString::number(r.started.date().toJulianDay());
     };
     QVector<QString> keys;
     keys.reserve(list.size());

@@ -145,7 +145,9 @@ private:
     QString sameRun(const Read &primary, const QVector<const Read *> &others, bool ownersKnown) const;
     // The opening records with no result of their attempt, as rows, and a
     // flag on each result whose opening tells another story.
-    void pairOpenings(QVector<Entry> &list, const QHash<QByteArray, const Read *> &openings, bool ownersKnown) const;
+    // Each opening's state where it stands alone, and each end flagged where
+    // its opening disagrees.
+    void pairOpenings(QVector<Entry> &list, const QHash<QByteArray, const Read *> &openings) const;
     static void countAttempts(QVector<Entry> &list);
     const Account &account(const QString &user) const;
     QString ownerName(qint64 uid) const;
