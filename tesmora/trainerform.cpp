@@ -288,15 +288,14 @@ void TrainerForm::resumeRun()
         return;
     }
     List2->setHeight(180);
-    fillLists();
+    fillLists(modes.testFlag(Trainer::Mode::Test2));
     List1->setEnabled(true);
     List2->setEnabled(false);
     showPendingQuestion();
 }
 
-void TrainerForm::fillLists()
+void TrainerForm::fillLists(bool test2)
 {
-    const bool test2 = Check4->Value() == 1;
     clearLists();
     for (int row = 0; row <= Trainer::LastRow; ++row) {
         List1->AddItem(m_trainer.questions()[row]);
@@ -519,11 +518,7 @@ void TrainerForm::Command1_Click()
         List1->show();
         List2->show();
         m_trainer.startTraining();
-        clearLists();
-        for (int row = 0; row <= Trainer::LastRow; ++row)
-            List1->AddItem(m_trainer.questions()[row]);
-        for (int row = 0; row <= Trainer::LastRow; ++row)
-            List2->AddItem(m_trainer.answers()[row]);
+        fillLists(false);
         runShown();
     }
     Check1->setValue(1);
@@ -681,11 +676,7 @@ void TrainerForm::Command6_Click()
         Check1->setValue(0);
         Check3->setValue(0);
         Check2->setValue(0);
-        clearLists();
-        for (int row = 0; row <= Trainer::LastRow; ++row) {
-            List1->AddItem(m_trainer.questions()[row]);
-            List2->AddItem(m_trainer.answers()[m_trainer.answerOrder()[row]]);
-        }
+        fillLists(true);
         runShown();
     }
     if (!m_trainer.hasQuestions())

@@ -126,7 +126,8 @@ private:
     // Test 1's turns from one on; a candidate drawn before for the first
     // (none: -1) of a run gone on with.
     void askTurns(int from, int candidate, bool resumed);
-    void fillLists();
+    // The questions and the answers, in the draw's order for Test 2.
+    void fillLists(bool test2);
     void showPendingQuestion();
     // Goes on with the run a crash or a close left, as found at Load.
     void resumeRun();
