@@ -1,5 +1,6 @@
 #include "resultfeed.h"
 
+#include "folderproblem.h"
 #include "resultcache.h"
 #include "storage/workerthreads.h"
 #include "topicfile.h"
@@ -9,6 +10,7 @@
 ResultFeed::Topics ResultFeed::readTopics(const QString &classTopics)
 {
     Topics topics;
+    topics.problem = FolderProblem::ofTopics(classTopics);
     topics.versions = TopicCatalog::versions(classTopics);
     for (const TopicCatalog::Topic &topic : TopicCatalog::find(classTopics)) {
         QStringList questions;

@@ -38,6 +38,7 @@ public:
     {
         QHash<QString, TopicCatalog::Versions> versions;
         QHash<QString, QStringList> questions;
+        QString problem; // what is wrong with the class topics folder
     };
     static Topics readTopics(const QString &classTopics);
     // One look at the folder, here and now, checked against the class

@@ -137,7 +137,7 @@ ResultFolder::Listing ResultFolder::list(const QString &folder, const QByteArray
     // within the last two seconds is read anyway: some servers count whole seconds.
     DIR *dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir) {
-        listing.error = QStringLiteral("Не удалось прочитать папку %1: %2").arg(folder, SystemError::text(errno));
+        listing.error = QStringLiteral("Папка результатов недоступна: %1 (%2)").arg(folder, SystemError::text(errno));
         return listing;
     }
     struct stat st

@@ -2,11 +2,13 @@
 
 #include "classsettings.h"
 #include "editcellcommand.h"
+#include "folderproblem.h"
 #include "insertrowcommand.h"
 #include "moverowcommand.h"
 #include "removerowcommand.h"
 #include "resultswindow.h"
 #include "savejournal.h"
+#include "storage/workerthreads.h"
 #include "topiccatalog.h"
 #include "topicmodel.h"
 
@@ -28,6 +30,7 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 EditorWindow::EditorWindow(const QString &folder, QWidget *parent)
     : QMainWindow(parent)
@@ -43,6 +46,23 @@ EditorWindow::EditorWindow(const QString &folder, QWidget *parent)
         m_undo.push(new EditCellCommand(m_model, row, column, text));
     });
     openFolder(folder);
+    lookAtClassFolders();
+}
+
+void EditorWindow::lookAtClassFolders()
+{
+    // Asked off the window's thread: the folders are on a server that may hang.
+    QtConcurrent::run(WorkerThreads::pool(), [] {
+        const ClassSettings settings = ClassSettings::load();
+        QStringList problems{FolderProblem::ofTopics(settings.topicsFolder()),
+                             FolderProblem::ofResults(settings.resultsFolder(), FolderProblem::Need::Read)};
+        problems.removeAll(QString());
+        return problems;
+    }).then(this, [this](const QStringList &problems) {
+        m_classProblem = problems.join(QLatin1Char('\n'));
+        m_classLine->setText(m_classProblem);
+        m_classLine->setVisible(!problems.isEmpty());
+    });
 }
 
 EditorWindow::~EditorWindow()
@@ -61,7 +81,12 @@ void EditorWindow::buildCentre()
     m_messages->setObjectName(QStringLiteral("messages"));
     m_messages->setWordWrap(true);
     m_messages->setStyleSheet(QStringLiteral("color: #a01010;"));
-    auto *hint = new QLabel(QStringLiteral("Режимы трейнера задают строки 0–16; строки 17–30 (серые) он читает, "
+    m_classLine = new QLabel(centre);
+    m_classLine->setObjectName(QStringLiteral("classProblem"));
+    m_classLine->setWordWrap(true);
+    m_classLine->setStyleSheet(m_messages->styleSheet());
+    m_classLine->hide();
+    auto *hint = new QLabel(QStringLiteral("Режимы тренажёра задают строки 0–16; строки 17–30 (серые) он читает, "
                                            "но не задаёт. Запятая внутри записи сохраняется в кавычках."),
                             centre);
     hint->setWordWrap(true);
@@ -87,7 +112,7 @@ void EditorWindow::buildCentre()
     top->addWidget(encodingLabel);
     top->addWidget(m_encoding);
     layout->addLayout(top);
-    for (QWidget *w : std::initializer_list<QWidget *>{m_messages, hint, m_table})
+    for (QWidget *w : std::initializer_list<QWidget *>{m_classLine, m_messages, hint, m_table})
         layout->addWidget(w);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 8);
     setCentralWidget(centre);
@@ -374,11 +399,22 @@ void EditorWindow::chooseTopic()
 
 QString EditorWindow::topicsFolderForSaving()
 {
-    // The class's shared folder when there is one this account may write to.
-    QString classTopics = ClassSettings::load().topicsFolder();
-    if (!classTopics.isEmpty() && QFileInfo(classTopics).isDir() && QFileInfo(classTopics).isWritable())
+    // The class's shared folder when there is one; the account's own only
+    // when there is none, or the teacher agrees, knowing no pupil sees it.
+    const QString classTopics = ClassSettings::load().topicsFolder();
+    if (classTopics.isEmpty())
+        return TopicCatalog::userFolder();
+    const QString problem = FolderProblem::ofTopics(classTopics, FolderProblem::Need::Write);
+    if (problem.isEmpty())
         return classTopics;
-    return TopicCatalog::userFolder();
+    QMessageBox box(QMessageBox::Warning, windowTitle(),
+                    problem
+                        + QStringLiteral("\n\nТему можно сохранить в вашей папке %1, но ученики её там не увидят.")
+                              .arg(QDir::toNativeSeparators(TopicCatalog::userFolder())),
+                    QMessageBox::Cancel, this);
+    QPushButton *own = box.addButton(QStringLiteral("Сохранить в своей папке"), QMessageBox::AcceptRole);
+    box.exec();
+    return box.clickedButton() == own ? TopicCatalog::userFolder() : QString();
 }
 
 QString EditorWindow::topicNameProblem(const QString &name)
@@ -395,6 +431,8 @@ QString EditorWindow::topicNameProblem(const QString &name)
 bool EditorWindow::saveAsTopic()
 {
     const QString base = topicsFolderForSaving();
+    if (base.isEmpty())
+        return false;
     // A topic's own name is offered; a folder that is no topic of that
     // place (the trainer's own, say) gives none.
     const QFileInfo current(m_folder);
@@ -483,7 +521,7 @@ bool EditorWindow::confirmFewPairs()
     if (pairs >= TopicFile::AskedPairs)
         return true;
     return QMessageBox::warning(this, windowTitle(),
-                                QStringLiteral("Пар в теме: %1. Режимам трейнера нужно %2: недостающие строки "
+                                QStringLiteral("Пар в теме: %1. Режимам тренажёра нужно %2: недостающие строки "
                                                "он покажет пустыми. Всё равно сохранить?")
                                     .arg(pairs)
                                     .arg(TopicFile::AskedPairs),
@@ -560,9 +598,13 @@ void EditorWindow::offerOtherFolder(const QString &error)
 
 QString EditorWindow::closedFolderHint() const
 {
-    return QStringLiteral("Папка %1 закрыта для записи (так установлен трейнер для всех). Сохраните тему под своим "
-                          "названием кнопкой «Сохранить как тему…»: трейнер предложит её ученикам среди других тем.")
-        .arg(QDir::toNativeSeparators(m_folder));
+    const QString hint = QStringLiteral("Папка %1 закрыта для записи (так установлен тренажёр для всех). Сохраните "
+                                        "тему под своим названием кнопкой «Сохранить как тему…»")
+                             .arg(QDir::toNativeSeparators(m_folder));
+    // The pupils are offered it only where they look: the class folder that serves.
+    return hint
+        + (m_classProblem.isEmpty() ? QStringLiteral(": тренажёр предложит её ученикам среди других тем.")
+                                    : QStringLiteral(". ") + m_classProblem);
 }
 
 void EditorWindow::closeEvent(QCloseEvent *event)

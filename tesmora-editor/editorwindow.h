@@ -25,6 +25,7 @@ public:
     TopicModel *model() const { return m_model; }
     QTableView *table() const { return m_table; }
     QLabel *messages() const { return m_messages; }
+    QLabel *classLine() const { return m_classLine; }
     QAction *action(const QString &name) const;
 
     TopicFile::Encoding encoding() const;
@@ -42,12 +43,13 @@ protected:
 private:
     void buildActions();
     void buildCentre();
+    void lookAtClassFolders();
     QAction *addAction(const QString &name, const QString &text, const QKeySequence &key);
     void chooseFolder();
     void chooseTopic();
     bool saveAsTopic();
     void showResults();
-    static QString topicsFolderForSaving();
+    QString topicsFolderForSaving();
     static QString topicNameProblem(const QString &name);
     void save();
     bool saveElsewhere();
@@ -77,4 +79,6 @@ private:
     QComboBox *m_encoding = nullptr;
     QLabel *m_messages = nullptr;
     QLabel *m_place = nullptr;
+    QLabel *m_classLine = nullptr; // what is wrong with the class folders
+    QString m_classProblem;
 };

@@ -1,6 +1,7 @@
 #include "classsettings.h"
 #include "core/commandline.h"
 #include "editorwindow.h"
+#include "folderproblem.h"
 #include "forms/appsetup.h"
 #include "reportprinter.h"
 #include "resultfolder.h"
@@ -65,8 +66,10 @@ std::optional<Table> readTable(const QString &given)
         std::fprintf(stderr, "tesmora-editor: папка результатов не задана (results= в class.conf)\n");
         return std::nullopt;
     }
-    const ResultFolder results
-        = ResultFeed::readOnce(folder, TopicCatalog::versions(ClassSettings::load().topicsFolder()));
+    const QString classTopics = ClassSettings::load().topicsFolder();
+    if (const QString problem = FolderProblem::ofTopics(classTopics); !problem.isEmpty())
+        std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(problem));
+    const ResultFolder results = ResultFeed::readOnce(folder, TopicCatalog::versions(classTopics));
     if (!results.error().isEmpty()) {
         std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(results.error()));
         return std::nullopt;

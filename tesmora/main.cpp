@@ -1,6 +1,8 @@
 #include "attemptrecovery.h"
+#include "classlook.h"
 #include "classsettings.h"
 #include "core/commandline.h"
+#include "folderproblem.h"
 #include "forms/appsetup.h"
 #include "resultstore.h"
 #include "topicchoice.h"
@@ -46,6 +48,9 @@ int handIn(int argc, char *argv[])
         std::fprintf(stderr, "tesmora: папка результатов не задана (results= в class.conf)\n");
         return 2;
     }
+    // Said first: every record below then waits for the same reason.
+    if (const QString problem = FolderProblem::ofResults(folder, FolderProblem::Need::Write); !problem.isEmpty())
+        std::fprintf(stderr, "tesmora: %s\n", qPrintable(problem));
     // Runs whose time is over, or whose picks are all made, end here too:
     // a computer switched off mid-run leaves nothing open for good.
     const AttemptRecovery::Outcome closed
@@ -76,19 +81,12 @@ int main(int argc, char *argv[])
             return nullptr;
         }
         const ClassSettings settings = ClassSettings::load();
-        // A folder on the command line needs no search; a class folder on a
-        // server that does not answer is left out, and the pupil told.
-        QList<TopicCatalog::Topic> found;
-        QString unavailable;
-        if (arguments.folder.isEmpty()) {
-            const auto within = TopicCatalog::findWithin(settings.topicsFolder(), kClassTopicsPatience);
-            if (!within)
-                unavailable = QStringLiteral("Папка тем класса недоступна: ") + settings.topicsFolder();
-            found = within ? *within : TopicCatalog::find(QString());
-        }
-        std::optional<TopicChoice::Start> start = TopicChoice::resolve(arguments, found);
+        // A class folder on a server that does not answer is left out, and
+        // the pupil told; so is one that is not there.
+        const ClassLook look = ClassLook::within(settings, arguments.folder.isEmpty(), kClassTopicsPatience);
+        std::optional<TopicChoice::Start> start = TopicChoice::resolve(arguments, look.found);
         if (!start) {
-            TopicChoiceDialog dialog(found);
+            TopicChoiceDialog dialog(look.found);
             if (dialog.exec() != QDialog::Accepted || !dialog.chosen())
                 return nullptr;
             start = TopicChoice::of(*dialog.chosen());
@@ -98,8 +96,8 @@ int main(int argc, char *argv[])
         window->setResultsFolder(settings.resultsFolder());
         if (!start->missingTopic.isEmpty())
             window->reportMissingTopic(start->missingTopic);
-        if (!unavailable.isEmpty())
-            window->reportStartProblem(unavailable);
+        for (const QString &problem : look.problems)
+            window->reportStartProblem(problem);
         return window;
     });
 }

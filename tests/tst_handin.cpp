@@ -108,6 +108,15 @@ void TestHandIn::faults()
 void TestHandIn::badUse()
 {
     QCOMPARE(handIn(QString(), {QStringLiteral("extra")})->exitCode(), 2);
+    // A mistyped folder is said before what waits for it.
+    QFile settings(m_root.filePath(QStringLiteral("config/tesmora/class.conf")));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    const QString mistyped = m_root.filePath(QStringLiteral("resluts"));
+    settings.write("[class]\nresults=" + QFile::encodeName(mistyped) + "\n");
+    settings.close();
+    QProcess *wrong = handIn(QString());
+    QVERIFY(wrong->readAllStandardError().startsWith(
+        "tesmora: " + QStringLiteral("Папка результатов недоступна: %1 (такой папки нет)\n").arg(mistyped).toUtf8()));
     QVERIFY(QFile::remove(m_root.filePath(QStringLiteral("config/tesmora/class.conf"))));
     QProcess *unset = handIn(QString());
     QCOMPARE(unset->exitCode(), 2);

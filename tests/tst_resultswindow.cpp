@@ -237,14 +237,21 @@ void TestResultsWindow::faultsHeal()
     QVERIFY(late.open(QIODevice::WriteOnly));
     late.write("{");
     late.close();
-    ResultsWindow window(folder, QString());
+    // A mistyped class topics folder is said below the table as long as it is so.
+    const QString topics = root.filePath(QStringLiteral("tpoics"));
+    ResultsWindow window(folder, topics);
     QTRY_VERIFY(!window.busy());
     QCOMPARE(window.table().shown().size(), 1);
+    QVERIFY2(window.status()->text().contains(QStringLiteral("Папка тем класса не найдена: ") + topics),
+             qPrintable(window.status()->text()));
+    QVERIFY(QDir().mkpath(topics));
+    window.lookAtTopics();
+    QTRY_VERIFY(!window.status()->text().contains(QStringLiteral("Папка тем")));
 
     QVERIFY(QDir().rename(folder, folder + QStringLiteral("-away")));
     window.refresh();
     QTRY_VERIFY(!window.busy());
-    QVERIFY2(window.status()->text().startsWith(QStringLiteral("Не удалось прочитать папку")),
+    QVERIFY2(window.status()->text().startsWith(QStringLiteral("Папка результатов недоступна")),
              qPrintable(window.status()->text()));
     QVERIFY(QDir().rename(folder + QStringLiteral("-away"), folder));
     QVERIFY(late.open(QIODevice::WriteOnly));

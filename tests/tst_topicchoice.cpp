@@ -1,3 +1,4 @@
+#include "classlook.h"
 #include "classsettings.h"
 #include "topicchoice.h"
 #include "topicchoicedialog.h"
@@ -18,12 +19,17 @@ private slots:
     void found_data();
     void found();
     void classSettings();
+    void expandedFolders_data();
+    void expandedFolders();
+    void classLook_data();
+    void classLook();
     void arguments_data();
     void arguments();
     void dialogKeys_data();
     void dialogKeys();
 
 private:
+    void writeConf(const QByteArray &text);
     void topic(const QString &folder, const QString &name, bool withQuestions = true);
     QTemporaryDir m_root;
 };
@@ -103,8 +109,98 @@ void TestTopicChoice::classSettings()
     write(own + QStringLiteral("/class.conf"), "[class]\ntopics=/home/t/topics\n");
     QCOMPARE(ClassSettings::load().topicsFolder(), QStringLiteral("/home/t/topics"));
     QCOMPARE(ClassSettings::load().resultsFolder(), QStringLiteral("/srv/results"));
+    write(own + QStringLiteral("/class.conf"), "[class]\ntopics=~/school//topics\n");
+    QCOMPARE(ClassSettings::load().topicsFolder(), QDir::homePath() + QStringLiteral("/school/topics"));
     QFile::remove(own + QStringLiteral("/class.conf"));
     QFile::remove(system + QStringLiteral("/class.conf"));
+}
+
+void TestTopicChoice::writeConf(const QByteArray &text)
+{
+    QVERIFY(QDir().mkpath(m_root.filePath(QStringLiteral("config/tesmora"))));
+    QFile file(m_root.filePath(QStringLiteral("config/tesmora/class.conf")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+void TestTopicChoice::expandedFolders_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("expanded"); // <h>: the home folder, <u>: the account's name
+    QTest::newRow("tilde") << "~/school/results"
+                           << "<h>/school/results";
+    QTest::newRow("tilde alone") << "~"
+                                 << "<h>";
+    QTest::newRow("$HOME") << "$HOME/school"
+                           << "<h>/school";
+    QTest::newRow("${HOME} and ${USER}") << "${HOME}/${USER}x"
+                                         << "<h>/<u>x";
+    QTest::newRow("$USER in the middle") << "/srv/school/$USER/results"
+                                         << "/srv/school/<u>/results";
+    QTest::newRow("a name not known stays") << "/srv/$SCHOOL/r"
+                                            << "/srv/$SCHOOL/r";
+    QTest::newRow("another's home stays") << "~pupil2/r"
+                                          << "~pupil2/r";
+    QTest::newRow("a tilde inside stays") << "/srv/a~/b"
+                                          << "/srv/a~/b";
+}
+
+// One file for every PC names a share each account mounts under its home.
+void TestTopicChoice::expandedFolders()
+{
+    QFETCH(QString, written);
+    QFETCH(QString, expanded);
+    const QByteArray user = qgetenv("USER");
+    qputenv("USER", "pupil7");
+    expanded.replace(QStringLiteral("<h>"), QDir::homePath()).replace(QStringLiteral("<u>"), QStringLiteral("pupil7"));
+    QCOMPARE(ClassSettings::expand(written), expanded);
+    qputenv("USER", user);
+}
+
+void TestTopicChoice::classLook_data()
+{
+    QTest::addColumn<QString>("topics"); // under the test's root; empty: not set
+    QTest::addColumn<QString>("results");
+    QTest::addColumn<QStringList>("problems"); // R: the test's root
+    QTest::addColumn<QString>("first");        // the first topic found
+    QTest::newRow("nothing set") << ""
+                                 << "" << QStringList{} << "Алгебра";
+    QTest::newRow("both there") << "class"
+                                << "home" << QStringList{} << "Алгебра";
+    QTest::newRow("a mistyped topics folder")
+        << "clas"
+        << "home" << QStringList{"Папка тем класса не найдена: R/clas"} << "Алгебра";
+    QTest::newRow("a mistyped results folder")
+        << "class"
+        << "resluts" << QStringList{"Папка результатов недоступна: R/resluts (такой папки нет)"} << "Алгебра";
+    QTest::newRow("a file for a folder, both")
+        << "class/Физика/test.txt"
+        << "class/Физика/test.txt"
+        << QStringList{"Папка тем класса недоступна: R/class/Физика/test.txt (это не папка)",
+                       "Папка результатов недоступна: R/class/Физика/test.txt (это не папка)"}
+        << "Алгебра";
+}
+
+// A folder the settings name that is not there is said, with the folder.
+void TestTopicChoice::classLook()
+{
+    QFETCH(QString, topics);
+    QFETCH(QString, results);
+    QFETCH(QStringList, problems);
+    QFETCH(QString, first);
+    QByteArray conf = "[class]\n";
+    if (!topics.isEmpty())
+        conf += "topics=" + m_root.filePath(topics).toUtf8() + "\n";
+    if (!results.isEmpty())
+        conf += "results=" + m_root.filePath(results).toUtf8() + "\n";
+    writeConf(conf);
+    const ClassLook look = ClassLook::within(ClassSettings::load(), true, 5000);
+    QFile::remove(m_root.filePath(QStringLiteral("config/tesmora/class.conf")));
+    problems.replaceInStrings(QStringLiteral("R/"), m_root.path() + QLatin1Char('/'));
+    QCOMPARE(look.problems, problems);
+    QVERIFY(!look.found.isEmpty());
+    QCOMPARE(look.found.first().name, first);
+    QVERIFY(ClassLook::within(ClassSettings::load(), false, 5000).found.isEmpty()); // a folder given: no search
 }
 
 void TestTopicChoice::arguments_data()

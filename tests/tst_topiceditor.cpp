@@ -29,6 +29,7 @@ class TestTopicEditor : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void openShowsThePairs();
     void editAddUndoSave();
@@ -41,6 +42,8 @@ private slots:
     void savedAsTopic_data();
     void savedAsTopic();
     void newTopicAsksItsName();
+    void classFolderMissing_data();
+    void classFolderMissing();
 
 private:
     // The next message box gets this button pressed; its text is kept.
@@ -50,7 +53,15 @@ private:
     void editCell(EditorWindow &window, int row, int column, const QString &text);
 
     QTemporaryDir m_dir;
+    QTemporaryDir m_home; // the settings' folders are looked up once per process
 };
+
+void TestTopicEditor::initTestCase()
+{
+    qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toUtf8());
+    qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_CONFIG_DIRS", m_home.filePath(QStringLiteral("etc")).toUtf8());
+}
 
 void TestTopicEditor::init()
 {
@@ -308,11 +319,7 @@ void TestTopicEditor::savedAsTopic_data()
 void TestTopicEditor::savedAsTopic()
 {
     QFETCH(bool, classFolder);
-    // One home for all rows: the settings' folders are looked up once per process.
-    static QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_CONFIG_DIRS", home.filePath(QStringLiteral("etc")).toUtf8());
+    QTemporaryDir &home = m_home;
     for (const char *folder : {"data", "config", "class"})
         QVERIFY(QDir(home.filePath(QLatin1String(folder))).removeRecursively());
     const QString classTopics = home.filePath(QStringLiteral("class"));
@@ -387,6 +394,48 @@ void TestTopicEditor::newTopicAsksItsName()
     click(window, "save");
     QVERIFY2(asked.startsWith(QStringLiteral("Название темы")), qPrintable(asked));
     QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("test.txt")))); // the topic left stays as it was
+}
+
+void TestTopicEditor::classFolderMissing_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("saved"); // in the account's own topics
+    QTest::newRow("saved where only the teacher sees it") << "Сохранить в своей папке" << true;
+    QTest::newRow("not saved") << "Отмена" << false;
+}
+
+// A mistyped class folder is said in the window, and a topic saved as the
+// class's goes nowhere else without the teacher's word.
+void TestTopicEditor::classFolderMissing()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, saved);
+    QTemporaryDir &home = m_home;
+    QVERIFY(QDir(home.filePath(QStringLiteral("data"))).removeRecursively());
+    QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("config/tesmora"))));
+    QFile conf(home.filePath(QStringLiteral("config/tesmora/class.conf")));
+    QVERIFY(conf.open(QIODevice::WriteOnly));
+    conf.write("[class]\ntopics=" + home.filePath(QStringLiteral("tpoics")).toUtf8() + "\n");
+    conf.close();
+    EditorWindow window(m_dir.path());
+    window.show();
+    const QString problem = QStringLiteral("Папка тем класса не найдена: ") + home.filePath(QStringLiteral("tpoics"));
+    QTRY_COMPARE(window.classLine()->text(), problem);
+    QVERIFY(window.classLine()->isVisible());
+    QString shown;
+    answerNextBox(button, &shown);
+    QTimer::singleShot(50, this, [] {
+        if (auto *input = qobject_cast<QInputDialog *>(QApplication::activeModalWidget())) {
+            input->setTextValue(QStringLiteral("Физика 7Б"));
+            input->accept();
+        }
+    });
+    click(window, "saveTopic");
+    QVERIFY2(shown.startsWith(problem) && shown.contains(QStringLiteral("ученики её там не увидят")),
+             qPrintable(shown));
+    QCOMPARE(QFile::exists(home.filePath(QStringLiteral("data/tesmora/topics/Физика 7Б/test.txt"))), saved);
+    QVERIFY(!QDir(home.filePath(QStringLiteral("tpoics"))).exists());
+    QVERIFY(QFile::remove(conf.fileName()));
 }
 
 QTEST_MAIN(TestTopicEditor)

@@ -1,7 +1,38 @@
 #include "classsettings.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QSettings>
+
+namespace {
+
+QString variable(const QString &name)
+{
+    if (name == QLatin1String("HOME"))
+        return QDir::homePath();
+    if (name == QLatin1String("USER")) // USERNAME is its name on Windows
+        return qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+    return QString();
+}
+
+} // namespace
+
+QString ClassSettings::expand(const QString &written)
+{
+    QString path = written;
+    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
+        path.replace(0, 1, QDir::homePath());
+    static const QRegularExpression name(QStringLiteral("\\$(?:\\{(\\w+)\\}|(\\w+))"));
+    QString expanded;
+    qsizetype from = 0;
+    for (const QRegularExpressionMatch &match : name.globalMatch(path)) {
+        const QString value = variable(match.captured(1) + match.captured(2));
+        expanded += path.mid(from, match.capturedStart() - from);
+        expanded += value.isEmpty() ? match.captured() : value;
+        from = match.capturedEnd();
+    }
+    return expanded + path.mid(from);
+}
 
 ClassSettings ClassSettings::load()
 {
@@ -10,7 +41,7 @@ ClassSettings ClassSettings::load()
     QSettings file(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("tesmora"), QStringLiteral("class"));
     const auto folder = [&file](const char *key) {
         const QString value = file.value(QLatin1String("class/") + QLatin1String(key)).toString().trimmed();
-        return value.isEmpty() ? QString() : QDir::cleanPath(value);
+        return value.isEmpty() ? QString() : QDir::cleanPath(expand(value));
     };
     ClassSettings settings;
     settings.m_topics = folder("topics");

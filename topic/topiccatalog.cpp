@@ -14,29 +14,12 @@
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <chrono>
-#include <future>
-#include <memory>
-#include <thread>
 
 const QString TopicCatalog::BuiltInName = QStringLiteral("Стандартная тема");
 
 QString TopicCatalog::userFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tesmora/topics");
-}
-
-std::optional<QList<TopicCatalog::Topic>> TopicCatalog::findWithin(const QString &classTopics, int milliseconds)
-{
-    if (classTopics.isEmpty())
-        return find(classTopics);
-    // A thread left behind on a hung server ends with the program.
-    auto task = std::make_shared<std::packaged_task<QList<Topic>()>>([classTopics] { return find(classTopics); });
-    std::future<QList<Topic>> result = task->get_future();
-    std::thread([task] { (*task)(); }).detach();
-    if (result.wait_for(std::chrono::milliseconds(milliseconds)) != std::future_status::ready)
-        return std::nullopt;
-    return result.get();
 }
 
 QStringList TopicCatalog::searchFolders(const QString &classTopics)

@@ -26,9 +26,6 @@ public:
 
     // Every topic found, by name in Russian order with the built-in one last.
     static QList<Topic> find(const QString &classTopics);
-    // The same, unless the class topics folder takes longer than this to
-    // read (a file server that hangs): nothing then.
-    static std::optional<QList<Topic>> findWithin(const QString &classTopics, int milliseconds);
     static std::optional<Topic> named(const QString &name, const QString &classTopics);
     // The SHA-256 (hex) of a topic's two files, questions then answers, as
     // they stand: which files a result was earned on.

@@ -224,12 +224,12 @@ std::optional<TopicFile::Refusal> TopicFile::checkEntry(const QString &entry, in
     if (entry.contains(QLatin1Char('"')))
         return Refusal{row,
                        where
-                           + QStringLiteral("двойная кавычка (\") внутри записи: трейнер её не прочтёт. "
+                           + QStringLiteral("двойная кавычка (\") внутри записи: тренажёр её не прочтёт. "
                                             "Замените её на «ёлочки» или одинарную кавычку.")};
     if (entry.size() > SequentialFile::MaxFieldLength)
         return Refusal{row,
                        where
-                           + QStringLiteral("запись длиннее %1 знаков; трейнер прочтёт только первые %1.")
+                           + QStringLiteral("запись длиннее %1 знаков; тренажёр прочтёт только первые %1.")
                                  .arg(SequentialFile::MaxFieldLength)};
     if (encoding == Encoding::Windows1251) {
         const int at = TextDecoder::firstNotInWindows1251(entry);
@@ -248,7 +248,7 @@ std::optional<TopicFile::Refusal> TopicFile::check(const QVector<TopicPair> &pai
 {
     if (pairs.size() > MaxPairs)
         return Refusal{MaxPairs,
-                       QStringLiteral("Пар больше %1: трейнер читает только строки 0–%2. "
+                       QStringLiteral("Пар больше %1: тренажёр читает только строки 0–%2. "
                                       "Удалите строки начиная с %1.")
                            .arg(MaxPairs)
                            .arg(MaxPairs - 1)};
@@ -266,7 +266,7 @@ std::optional<TopicFile::Refusal> TopicFile::check(const QVector<TopicPair> &pai
     for (int row = 0; row < pairs.size(); ++row) {
         if (!(back.pairs.value(row) == TopicPair{questions[row], answers[row]}))
             return Refusal{row,
-                           QStringLiteral("Строка %1: в кодировке Windows-1251 трейнер прочёл бы эту пару "
+                           QStringLiteral("Строка %1: в кодировке Windows-1251 тренажёр прочёл бы эту пару "
                                           "иначе. Сохраните тему в UTF-8.")
                                .arg(row),
                            true};

@@ -100,6 +100,7 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     connect(m_feed, &ResultFeed::progressed, this, &ResultsWindow::showStatus);
     connect(m_feed, &ResultFeed::statusesRead, this, &ResultsWindow::showLesson);
     connect(m_feed, &ResultFeed::topicsRead, this, [this](bool entriesChanged) {
+        showStatus();
         if (entriesChanged)
             showAll();
         else
@@ -289,8 +290,12 @@ void ResultsWindow::showAll()
 void ResultsWindow::showStatus()
 {
     const ResultFolder &folder = m_feed->folder();
+    // A class topics folder mistyped: the records' topics cannot be checked.
+    const QString topics = m_feed->topics().problem.isEmpty()
+        ? QString()
+        : QStringLiteral("<br>") + m_feed->topics().problem.toHtmlEscaped();
     if (!folder.error().isEmpty()) {
-        m_status->setText(folder.error().toHtmlEscaped());
+        m_status->setText(folder.error().toHtmlEscaped() + topics);
         return;
     }
     QString text = QStringLiteral("Записей: %1").arg(m_table.shown().size());
@@ -300,7 +305,7 @@ void ResultsWindow::showStatus()
         text += QStringLiteral("; <a href=\"unreadable\">%1</a>").arg(folder.unreadableText());
     if (const QString owners = folder.ownersNote(); !owners.isEmpty())
         text += QStringLiteral("<br>") + owners.toHtmlEscaped();
-    m_status->setText(text);
+    m_status->setText(text + topics);
 }
 
 void ResultsWindow::showUnreadable()
