@@ -81,9 +81,9 @@ QString LessonTable::attempts(int count)
 }
 
 const QStringList LessonTable::Header
-    = {QStringLiteral("Ученик"),      QStringLiteral("Тренировка"), QStringLiteral("Тест1 да/нет"),
-       QStringLiteral("Тест2 выбор"), QStringLiteral("Время"),      QStringLiteral("Лимит"),
-       QStringLiteral("Внимание")};
+    = {QStringLiteral("Ученик"),       QStringLiteral("Тема"),        QStringLiteral("Тренировка"),
+       QStringLiteral("Тест1 да/нет"), QStringLiteral("Тест2 выбор"), QStringLiteral("Время"),
+       QStringLiteral("Лимит"),        QStringLiteral("Внимание")};
 
 QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entry> &entries, const QDate &day,
                                                 const QString &topic)
@@ -98,10 +98,12 @@ QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entr
         const ResultRecord &r = entry.record;
         if (!bounds.holds(r.finished) || (!topic.isEmpty() && r.topic != topic))
             continue;
-        auto found = index.constFind(r.user);
+        // A run of another topic is no result on this one: a row of its own.
+        const QString key = r.user + QLatin1Char('\n') + r.topic;
+        auto found = index.constFind(key);
         if (found == index.constEnd()) {
-            found = index.insert(r.user, int(list.size()));
-            list.append({r.user, QString(), {}, 0, r.limitSeconds, {}}); // the newest record's limit
+            found = index.insert(key, int(list.size()));
+            list.append({r.user, QString(), r.topic, {}, 0, 0, 0, {}});
         }
         Pupil &pupil = list[*found];
         // An attempt not ended says so in its mode's column, not among the flags.
@@ -115,16 +117,20 @@ QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entr
             continue;
         if (pupil.name.isEmpty())
             pupil.name = r.name;
-        pupil.secondsSpent += std::max<qint64>(0, r.started.secsTo(r.finished));
+        const bool ended = entry.attempt == ResultFolder::Entry::Attempt::Ended;
+        // Newest first: the first run of each rank is the one shown.
+        if (const int rank = ended ? 2 : 1; rank > pupil.timeRank) {
+            pupil.secondsSpent = std::max<qint64>(0, r.started.secsTo(r.finished));
+            pupil.limitSeconds = r.limitSeconds;
+            pupil.timeRank = rank;
+        }
         Attempts &mode = tried[{*found, r.mode}];
         const auto seen = mode.constFind(r.attemptId());
         // Newest first: the first seen is the attempt's last; but a run
         // that ran out of time and was then graded shows its grade.
         if (seen != mode.constEnd() && !(seen->timedOut && !r.timedOut && !r.opening && !r.unfinished))
             continue;
-        mode.insert(
-            r.attemptId(),
-            {r.started.toMSecsSinceEpoch(), &entry, entry.attempt == ResultFolder::Entry::Attempt::Ended, r.timedOut});
+        mode.insert(r.attemptId(), {r.started.toMSecsSinceEpoch(), &entry, ended, r.timedOut});
     }
     StateWords words;
     for (auto it = tried.cbegin(); it != tried.cend(); ++it) {
@@ -140,7 +146,9 @@ QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entr
             plain ? each.front() : attempts(int(each.size())) + QStringLiteral(": ") + each.join(QStringLiteral("; ")));
     }
     std::sort(list.begin(), list.end(), [](const Pupil &a, const Pupil &b) {
-        return QString::localeAwareCompare(a.name.isEmpty() ? a.user : a.name, b.name.isEmpty() ? b.user : b.name) < 0;
+        const int byName
+            = QString::localeAwareCompare(a.name.isEmpty() ? a.user : a.name, b.name.isEmpty() ? b.user : b.name);
+        return byName != 0 ? byName < 0 : QString::localeAwareCompare(a.topic, b.topic) < 0;
     });
     return list;
 }
@@ -148,6 +156,7 @@ QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entr
 QStringList LessonTable::row(const Pupil &p)
 {
     return {p.name.isEmpty() ? p.user : QStringLiteral("%1 (%2)").arg(p.name, p.user),
+            p.topic,
             p.last.value(ResultMode::Training),
             p.last.value(ResultMode::Test1),
             p.last.value(ResultMode::Test2),
@@ -195,7 +204,7 @@ QVector<LessonTable::Working> LessonTable::working(const QVector<PupilStatus> &s
         const QString where = QStringLiteral("%1, %2 — %3, %4").arg(who, s.host, s.topic, ResultMode::caption(s.mode));
         const qint64 quiet = s.updated.secsTo(now);
         if (quiet >= StoppedAfterSeconds) {
-            list.append({QStringLiteral("%1: остановился на шаге %2 из %3 в %4, результата нет")
+            list.append({QStringLiteral("%1: остановлено на шаге %2 из %3 в %4, результата нет")
                              .arg(where)
                              .arg(s.step)
                              .arg(PupilStatus::Steps)

@@ -7,8 +7,8 @@
 #include <QMap>
 #include <QStringList>
 
-// The lesson at a glance: one row per pupil for a day (and a topic), each
-// mode's last result, the time spent and the limit; and who works now, at
+// The lesson at a glance: one row per pupil and topic for a day, each mode's
+// last result, the newest run's time and its limit; and who works now, at
 // which step, or stopped without handing in.
 class LessonTable
 {
@@ -22,11 +22,15 @@ public:
     {
         QString user;
         QString name;
+        QString topic;
         // "81,25 % — 4", or "время вышло"; with more attempts than one, or
         // one not ended, each in order: "2 попытки: 81,25 % — 4; не завершена".
         QMap<ResultMode::Value, QString> last;
+        // The newest ended run's (else the newest run's): runs of their
+        // own limit each, never added up against one.
         qint64 secondsSpent = 0;
         qint64 limitSeconds = 0;
+        int timeRank = 0;  // 0: no run's time yet, 1: a run's not ended, 2: an ended run's
         QStringList flags; // why the teacher should look at one of the day's records
     };
     struct Working

@@ -353,7 +353,7 @@ void TestResultFolder::whoWorksNow_data()
     QTest::addColumn<QString>("topic");       // the filter
     QTest::addColumn<QString>("said");        // "" not listed
     const QString who = QStringLiteral("Иванов Пётр (ivanov), pc07 — Физика, Тест2 выбор: ");
-    const QString stopped = who + QStringLiteral("остановился на шаге 7 из 16 в 10:17, результата нет");
+    const QString stopped = who + QStringLiteral("остановлено на шаге 7 из 16 в 10:17, результата нет");
     const QString none; // no record after the status, no topic chosen, or not listed
     QTest::newRow("working") << 0 << none << none << who + "шаг 7 из 16, осталось 3:00";
     QTest::newRow("a minute quiet: still working") << 60 << none << none << who + "шаг 7 из 16, осталось 2:00";
@@ -431,21 +431,30 @@ void TestResultFolder::lessonRows()
     forged.percent = 10;
     forged.grade = QStringLiteral("1");
     const QString foreign = QStringLiteral("файл записан не учётной записью b, а учётной записью a");
+    // a's run on another topic: a row of its own, its time not added to the other's.
+    ResultRecord chemistry = first;
+    chemistry.id = ResultRecord::newId();
+    chemistry.topic = QStringLiteral("Химия");
+    chemistry.finished = first.finished.addSecs(300);
+    chemistry.started = chemistry.finished.addSecs(-200);
     const QVector<ResultFolder::Entry> entries = {{"6", forged, foreign, {}, true},
+                                                  {"7", chemistry, {}, {}},
                                                   {"4", later, QStringLiteral("цифры не сходятся с ответами"), {}},
                                                   {"3", first, {}, {}},
                                                   {"2", timedOut, {}, {}},
                                                   {"1", yesterday, {}, {}},
                                                   {"5", other, {}, {}}};
     const QVector<LessonTable::Pupil> all = LessonTable::pupils(entries, QDate(2026, 12, 9), QString());
-    QCOMPARE(all.size(), 2);
-    QCOMPARE(LessonTable::row(all[0]),
-             QStringList({"a", "", "время вышло", "100 % — 5", "4:10", "1:00", "цифры не сходятся с ответами"}));
-    const QStringList b = LessonTable::row(all[1]);
+    QCOMPARE(all.size(), 3);
+    QCOMPARE(
+        LessonTable::row(all[0]),
+        QStringList({"a", "Физика", "", "время вышло", "100 % — 5", "0:50", "1:00", "цифры не сходятся с ответами"}));
+    QCOMPARE(LessonTable::row(all[1]), QStringList({"a", "Химия", "", "", "81,25 % — 4", "3:20", "1:00", ""}));
+    const QStringList b = LessonTable::row(all[2]);
     QCOMPARE(b.value(0), QStringLiteral("Борисова Анна (b)"));
     QCOMPARE(b.value(LessonTable::Header.indexOf(QStringLiteral("Тест2 выбор"))), QStringLiteral("81,25 % — 4"));
     QCOMPARE(b.last(), foreign);
-    QCOMPARE(LessonTable::pupils(entries, QDate(2026, 12, 9), QStringLiteral("Химия")).size(), 1);
+    QCOMPARE(LessonTable::pupils(entries, QDate(2026, 12, 9), QStringLiteral("Химия")).size(), 2);
 }
 
 void TestResultFolder::attemptsOfTheDay_data()

@@ -1,3 +1,4 @@
+#include "lessontable.h"
 #include "recordcheck.h"
 #include "resultcache.h"
 #include "resultsmodel.h"
@@ -148,7 +149,8 @@ void TestResultsWindow::tableAsTheTeacherUsesIt()
     QCOMPARE(window.tabs()->currentIndex(), 0);
     QCOMPARE(window.lesson()->rowCount(), 1);
     // Every attempt of the day, oldest first.
-    QCOMPARE(window.lesson()->item(0, 3)->text(), QStringLiteral("3 попытки: 56,25 % — 3; 81,25 % — 4; 100 % — 5"));
+    QCOMPARE(window.lesson()->item(0, int(LessonTable::Header.indexOf(QStringLiteral("Тест2 выбор"))))->text(),
+             QStringLiteral("3 попытки: 56,25 % — 3; 81,25 % — 4; 100 % — 5"));
     window.tabs()->setCurrentIndex(1);
     auto *view = window.findChild<QTableView *>(QStringLiteral("results"));
     QCOMPARE(view->model()->rowCount(), 3);
