@@ -1,24 +1,31 @@
 #include "editorwindow.h"
 
+#include "celldelegate.h"
 #include "classsettings.h"
 #include "editcellcommand.h"
 #include "folderproblem.h"
+#include "giftformat.h"
 #include "insertrowcommand.h"
 #include "moverowcommand.h"
 #include "removerowcommand.h"
+#include "replacepairscommand.h"
 #include "resultswindow.h"
 #include "savejournal.h"
 #include "storage/workerthreads.h"
+#include "tabletext.h"
 #include "topiccatalog.h"
+#include "topicimport.h"
 #include "topicmodel.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -26,6 +33,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
@@ -94,6 +102,9 @@ void EditorWindow::buildCentre()
     m_table->setObjectName(QStringLiteral("pairs"));
     m_table->setAccessibleName(QStringLiteral("Пары: вопрос и ответ"));
     m_table->setModel(m_model);
+    auto *cells = new CellDelegate(m_table);
+    m_table->setItemDelegate(cells);
+    connect(cells, &CellDelegate::linesPasted, this, &EditorWindow::offerLinesAsRows);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -168,7 +179,21 @@ void EditorWindow::buildActions()
     QAction *saveTopic = addAction(QStringLiteral("saveTopic"), QStringLiteral("Сохранить как тему…"), QKeySequence());
     QAction *results
         = addAction(QStringLiteral("results"), QStringLiteral("Результаты…"), QKeySequence(Qt::CTRL | Qt::Key_R));
-    classBar->addActions({fresh, topic, saveTopic, results});
+    QAction *import = addAction(QStringLiteral("import"), QStringLiteral("Импорт…"), QKeySequence());
+    QAction *exportGift = addAction(QStringLiteral("exportGift"), QStringLiteral("Экспорт в GIFT…"), QKeySequence());
+    classBar->addActions({fresh, topic, saveTopic, import, exportGift, results});
+    connect(import, &QAction::triggered, this, &EditorWindow::importTopic);
+    connect(exportGift, &QAction::triggered, this, &EditorWindow::exportGift);
+    // Rows copied from a spreadsheet or a word processor's table; a cell
+    // being edited takes its own paste first.
+    QAction *paste = addAction(QStringLiteral("paste"), QStringLiteral("Вставить строки"), QKeySequence::Paste);
+    paste->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    m_table->addAction(paste);
+    connect(paste, &QAction::triggered, this, [this] {
+        const QModelIndex at = m_table->currentIndex();
+        pasteText(QGuiApplication::clipboard()->text(), at.isValid() ? at.row() : int(m_model->pairs().size()),
+                  std::max(0, at.column()));
+    });
     connect(fresh, &QAction::triggered, this, [this] {
         if (settleChanges())
             newTopic();
@@ -613,4 +638,116 @@ void EditorWindow::closeEvent(QCloseEvent *event)
         event->accept();
     else
         event->ignore();
+}
+
+int EditorWindow::pasteText(const QString &text, int row, int column)
+{
+    QString body = text;
+    while (body.endsWith(QLatin1Char('\n')) || body.endsWith(QLatin1Char('\r')))
+        body.chop(1);
+    if (body.isEmpty())
+        return 0;
+    const QVector<QStringList> rows = TableText::rows(body, QLatin1Char('\t'));
+    const bool twoColumns = std::any_of(rows.cbegin(), rows.cend(), [](const QStringList &r) { return r.size() > 1; });
+    const int start = std::clamp(row, 0, int(m_model->pairs().size()));
+    if (rows.size() == 1 && !twoColumns) {
+        // One line into one cell, as the cell's own paste would put it.
+        if (start < m_model->pairs().size())
+            m_undo.push(new EditCellCommand(m_model, start, column, TopicFile::clean(rows.front().value(0))));
+        return 1;
+    }
+    // Two columns: questions and answers from the row on; one column: the
+    // current column's cells, the other side as it was.
+    QVector<TopicPair> pairs = m_model->pairs().mid(start, rows.size());
+    pairs.resize(rows.size());
+    for (qsizetype k = 0; k < rows.size(); ++k) {
+        const QStringList &cells = rows[k];
+        if (twoColumns)
+            pairs[k] = {TopicFile::clean(cells.value(0)), TopicFile::clean(cells.value(1))};
+        else
+            (column == 0 ? pairs[k].question : pairs[k].answer) = TopicFile::clean(cells.value(0));
+    }
+    // A spreadsheet's cell may hold quotes and line breaks; the trainer's files cannot.
+    ImportedPairs fitted{pairs, {}, {}};
+    TopicImport::fitForTrainer(fitted);
+    const int count = int(std::min<qsizetype>(rows.size(), m_model->pairs().size() - start));
+    m_undo.push(new ReplacePairsCommand(m_model, start, count, fitted.pairs,
+                                        QStringLiteral("вставка %1 строк с %2").arg(pairs.size()).arg(start)));
+    selectRow(start);
+    const QStringList said
+        = QStringList{QStringLiteral("Вставлено строк: %1, с %2-й").arg(pairs.size()).arg(start)} + fitted.changed;
+    statusBar()->showMessage(said.join(QStringLiteral(". ")));
+    return int(pairs.size());
+}
+
+void EditorWindow::offerLinesAsRows(const QModelIndex &cell, const QString &text)
+{
+    const qsizetype lines = TableText::rows(text, QLatin1Char('\t')).size();
+    QMessageBox box(QMessageBox::Question, windowTitle(),
+                    QStringLiteral("В буфере обмена %1 строк текста: в одну клетку их не вставить. Вставить их "
+                                   "строками таблицы, начиная со строки %2?")
+                        .arg(lines)
+                        .arg(cell.row()),
+                    QMessageBox::Cancel, this);
+    QPushButton *asRows = box.addButton(QStringLiteral("Вставить строками"), QMessageBox::AcceptRole);
+    box.exec();
+    if (box.clickedButton() == asRows && cell.isValid())
+        pasteText(text, cell.row(), cell.column());
+}
+
+void EditorWindow::importTopic()
+{
+    if (!settleChanges())
+        return;
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Импорт темы"), QString(),
+        QStringLiteral("Таблицы и вопросы Moodle (*.csv *.tsv *.txt *.gift);;Все файлы (*)"));
+    if (!path.isEmpty())
+        importFile(path);
+}
+
+bool EditorWindow::importFile(const QString &path)
+{
+    QString error;
+    const ImportedPairs imported = TopicImport::read(path, &error);
+    if (imported.pairs.isEmpty()) {
+        QMessageBox::warning(this, windowTitle(), error);
+        return false;
+    }
+    // A new topic, not yet saved anywhere: saving it asks its name.
+    newTopic();
+    m_undo.push(new ReplacePairsCommand(m_model, 0, 0, imported.pairs,
+                                        QStringLiteral("импорт из %1").arg(QFileInfo(path).fileName())));
+    QString said = QStringLiteral("Взято пар: %1.").arg(imported.pairs.size());
+    if (imported.pairs.size() > TopicFile::MaxPairs)
+        said += QStringLiteral(" Тренажёр читает не больше %1: лишние строки удалите или сохраните их отдельной темой.")
+                    .arg(TopicFile::MaxPairs);
+    QMessageBox box(QMessageBox::Information, windowTitle(), said, QMessageBox::Ok, this);
+    if (!imported.skipped.isEmpty() || !imported.changed.isEmpty()) {
+        box.setInformativeText(
+            (imported.skipped.isEmpty() ? QString() : QStringLiteral("Не взято: %1. ").arg(imported.skipped.size()))
+            + imported.changed.join(QLatin1Char('\n')));
+        box.setDetailedText(imported.skipped.join(QLatin1Char('\n')));
+    }
+    box.exec();
+    return true;
+}
+
+void EditorWindow::exportGift()
+{
+    m_table->setFocus(); // an open cell editor hands its text in first
+    const QString title = m_folder.isEmpty() ? QStringLiteral("Тема") : QFileInfo(m_folder).fileName();
+    const QString path
+        = QFileDialog::getSaveFileName(this, QStringLiteral("Экспорт в GIFT"), title + QStringLiteral(".gift"),
+                                       QStringLiteral("Вопросы Moodle (*.gift)"));
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    const QByteArray text = GiftFormat::write(m_model->pairs(), title).toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        QMessageBox::warning(this, windowTitle(),
+                             QStringLiteral("Не удалось записать %1: %2").arg(path, file.errorString()));
+        return;
+    }
+    statusBar()->showMessage(QStringLiteral("Записано для Moodle: %1").arg(QDir::toNativeSeparators(path)));
 }

@@ -36,6 +36,11 @@ public:
     void newTopic();
     // False when nothing was written.
     bool saveTo(const QString &folder);
+    // Lines copied from a spreadsheet (tab between the columns) from row
+    // on, as one undo step; the rows put in.
+    int pasteText(const QString &text, int row, int column);
+    // A topic read from a table or GIFT file, as a new topic not yet saved.
+    bool importFile(const QString &path);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -47,6 +52,9 @@ private:
     QAction *addAction(const QString &name, const QString &text, const QKeySequence &key);
     void chooseFolder();
     void chooseTopic();
+    void importTopic();
+    void exportGift();
+    void offerLinesAsRows(const QModelIndex &cell, const QString &text);
     bool saveAsTopic();
     void showResults();
     QString topicsFolderForSaving();

@@ -3,16 +3,21 @@
 #include "editorwindow.h"
 #include "folderproblem.h"
 #include "forms/appsetup.h"
+#include "giftformat.h"
 #include "reportprinter.h"
 #include "resultfolder.h"
 #include "resultswindow.h"
 #include "resulttable.h"
 #include "runreport.h"
 #include "topiccatalog.h"
+#include "topicfile.h"
+#include "topicimport.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -27,6 +32,8 @@ CommandLine::Program program()
                            "       tesmora-editor --results [ПАПКА_РЕЗУЛЬТАТОВ]\n"
                            "       tesmora-editor --results-csv [ПАПКА_РЕЗУЛЬТАТОВ] [--separator semicolon]\n"
                            "       tesmora-editor --results-pdf ФАЙЛ [ПАПКА_РЕЗУЛЬТАТОВ]\n"
+                           "       tesmora-editor --import ФАЙЛ --to ПАПКА_ТЕМЫ\n"
+                           "       tesmora-editor --export-gift ПАПКА_ТЕМЫ\n"
                            "Редактор темы тренажёра и результаты класса.\n\n"
                            "  ПАПКА_ТЕМЫ         папка темы (без неё — тема тренажёра)\n"
                            "  --results          окно результатов класса; без папки — папка results= из "
@@ -34,14 +41,23 @@ CommandLine::Program program()
                            "  --results-csv      таблица результатов в CSV по RFC 4180 на стандартный вывод, без "
                            "окна\n"
                            "  --results-pdf      таблица результатов, оценки и частые ошибки в PDF, без окна\n"
+                           "  --import ФАЙЛ --to ПАПКА\n"
+                           "                     тема из таблицы CSV или TSV (два столбца) или из вопросов Moodle в "
+                           "формате GIFT,\n"
+                           "                     сохранённая в ПАПКУ без окна; что не стало парой, выводится с "
+                           "причиной\n"
+                           "  --export-gift      тема из ПАПКИ в формате GIFT для импорта в Moodle на стандартный "
+                           "вывод\n"
                            "  --separator semicolon\n"
                            "                     «;» между полями и десятичная запятая, как для русской "
                            "электронной таблицы\n"
                            "  --help             эта справка\n"
                            "  --version          версия программы\n"),
             {QStringLiteral("--results"), QStringLiteral("--results-csv"), QStringLiteral("--results-pdf"),
-             QStringLiteral("--separator")},
-            {QStringLiteral("--separator")}};
+             QStringLiteral("--separator"), QStringLiteral("--import"), QStringLiteral("--to"),
+             QStringLiteral("--export-gift")},
+            {QStringLiteral("--separator"), QStringLiteral("--import"), QStringLiteral("--to"),
+             QStringLiteral("--export-gift")}};
 }
 
 // The results folder given after an option, or else the class settings' one.
@@ -146,6 +162,71 @@ int writePdf(int argc, char *argv[])
     return 0;
 }
 
+// tesmora-editor --import FILE --to FOLDER: the topic of a table or GIFT
+// file saved in FOLDER as the editor saves it, in Windows-1251 where it can be.
+int importTopic(const QStringList &args)
+{
+    const qsizetype to = args.indexOf(QStringLiteral("--to"));
+    const QString file = args.value(args.indexOf(QStringLiteral("--import")) + 1);
+    const QString folder = to < 0 ? QString() : args.value(to + 1);
+    if (args.size() != 4 || file.isEmpty() || folder.isEmpty()) {
+        std::fprintf(stderr, "tesmora-editor: нужно --import ФАЙЛ --to ПАПКА_ТЕМЫ\n");
+        return 2;
+    }
+    QString error;
+    ImportedPairs imported = TopicImport::read(file, &error);
+    if (imported.pairs.size() > TopicFile::MaxPairs) {
+        imported.skipped << QStringLiteral("пары с %1-й по %2-ю: тренажёр читает не больше %3")
+                                .arg(TopicFile::MaxPairs)
+                                .arg(imported.pairs.size() - 1)
+                                .arg(TopicFile::MaxPairs);
+        imported.pairs.resize(TopicFile::MaxPairs);
+    }
+    for (const QString &line : imported.skipped) {
+        const char *said = line.contains(QStringLiteral("не взят")) ? "" : "не взято: ";
+        std::fprintf(stderr, "tesmora-editor: %s%s\n", said, qPrintable(line));
+    }
+    for (const QString &line : imported.changed)
+        std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(line));
+    if (imported.pairs.isEmpty()) {
+        std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(error));
+        return 2;
+    }
+    TopicFile::Encoding encoding = TopicFile::Encoding::Windows1251;
+    if (const auto refusal = TopicFile::check(imported.pairs, encoding); refusal && refusal->encoding)
+        encoding = TopicFile::Encoding::Utf8;
+    if (const auto refusal = TopicFile::check(imported.pairs, encoding)) {
+        std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(refusal->message));
+        return 2;
+    }
+    const QString made = QFileInfo(folder).isDir() ? QString() : TopicSave::makeFolder(folder);
+    const TopicSave::Result saved
+        = made.isEmpty() ? TopicFile::save(folder, imported.pairs, encoding) : TopicSave::Result{false, made};
+    if (!saved.message.isEmpty())
+        std::fprintf(stderr, "tesmora-editor: %s\n", qPrintable(saved.message));
+    if (!saved.saved)
+        return 2;
+    std::printf("%s\n", qPrintable(QStringLiteral("Сохранено пар: %1 в %2").arg(imported.pairs.size()).arg(folder)));
+    return 0;
+}
+
+// tesmora-editor --export-gift FOLDER: the topic as Moodle imports it.
+int exportGift(const QStringList &args)
+{
+    if (args.size() != 2) {
+        std::fprintf(stderr, "tesmora-editor: после --export-gift нужна одна папка темы\n");
+        return 2;
+    }
+    const TopicFile::Loaded topic = TopicFile::read(args[1]);
+    if (topic.pairs.isEmpty()) {
+        std::fprintf(stderr, "tesmora-editor: в папке %s нет пар темы\n", qPrintable(args[1]));
+        return 2;
+    }
+    QFile out;
+    const QByteArray text = GiftFormat::write(topic.pairs, QFileInfo(QDir::cleanPath(args[1])).fileName()).toUtf8();
+    return out.open(stdout, QIODevice::WriteOnly) && out.write(text) == text.size() && out.flush() ? 0 : 2;
+}
+
 } // namespace
 
 // tesmora-editor [FOLDER]: the topic in FOLDER (the trainer's own by default);
@@ -158,6 +239,11 @@ int main(int argc, char *argv[])
         return writeCsv(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--results-pdf") == 0)
         return writePdf(argc, argv);
+    if (argc > 1 && (std::strcmp(argv[1], "--import") == 0 || std::strcmp(argv[1], "--export-gift") == 0)) {
+        QCoreApplication app(argc, argv);
+        const QStringList args = QCoreApplication::arguments().mid(1);
+        return args.first() == QLatin1String("--import") ? importTopic(args) : exportGift(args);
+    }
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("tesmora-editor"));
     AppSetup::installRussianTranslation(app);

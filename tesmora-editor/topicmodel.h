@@ -41,6 +41,7 @@ private:
     friend class InsertRowCommand;
     friend class RemoveRowCommand;
     friend class MoveRowCommand;
+    friend class ReplacePairsCommand;
     void putCell(int row, int column, const QString &text);
     void putRow(int row, const TopicPair &pair);
     void takeRow(int row);

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -44,6 +46,12 @@ private slots:
     void newTopicAsksItsName();
     void classFolderMissing_data();
     void classFolderMissing();
+    void pastedRows_data();
+    void pastedRows();
+    void linesIntoOneCell_data();
+    void linesIntoOneCell();
+    void importedTopic();
+    void importExportWithoutWindow();
 
 private:
     // The next message box gets this button pressed; its text is kept.
@@ -436,6 +444,150 @@ void TestTopicEditor::classFolderMissing()
     QCOMPARE(QFile::exists(home.filePath(QStringLiteral("data/tesmora/topics/Физика 7Б/test.txt"))), saved);
     QVERIFY(!QDir(home.filePath(QStringLiteral("tpoics"))).exists());
     QVERIFY(QFile::remove(conf.fileName()));
+}
+
+using Pairs = QVector<TopicPair>;
+
+void TestTopicEditor::pastedRows_data()
+{
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<int>("row"); // the current one; the column is the question's unless said
+    QTest::addColumn<int>("column");
+    QTest::addColumn<Pairs>("first"); // the table's first rows after the paste
+    QTest::addColumn<int>("rows");
+    const Pairs shipped = TopicFile::read(QStringLiteral(TESMORA_DATA_DIR)).pairs;
+    const TopicPair a{QStringLiteral("Массив"), QStringLiteral("набор элементов")};
+    const TopicPair b{QStringLiteral("Индекс"), QStringLiteral("номер «элемента»")}; // as the trainer reads it
+    QTest::newRow("two columns over the first rows")
+        << "Массив\tнабор элементов\r\nИндекс\t\"номер \"\"элемента\"\"\"\r\n"
+        << 0 << 0 << Pairs{a, b} << int(shipped.size());
+    QTest::newRow("past the end: rows added")
+        << " Массив \tнабор элементов\nИндекс\tномер \"элемента\"\n"
+        << int(shipped.size()) - 1 << 1 << shipped.mid(0, shipped.size() - 1) + Pairs{a, b} << int(shipped.size()) + 1;
+    QTest::newRow("one column: the answers alone")
+        << "один\nдва\n"
+        << 0 << 1 << Pairs{{shipped[0].question, QStringLiteral("один")}, {shipped[1].question, QStringLiteral("два")}}
+        << int(shipped.size());
+    QTest::newRow("a spreadsheet's cell with a line break: one row")
+        << "\"Что такое\nмассив\"\tнабор\n"
+        << 0 << 0 << Pairs{{QStringLiteral("Что такое массив"), "набор"}} << int(shipped.size());
+}
+
+// Ctrl+V on the table puts rows copied from a spreadsheet in; one undo takes them out.
+void TestTopicEditor::pastedRows()
+{
+    QFETCH(QString, clipboard);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(Pairs, first);
+    QFETCH(int, rows);
+    EditorWindow window(m_dir.path());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const Pairs before = window.model()->pairs();
+    window.table()->setCurrentIndex(window.model()->index(row, column));
+    QGuiApplication::clipboard()->setText(clipboard);
+    QTest::keyClick(window.table(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(window.model()->rowCount(), rows);
+    QCOMPARE(window.model()->pairs().mid(0, first.size()), first);
+    QVERIFY(window.isWindowModified());
+    QTest::keyClick(window.table(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(window.model()->pairs(), before);
+}
+
+void TestTopicEditor::linesIntoOneCell_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("asRows");
+    QTest::newRow("pasted as rows") << "Вставить строками" << true;
+    QTest::newRow("not pasted") << "Отмена" << false;
+}
+
+// Lines pasted into one open cell are never run into one entry: offered as rows.
+void TestTopicEditor::linesIntoOneCell()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, asRows);
+    EditorWindow window(m_dir.path());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const Pairs before = window.model()->pairs();
+    QTableView *table = window.table();
+    const QRect cell = table->visualRect(window.model()->index(2, 0));
+    QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, table->viewport()->mapTo(&window, cell.center()));
+    QLineEdit *editor = nullptr;
+    for (QLineEdit *open : table->viewport()->findChildren<QLineEdit *>())
+        editor = open->isVisible() ? open : editor;
+    QVERIFY(editor);
+    QGuiApplication::clipboard()->setText(QStringLiteral("первый\tone\nвторой\ttwo\nтретий\tthree"));
+    QString shown;
+    answerNextBox(button, &shown);
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY2(shown.contains(QStringLiteral("3 строк")) && shown.contains(QStringLiteral("со строки 2")),
+             qPrintable(shown));
+    QCoreApplication::processEvents();
+    Pairs expected = before;
+    if (asRows) {
+        expected[2] = {QStringLiteral("первый"), QStringLiteral("one")};
+        expected[3] = {QStringLiteral("второй"), QStringLiteral("two")};
+        expected[4] = {QStringLiteral("третий"), QStringLiteral("three")};
+    }
+    QCOMPARE(window.model()->pairs(), expected);
+    QCOMPARE(window.isWindowModified(), asRows);
+}
+
+// A GIFT file becomes a new topic, not yet saved; what was left out is listed.
+void TestTopicEditor::importedTopic()
+{
+    EditorWindow window(m_dir.path());
+    window.show();
+    QString said;
+    QString details;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        said = box->text() + QLatin1Char('|') + box->informativeText();
+        details = box->detailedText();
+        box->accept();
+    });
+    QVERIFY(window.importFile(QStringLiteral(TOPICIMPORT_DATA "/all-kinds.gift")));
+    QVERIFY2(said.startsWith(QStringLiteral("Взято пар: 25.|Не взято: 7.")), qPrintable(said));
+    QVERIFY(details.contains(QStringLiteral("«Сочинение»: эссе, нет ответа")));
+    QCOMPARE(window.model()->rowCount(), 25);
+    QVERIFY(window.folder().isEmpty());
+    QVERIFY(window.isWindowModified());
+    QVERIFY(!TopicFile::check(window.model()->pairs(), TopicFile::Encoding::Utf8)); // savable as it stands
+}
+
+// --import then --export-gift, and that export imported again: the same pairs saved.
+void TestTopicEditor::importExportWithoutWindow()
+{
+    QTemporaryDir dir;
+    const auto run = [](const QStringList &args, QByteArray *out = nullptr) {
+        QProcess p;
+        p.start(QStringLiteral(TESMORA_EDITOR), args);
+        p.waitForFinished(20000);
+        if (out)
+            *out = p.readAllStandardOutput();
+        return p.exitCode();
+    };
+    const QString first = dir.filePath(QStringLiteral("Массивы"));
+    QCOMPARE(run({QStringLiteral("--import"), QStringLiteral(TOPICIMPORT_DATA "/all-kinds.gift"),
+                  QStringLiteral("--to"), first}),
+             0);
+    QByteArray gift;
+    QCOMPARE(run({QStringLiteral("--export-gift"), first}, &gift), 0);
+    QVERIFY(gift.startsWith("::Массивы 1::"));
+    QFile file(dir.filePath(QStringLiteral("back.gift")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(gift) == gift.size());
+    file.close();
+    const QString back = dir.filePath(QStringLiteral("back"));
+    QCOMPARE(run({QStringLiteral("--import"), file.fileName(), QStringLiteral("--to"), back}), 0);
+    const Pairs saved = TopicFile::read(first).pairs;
+    QCOMPARE(saved.size(), 25);
+    QCOMPARE(TopicFile::read(back).pairs, saved);
+    QCOMPARE(run({QStringLiteral("--import"), dir.filePath(QStringLiteral("none.csv")), QStringLiteral("--to"), back}),
+             2);
 }
 
 QTEST_MAIN(TestTopicEditor)

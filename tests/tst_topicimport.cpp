@@ -1,5 +1,6 @@
 #include "giftformat.h"
 #include "tabletext.h"
+#include "topicimport.h"
 
 #include <QFile>
 #include <QTest>
@@ -252,6 +253,34 @@ private slots:
         QCOMPARE(written, sizes);
         QCOMPARE(int(text.count(QStringLiteral("{="))), sizes.isEmpty() ? count : 0);
         QCOMPARE(text.startsWith(QStringLiteral("::Т 1::")), !sizes.isEmpty());
+    }
+
+    void fileKinds_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("pairs"); // as the trainer's files can hold them
+        const QString gift = QStringLiteral("// вопросы\n::А:: Байт — это {=8 бит}\n");
+        QTest::newRow("GIFT by its name") << "a.gift" << gift << QStringList{"Байт — это | 8 бит"};
+        QTest::newRow("GIFT by its braces") << "a.txt" << gift << QStringList{"Байт — это | 8 бит"};
+        QTest::newRow("a table by its name, braces or not") << "a.csv"
+                                                            << "Что {=a};ответ\n"
+                                                            << QStringList{"Что {=a} | ответ"};
+        QTest::newRow("a table by its first line") << "a.txt"
+                                                   << "Вопрос\tОтвет {=x}\n"
+                                                   << QStringList{"Вопрос | Ответ {=x}"};
+        QTest::newRow("quotes and a line break made fit") << "a.tsv"
+                                                          << "\"Слово \"\"цикл\"\"\nв Паскале\"\tfor\n"
+                                                          << QStringList{"Слово «цикл» в Паскале | for"};
+    }
+    void fileKinds()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, text);
+        QFETCH(QStringList, pairs);
+        const ImportedPairs imported = TopicImport::parse(TopicImport::kindOf(path, text), text);
+        QCOMPARE(flat(imported.pairs), pairs);
+        QCOMPARE(imported.changed.isEmpty(), !text.contains(QLatin1Char('"')));
     }
 };
 

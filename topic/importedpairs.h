@@ -11,4 +11,5 @@ struct ImportedPairs
 {
     QVector<TopicPair> pairs;
     QStringList skipped; // one line per thing left out, in Russian, with the reason
+    QStringList changed; // what was taken otherwise than written, so that the trainer reads it
 };
