@@ -633,7 +633,12 @@ void StepWindow::finishGuessing()
 
 void StepWindow::report(const QString &line)
 {
-    m_prompt->setText(m_prompt->text() + QLatin1Char('\n') + line);
+    // A later line about the same record stands in place of the one before.
+    QString text = m_prompt->text();
+    if (!m_handInLine.isEmpty() && text.endsWith(QLatin1Char('\n') + m_handInLine))
+        text.chop(m_handInLine.size() + 1);
+    m_handInLine = line;
+    m_prompt->setText(text + QLatin1Char('\n') + line);
 }
 
 void StepWindow::fitToScreen()

@@ -178,6 +178,7 @@ private:
     QTableView *m_grid;
     QLabel *m_sentence;
     QLabel *m_prompt;
+    QString m_handInLine; // the last line said of the record, replaced by the next
     QListWidget *m_code;
     QComboBox *m_languageBox;
     QLabel *m_stepCount;

@@ -19,7 +19,14 @@ ResultCourier::ResultCourier(const QString &folder, QObject *parent)
     , m_folder(folder)
 {
     m_retry.setInterval(RetryMilliseconds);
-    connect(&m_round, &QFutureWatcher<ResultStore::Round>::finished, this, [this] { emit retried(m_round.result()); });
+    connect(&m_round, &QFutureWatcher<ResultStore::Round>::finished, this, [this] {
+        const ResultStore::Round round = m_round.result();
+        if (!m_waiting.isEmpty() && round.handed.contains(m_waiting)) {
+            m_waiting.clear();
+            emit reported(QStringLiteral("Результат передан учителю."));
+        }
+        emit retried(round);
+    });
     connect(&m_retry, &QTimer::timeout, this, &ResultCourier::retry);
     m_retry.start();
 }
@@ -49,13 +56,19 @@ std::shared_ptr<QSemaphore> ResultCourier::submit(const ResultRecord &record, co
     auto kept = std::make_shared<std::atomic_bool>(false);
     auto said = std::make_shared<bool>(record.opening);
     patience->setSingleShot(true);
-    connect(watcher, &QFutureWatcher<ResultStore::Written>::finished, this, [this, watcher, patience, said] {
-        patience->stop();
-        --m_running;
-        watcher->deleteLater();
-        if (!*said)
-            emit reported(lineFor(watcher->result()));
-    });
+    connect(watcher, &QFutureWatcher<ResultStore::Written>::finished, this,
+            [this, watcher, patience, said, opening = record.opening] {
+                patience->stop();
+                --m_running;
+                watcher->deleteLater();
+                if (opening)
+                    return;
+                // Said now, even after the patience's line: the end is what stands.
+                const ResultStore::Written written = watcher->result();
+                m_waiting = written.outcome == ResultStore::Outcome::Kept ? written.fileName : QString();
+                *said = true;
+                emit reported(lineFor(written));
+            });
     // Still under way: only a record known to be kept may be called so.
     connect(patience, &QTimer::timeout, this, [this, kept, said] {
         if (*said || !*kept)

@@ -14,8 +14,10 @@ class QSemaphore;
 // Takes a window's records to the results folder off its thread, so that a
 // file server that hangs never holds the window: each record is kept in the
 // outbox and handed in on a worker thread, and the window hears one line of
-// what became of it, after five seconds at the latest. Whatever stays in the
-// outbox is tried again once a minute and whenever the window asks.
+// what became of it, after five seconds at the latest, and again when that
+// changes: a record kept for later is said handed in as soon as a retry
+// hands it in. Whatever stays in the outbox is tried again once a minute and
+// whenever the window asks.
 class ResultCourier : public QObject
 {
     Q_OBJECT
@@ -38,7 +40,7 @@ public:
     static QString lineFor(const ResultStore::Written &written);
 
 signals:
-    // The line for below the report.
+    // The line for below the report, in place of the one before.
     void reported(const QString &line);
     // A round of retries ended.
     void retried(const ResultStore::Round &round);
@@ -48,4 +50,5 @@ private:
     QFutureWatcher<ResultStore::Round> m_round;
     QTimer m_retry;
     int m_running = 0; // records submitted and not yet ended
+    QString m_waiting; // the name of the last record said to wait in the outbox
 };

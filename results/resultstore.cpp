@@ -160,6 +160,7 @@ ResultStore::Round ResultStore::handInAll(const QString &folder)
             const Attempt attempt = handIn(folder, outbox, name);
             if (attempt.handedIn) {
                 ++round.handedIn;
+                round.handed << name;
                 round.lines
                     << QStringLiteral("Передан учителю: %1").arg(attempt.handedAs.isEmpty() ? name : attempt.handedAs);
                 if (!attempt.message.isEmpty())

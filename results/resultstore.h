@@ -39,7 +39,8 @@ public:
         int handedIn = 0;
         int left = 0;
         int refused = 0;
-        QStringList lines; // one per record, in Russian
+        QStringList lines;  // one per record, in Russian
+        QStringList handed; // the names of those handed in
     };
 
     // Keeps the record in the outbox and makes one attempt to hand it in.

@@ -13,6 +13,7 @@
 #include "forms/textbox.h"
 #include "print/pngresource.h"
 #include "print/ppmresource.h"
+#include "print/textwrap.h"
 #include "resultcourier.h"
 #include "runhandin.h"
 #include "statekeeper.h"
@@ -214,19 +215,16 @@ void TrainerForm::Form_Load()
 void TrainerForm::printNotice(const QString &text)
 {
     // Smaller than the questions, so that a line naming a topic fits the
-    // window; one wider still goes on a second line after its colon.
-    const qreal size = FontSize();
-    setFontSize(kNoticeSize);
+    // window; one wider still goes on after its colon, on as many lines as it takes.
+    const qsizetype colon = text.indexOf(QLatin1String(": "));
     QFont font(kCourier);
     font.setPointSizeF(kNoticeSize);
-    const qsizetype colon = text.indexOf(QLatin1String(": "));
     if (colon > 0 && QFontMetricsF(font).horizontalAdvance(text) > width() - 16) {
-        Print(text.left(colon + 1));
-        Print(QStringLiteral("  ") + text.mid(colon + 2));
+        printWrapped(text.left(colon + 1));
+        printWrapped(QStringLiteral("  ") + text.mid(colon + 2));
     } else {
-        Print(text);
+        printWrapped(text);
     }
-    setFontSize(size);
 }
 
 void TrainerForm::chooseLevel(qint64 limitSeconds)
@@ -263,7 +261,7 @@ void TrainerForm::resumeRun()
     const float start = float(std::fmod(clock().timeOfDay() - double(elapsed) / 86400.0 + 1.0, 1.0));
     m_trainer.restartClock(start);
     Timer1->followSpanFrom(m_trainer.startTime());
-    Cls();
+    clearScreen();
     const qsizetype taken = state.record.steps.size();
     printNotice(QStringLiteral("Продолжается прерванная работа: %1, %2, шаг %3 из %4, осталось %5:%6")
                     .arg(state.record.topic, ResultMode::caption(state.record.mode))
@@ -325,14 +323,14 @@ void TrainerForm::setResultsFolder(const QString &folder)
     m_handIn.reset(folder.isEmpty() ? nullptr : new RunHandIn(folder, Outbox::open().folder(), this));
     if (!m_handIn)
         return;
-    connect(m_handIn->courier(), &ResultCourier::reported, this, [this](const QString &line) { Print(line); });
+    connect(m_handIn->courier(), &ResultCourier::reported, this, &TrainerForm::handInReported);
     connect(m_handIn->board(), &StatusBoard::written, this, &TrainerForm::statusWritten);
 }
 
 void TrainerForm::statusWritten(const QString &error)
 {
     if (!error.isEmpty() && error != m_statusError)
-        Print(QStringLiteral("Учитель не видит, на каком вы шаге: ") + error);
+        printWrapped(QStringLiteral("Учитель не видит, на каком вы шаге: ") + error);
     m_statusError = error;
 }
 
@@ -353,7 +351,7 @@ void TrainerForm::modeBoxClick(CheckBox *box, CommandButton *button,
     } else {
         for (CommandButton *b : disableWithoutLevel)
             b->setEnabled(false);
-        Cls();
+        clearScreen();
         setForeColor(kRed);
         setFontSize(14);
         setFontBold(true);
@@ -429,8 +427,9 @@ void TrainerForm::Timer1_Timer()
 {
     Text1->setText(clockLine(m_trainer.startTime()));
     if (m_trainer.timeRanOut(clock().timeOfDay())) {
-        Cls();
+        clearScreen();
         Print(QStringLiteral("Ваше время истекло. Нажмите -Результат-"));
+        m_runOpen = false;
         handIn(true);
         Command1->setEnabled(false);
         Command2->setEnabled(false);
@@ -511,7 +510,7 @@ void TrainerForm::Command1_Click()
     List2->setEnabled(false);
     List2->setHeight(180);
     startMode();
-    Cls();
+    clearScreen();
     if (Command1->isEnabled()) {
         Check2->setValue(0);
         Check3->setValue(0);
@@ -540,7 +539,7 @@ void TrainerForm::List1_Click()
     if (pick == Trainer::QuestionPick::Ignored)
         return;
     keepState();
-    Cls();
+    clearScreen();
     const qint16 row = m_trainer.pickedQuestion();
     if (pick == Trainer::QuestionPick::Plain) {
         Print(m_trainer.questions()[row]);
@@ -568,7 +567,7 @@ void TrainerForm::List2_Click()
         List1->setEnabled(true);
         return;
     }
-    Cls();
+    clearScreen();
     Print(QStringLiteral("всё"));
     Print(m_trainer.correctCount(), Separator::NextZone);
     Print(m_trainer.matchCount());
@@ -586,7 +585,7 @@ void TrainerForm::Command2_Click()
     List1->hide();
     List2->hide();
     startMode();
-    Cls();
+    clearScreen();
     Command3->setEnabled(false);
     Command1->setEnabled(false);
     Command6->setEnabled(false);
@@ -611,7 +610,7 @@ void TrainerForm::askTurns(int from, int candidate, bool resumed)
         setFontBold(true);
         // The line saying that the run goes on stays above its first question.
         if (turn != from || !resumed)
-            Cls();
+            clearScreen();
         Print(m_trainer.questions()[turn]);
         if (turn == from && candidate >= 0)
             m_trainer.resumeTurn(turn, candidate);
@@ -662,7 +661,7 @@ void TrainerForm::Command6_Click()
     startMode();
     List1->setEnabled(true);
     List2->setEnabled(false);
-    Cls();
+    clearScreen();
     Command3->setEnabled(false);
     Command1->setEnabled(false);
     Command2->setEnabled(false);
@@ -719,16 +718,13 @@ void TrainerForm::Command3_Click()
     Check4->setEnabled(true);
     Check1->setEnabled(true);
     Check2->setEnabled(true);
-    Cls();
-    setForeColor(kDesignColor);
-    setFontSize(11);
-    List2->Clear();
-    List1->Clear();
     const Trainer::Result result = m_trainer.result(tickedModes());
     // Kept first: a report on the screen always has its record.
     if (result.outcome == Trainer::Result::Outcome::Graded)
         handIn(false);
-    printResult(result);
+    m_shownResult = result;
+    m_runOpen = false;
+    drawReport();
     Command3->setEnabled(true);
     Command2->setEnabled(false);
     Command1->setEnabled(false);
@@ -739,6 +735,49 @@ void TrainerForm::Command3_Click()
     Option2->setEnabled(true);
 }
 
+void TrainerForm::clearScreen()
+{
+    m_reportShown = false;
+    Cls();
+}
+
+void TrainerForm::drawReport()
+{
+    clearScreen();
+    setForeColor(kDesignColor);
+    setFontSize(11);
+    List2->Clear();
+    List1->Clear();
+    printResult(m_shownResult);
+    if (!m_statusError.isEmpty())
+        printWrapped(QStringLiteral("Учитель не видит, на каком вы шаге: ") + m_statusError);
+    if (!m_handInLine.isEmpty())
+        printWrapped(m_handInLine);
+    m_reportShown = true;
+}
+
+void TrainerForm::handInReported(const QString &line)
+{
+    // The line stands for the record as it is now: the report shows it in
+    // place of the one before; a run under way is not interrupted by it.
+    m_handInLine = line;
+    if (m_reportShown)
+        drawReport();
+    else if (!m_runOpen)
+        printWrapped(line);
+}
+
+void TrainerForm::printWrapped(const QString &text)
+{
+    const qreal size = FontSize();
+    setFontSize(kNoticeSize);
+    QFont font(kCourier);
+    font.setPointSizeF(kNoticeSize);
+    for (const QString &line : TextWrap::lines(text, QFontMetricsF(font), width() - 16, QStringLiteral("  ")))
+        Print(line);
+    setFontSize(size);
+}
+
 void TrainerForm::noteProgress()
 {
     if (m_handIn)
@@ -747,6 +786,8 @@ void TrainerForm::noteProgress()
 
 void TrainerForm::runShown()
 {
+    m_runOpen = true;
+    m_handInLine.clear();
     if (m_handIn)
         m_handIn->runStarted(m_trainer, tickedModes(), clock().now());
 }

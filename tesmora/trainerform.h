@@ -112,6 +112,13 @@ private:
     std::optional<std::pair<QString, double>> askYesNo();
     void reportLine(ListBox *list, const QString &text, Separator separator = Separator::NewLine);
     void printResult(const Trainer::Result &result);
+    // The screen cleared; the report, if it was on it, is no more.
+    void clearScreen();
+    // The last report again, with the hand-in line as it stands.
+    void drawReport();
+    void handInReported(const QString &line);
+    // Within the window's width, at the notices' size.
+    void printWrapped(const QString &text);
 
     Trainer m_trainer;
     QString m_dataFolder;
@@ -137,6 +144,10 @@ private:
     // A status that could not be written is said once, until one is again.
     void statusWritten(const QString &error);
     QString m_statusError;
+    Trainer::Result m_shownResult;
+    QString m_handInLine;       // what became of the last run's record
+    bool m_reportShown = false; // the report is what the screen shows
+    bool m_runOpen = false;     // a run is under way: no hand-in line breaks into it
     QStringList m_loadMessages;
     QStringList m_startProblems;
 };

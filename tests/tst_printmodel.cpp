@@ -2,6 +2,7 @@
 #include "forms/form.h"
 #include "forms/printsurface.h"
 #include "print/textfont.h"
+#include "print/textwrap.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -27,6 +28,8 @@ private slots:
     void widthIsTheSumOfTheCharacters();
     void designFamiliesDrawTheirSubstitute_data();
     void designFamiliesDrawTheirSubstitute();
+    void wrappedLines_data();
+    void wrappedLines();
 };
 
 void TestPrintModel::initTestCase()
@@ -249,6 +252,32 @@ void TestPrintModel::designFamiliesDrawTheirSubstitute()
     QCOMPARE(QFontInfo(made).family(), QFontInfo(substituted).family());
     QVERIFY2(QFontDatabase::families().contains(made.family()), qPrintable(made.family()));
     QCOMPARE(QFontInfo(made).bold(), bold);
+}
+
+void TestPrintModel::wrappedLines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("columns"); // the width, in the monospaced font's characters
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("fits") << "Результат передан." << 18 << QStringList{"Результат передан."};
+    QTest::newRow("at blanks, with the indent") << "будет передан учителю позже: нет прав" << 14
+                                                << QStringList{"будет передан", "  учителю", "  позже: нет", "  прав"};
+    QTest::newRow("a path wider than a line")
+        << "папка /srv/school/results" << 10 << QStringList{"папка", "  /srv/sch", "  ool/resu", "  lts"};
+    QTest::newRow("blanks run together") << "a   b" << 10 << QStringList{"a b"};
+    QTest::newRow("nothing") << "" << 10 << QStringList{""};
+}
+
+// A long line under the report goes on below rather than past the window's edge.
+void TestPrintModel::wrappedLines()
+{
+    QFETCH(QString, text);
+    QFETCH(int, columns);
+    QFETCH(QStringList, lines);
+    const QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFontMetricsF metrics(mono);
+    const qreal width = metrics.horizontalAdvance(QString(columns, QLatin1Char('x')));
+    QCOMPARE(TextWrap::lines(text, metrics, width, QStringLiteral("  ")), lines);
 }
 
 QTEST_MAIN(TestPrintModel)
