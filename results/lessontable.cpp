@@ -1,6 +1,6 @@
 #include "lessontable.h"
 
-#include <QLocale>
+#include "resulttable.h"
 
 #include <algorithm>
 
@@ -13,8 +13,7 @@ QString minutes(qint64 seconds)
 
 QString percentText(double percent)
 {
-    static const QLocale russian(QLocale::Russian); // made once: ten thousand rows ask
-    return russian.toString(percent, 'g', 10) + QStringLiteral(" %");
+    return ResultTable::percentText(percent) + QStringLiteral(" %");
 }
 
 // The day's bounds as instants, so that ten thousand records are compared

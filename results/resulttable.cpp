@@ -75,9 +75,15 @@ QStringList ResultTable::row(const ResultFolder::Entry &entry)
             ResultMode::caption(r.mode),
             r.opening ? QString() : QString::number(r.matches),
             r.opening ? QString() : QString::number(r.errors),
-            r.opening ? QString() : QString::number(r.percent, 'g', 10),
+            r.opening ? QString() : percentText(r.percent),
             r.timedOut || r.unfinished ? QString() : r.grade,
             entry.attention};
+}
+
+QString ResultTable::percentText(double percent)
+{
+    static const QLocale russian(QLocale::Russian); // made once: ten thousand rows ask
+    return russian.toString(percent, 'g', 10);
 }
 
 QMap<QString, int> ResultTable::gradeCounts() const
@@ -146,8 +152,9 @@ QByteArray ResultTable::csv(CsvStyle style) const
     QString text = line(Header);
     for (const ResultFolder::Entry &entry : m_shown) {
         QStringList cells = row(entry);
-        if (style == CsvStyle::Russian)
-            cells[Percent].replace(QLatin1Char('.'), QLatin1Char(','));
+        // RFC 4180 parts fields with commas: its numbers take the point.
+        if (style == CsvStyle::Rfc4180)
+            cells[Percent].replace(QLatin1Char(','), QLatin1Char('.'));
         text += line(cells);
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();

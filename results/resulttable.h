@@ -32,7 +32,10 @@ public:
     const QVector<ResultFolder::Entry> &all() const { return m_all; }
     QStringList topics() const; // every topic of the records, sorted
     // The columns of Header for one record, the percentage with a decimal point.
+    // As the teacher reads them: the percentage with a decimal comma.
     static QStringList row(const ResultFolder::Entry &entry);
+    // "93,75": a percentage as every window and paper shows it.
+    static QString percentText(double percent);
 
     // Rows shown per grade "1".."5", "—" for time-outs, and "?" for any
     // other grade (where one was written in by hand).

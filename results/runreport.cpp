@@ -1,5 +1,8 @@
 #include "runreport.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace {
@@ -21,11 +24,18 @@ QString answer(const ResultRecord::Step &step)
                                      : QStringLiteral("«%1»").arg(step.answerText);
 }
 
+// Each cell's words kept on one line, names and topics above all; only the
+// last column (what to look at, the longest) wraps, so that the columns are
+// as wide as what they hold.
 QString row(const QStringList &cells, const char *tag = "td")
 {
     QString html = QStringLiteral("<tr>");
-    for (const QString &cell : cells)
-        html += QStringLiteral("<%1>%2</%1>").arg(QLatin1String(tag), escaped(cell));
+    for (qsizetype k = 0; k < cells.size(); ++k) {
+        const bool last = k == cells.size() - 1;
+        html += QStringLiteral("<%1%2>%3</%1>")
+                    .arg(QLatin1String(tag), last ? QString() : QStringLiteral(" style=\"white-space:nowrap\""),
+                         escaped(cells[k]));
+    }
     return html + QStringLiteral("</tr>");
 }
 
@@ -78,7 +88,7 @@ QString RunReport::run(const ResultFolder::Entry &entry)
     else if (r.timedOut)
         line(QStringLiteral("Оценка"), QStringLiteral("нет: время вышло"));
     else
-        line(QStringLiteral("Оценка"), QStringLiteral("%1 (%2%)").arg(r.grade, QString::number(r.percent, 'g', 10)));
+        line(QStringLiteral("Оценка"), QStringLiteral("%1 (%2 %)").arg(r.grade, ResultTable::percentText(r.percent)));
     if (!entry.attention.isEmpty())
         line(QStringLiteral("Внимание"), entry.attention);
     if (!entry.note.isEmpty())
@@ -89,13 +99,32 @@ QString RunReport::run(const ResultFolder::Entry &entry)
     return html + QStringLiteral("</ol>");
 }
 
+QString RunReport::tableTitle(const ResultTable &table, const QStringList &topics, const QString &folder)
+{
+    QDate first;
+    QDate last;
+    for (const ResultFolder::Entry &entry : table.shown()) {
+        const QDate day = entry.record.finished.toLocalTime().date();
+        first = first.isNull() || day < first ? day : first;
+        last = last.isNull() || day > last ? day : last;
+    }
+    const QString format = QStringLiteral("dd.MM.yyyy");
+    const QString days = first.isNull() ? QStringLiteral("записей нет")
+        : first == last                 ? first.toString(format)
+                                        : first.toString(format) + QStringLiteral("–") + last.toString(format);
+    const QString name = QFileInfo(QDir::cleanPath(folder)).fileName();
+    return QStringLiteral("Результаты: %1; %2; папка «%3»")
+        .arg(topics.isEmpty() ? QStringLiteral("все темы") : topics.join(QStringLiteral(", ")), days,
+             name.isEmpty() ? folder : name);
+}
+
 QString RunReport::table(const ResultTable &table, const QString &title, const QStringList &topics,
                          const QHash<QString, QStringList> &questions, const QString &note)
 {
     QString html = QStringLiteral("<h2>%1</h2>").arg(escaped(title));
     if (!note.isEmpty())
         html += QStringLiteral("<p>%1</p>").arg(escaped(note));
-    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">");
+    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\">");
     html += row(ResultTable::Header, "th");
     for (const ResultFolder::Entry &entry : table.shown())
         html += row(ResultTable::row(entry));
@@ -140,8 +169,8 @@ QString RunReport::missLine(const ResultTable::Miss &miss, const QStringList &qu
 QString RunReport::lesson(const QVector<LessonTable::Pupil> &pupils, const QVector<LessonTable::Working> &working,
                           const QString &title)
 {
-    QString html
-        = QStringLiteral("<h2>%1</h2><table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">").arg(escaped(title));
+    QString html = QStringLiteral("<h2>%1</h2><table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\">")
+                       .arg(escaped(title));
     html += row(LessonTable::Header, "th");
     for (const LessonTable::Pupil &pupil : pupils)
         html += row(LessonTable::row(pupil));

@@ -30,6 +30,9 @@ public:
     // note is said once under the title (that owners cannot be checked).
     // Paper lists the MissesOnPaper questions most missed per topic.
     static constexpr int MissesOnPaper = 30;
+    // "Результаты: Физика; 08.12.2026–09.12.2026; папка «results»": the
+    // topics, the days of the rows shown and the folder's own name.
+    static QString tableTitle(const ResultTable &table, const QStringList &topics, const QString &folder);
     static QString table(const ResultTable &table, const QString &title, const QStringList &topics,
                          const QHash<QString, QStringList> &questions, const QString &note = QString());
 };

@@ -10,8 +10,9 @@ PACKAGES=(qt6-base-dev libfontconfig-dev cmake ninja-build g++ fonts-liberation2
 # The topic editor's save is tested by killing a child that saves at each of
 # its system calls in turn (strace's fault injection). The labs' step window
 # offers the run as a whole program in Pascal and Python: the tests compile it
-# with Free Pascal (fp-compiler) and run it with python3.
-TEST_PACKAGES=(strace fp-compiler python3)
+# with Free Pascal (fp-compiler) and run it with python3. The printed report
+# is checked as its PDF's text and a picture of its page (poppler-utils).
+TEST_PACKAGES=(strace fp-compiler python3 poppler-utils)
 # The fuzz targets need clang with its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The package: dpkg-shlibdeps (dpkg-dev) computes its dependencies; the package

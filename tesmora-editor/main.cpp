@@ -150,11 +150,13 @@ int writePdf(int argc, char *argv[])
     const std::optional<Table> table = readTable(args.value(1));
     if (!table)
         return 2;
-    const QString title = QStringLiteral("Результаты — %1").arg(resultsFolder(args.value(1)));
+    const QStringList topics = table->table.topics();
+    const QString title = RunReport::tableTitle(table->table, topics, resultsFolder(args.value(1)));
     const QString error = ReportPrinter::writePdf(
         args[0], title,
-        RunReport::table(table->table, title, table->table.topics(),
-                         ResultFeed::readTopics(ClassSettings::load().topicsFolder()).questions, table->ownersNote));
+        RunReport::table(table->table, title, topics,
+                         ResultFeed::readTopics(ClassSettings::load().topicsFolder()).questions, table->ownersNote),
+        ReportPrinter::Paper::Landscape);
     if (!error.isEmpty()) {
         std::fprintf(stderr, "tesmora-editor: не удалось записать %s: %s\n", qPrintable(args[0]), qPrintable(error));
         return 2;

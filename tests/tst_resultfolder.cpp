@@ -260,6 +260,9 @@ void TestResultFolder::csvAndFilters()
     QCOMPARE(QString::fromUtf8(russian.mid(3)).split(QStringLiteral("\r\n")).value(1),
              QStringLiteral("2026-12-09;10:30:05;root;\"Иванов, \"\"Пётр\"\"\";pc01;Физика;Тест2 выбор;13;3;93,75;4;"
                             "цифры не сходятся с ответами"));
+    // What the teacher reads, on the screen and on paper, has the comma too.
+    QCOMPARE(ResultTable::row(table.shown()[0]).value(ResultTable::Percent), QStringLiteral("93,75"));
+    QVERIFY(RunReport::run(table.shown()[0]).contains(QStringLiteral("Оценка: 4 (93,75 %)")));
     using Filter = ResultTable::Filter;
     table.setFilter(Filter{QString(), QString(), ResultMode::Test1, {}, {}});
     QCOMPARE(table.shown().size(), 1);

@@ -1,21 +1,26 @@
 #include "lessontable.h"
 #include "recordcheck.h"
+#include "reportprinter.h"
 #include "resultcache.h"
 #include "resultsmodel.h"
 #include "resultstore.h"
 #include "resultswindow.h"
 #include "rundialog.h"
+#include "runreport.h"
 #include "safetext.h"
 #include "topiccatalog.h"
 #include "topicfile.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -24,7 +29,11 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QWindow>
 
 #include <fcntl.h>
@@ -41,6 +50,7 @@ private slots:
     void tableAsTheTeacherUsesIt();
     void faultsHeal();
     void secondOpeningFromCache();
+    void paperReadsWell();
 
 private:
     static ResultRecord handIn(const QString &folder, const QString &topic, const QString &grade);
@@ -302,6 +312,100 @@ void TestResultsWindow::secondOpeningFromCache()
     ResultsWindow uncached(results.path(), QString());
     QTRY_VERIFY(!uncached.busy());
     QCOMPARE(uncached.table().shown().size(), 0);
+}
+
+// Every cell's words whole on one line but the last column's.
+static QStringList brokenCells(QTextDocument &document)
+{
+    QStringList broken;
+    document.documentLayout()->documentSize(); // laid out
+    for (QTextFrame *frame : document.rootFrame()->childFrames()) {
+        auto *table = qobject_cast<QTextTable *>(frame);
+        for (int row = 0; table && row < table->rows(); ++row) {
+            for (int column = 0; column + 1 < table->columns(); ++column) {
+                const QTextTableCell cell = table->cellAt(row, column);
+                for (QTextBlock b = cell.firstCursorPosition().block();
+                     b.isValid() && b.position() < cell.lastPosition(); b = b.next()) {
+                    if (b.layout()->lineCount() > 1)
+                        broken << b.text();
+                }
+            }
+        }
+    }
+    return broken;
+}
+
+// The paper a teacher prints: the table on landscape pages with words never
+// broken, a title that says what it is, a pupil's run on one sheet.
+void TestResultsWindow::paperReadsWell()
+{
+    QVector<ResultFolder::Entry> entries;
+    const QStringList names = {QStringLiteral("Петрова-Водкина Анастасия"), QStringLiteral("Константинопольский Пётр")};
+    for (int k = 0; k < 30; ++k) {
+        ResultRecord r;
+        r.user = QStringLiteral("pupil%1").arg(k);
+        r.name = names[k % 2];
+        r.host = QStringLiteral("kab214-pc%1").arg(k);
+        r.topic = QStringLiteral("Основы информатики");
+        r.mode = ResultMode::Test2;
+        r.started = r.finished = QDateTime(QDate(2026, 12, 9), QTime(10, k));
+        r.matches = 15;
+        r.errors = 1;
+        r.percent = 93.75;
+        r.grade = QStringLiteral("5");
+        for (int step = 0; step < 16; ++step)
+            r.steps.append(
+                {step,
+                 step,
+                 {},
+                 step % 3 != 0,
+                 true,
+                 QStringLiteral("Как называется величина, значение которой меняется при выполнении %1").arg(step),
+                 QStringLiteral("переменная величина целого или вещественного типа")});
+        entries.append({QStringLiteral("%1.json").arg(k),
+                        r,
+                        k % 5 ? QString() : QStringLiteral("цифры не сходятся с ответами; похоже на чужой файл"),
+                        {}});
+    }
+    ResultTable table;
+    table.setEntries(entries);
+    const QString title = RunReport::tableTitle(table, table.topics(), QStringLiteral("/srv/school/tesmora/results/"));
+    QCOMPARE(title, QStringLiteral("Результаты: Основы информатики; 09.12.2026; папка «results»"));
+    const QString html = RunReport::table(table, title, table.topics(), {});
+    const auto wide = ReportPrinter::document(title, html, ReportPrinter::Paper::Landscape);
+    QCOMPARE(brokenCells(*wide), QStringList());
+    QVERIFY2(wide->size().width() <= wide->pageSize().width() + 1,
+             qPrintable(QStringLiteral("%1 > %2").arg(wide->size().width()).arg(wide->pageSize().width())));
+    // On a portrait page the same table would not fit: the reason for landscape.
+    const auto narrow = ReportPrinter::document(title, html, ReportPrinter::Paper::Portrait);
+    QVERIFY(narrow->size().width() > narrow->pageSize().width());
+    QCOMPARE(ReportPrinter::document(title, RunReport::run(entries[0]), ReportPrinter::Paper::Portrait)->pageCount(),
+             1);
+
+    // The PDF itself, as its text and as a picture of its first page.
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    QCOMPARE(ReportPrinter::writePdf(pdf, title, html, ReportPrinter::Paper::Landscape), QString());
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(20000));
+    const QString said = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(said.contains(title) && said.count(names[0]) == 15 && said.count(QStringLiteral("93,75")) == 30,
+             qPrintable(said));
+    QProcess picture;
+    picture.start(QStringLiteral("pdftoppm"),
+                  {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-f"),
+                   QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"), pdf,
+                   dir.filePath(QStringLiteral("page"))});
+    QVERIFY(picture.waitForFinished(20000) && picture.exitCode() == 0);
+    const QImage page(dir.filePath(QStringLiteral("page-1.png")));
+    QVERIFY(page.width() > page.height());
+    // Nothing printed into the right margin: no column runs off the sheet.
+    const int margin = page.width() * 12 / 297;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = page.width() - margin; x < page.width(); ++x)
+            QCOMPARE(page.pixelColor(x, y), QColor(Qt::white));
+    }
 }
 
 QTEST_MAIN(TestResultsWindow)

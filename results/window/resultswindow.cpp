@@ -224,7 +224,11 @@ void ResultsWindow::buildFilters(QWidget *bar)
     layout->addWidget(print);
     layout->addWidget(m_export);
     connect(print, &QPushButton::clicked, this, [this] {
-        ReportPrinter::print(this, windowTitle(), m_tabs->currentIndex() == 0 ? lessonReport() : report());
+        ReportPrinter::print(this,
+                             m_tabs->currentIndex() == 0
+                                 ? lessonTitle()
+                                 : RunReport::tableTitle(m_table, topics(), m_feed->folder().folder()),
+                             m_tabs->currentIndex() == 0 ? lessonReport() : report(), ReportPrinter::Paper::Landscape);
     });
     connect(today, &QPushButton::clicked, this, [this] { setDays(QDate::currentDate(), QDate::currentDate()); });
     connect(allDays, &QPushButton::clicked, this, [this] { setDays({}, {}); });
@@ -386,15 +390,27 @@ QString ResultsWindow::lessonReport() const
     return RunReport::lesson(
         LessonTable::pupils(m_table.all(), lessonDay(), topic),
         LessonTable::working(m_feed->statuses(), m_table.all(), lessonDay(), topic, QDateTime::currentDateTime()),
-        QStringLiteral("Урок %1%2")
-            .arg(lessonDay().toString(QStringLiteral("dd.MM.yyyy")),
-                 topic.isEmpty() ? QString() : QStringLiteral(" — ") + topic));
+        lessonTitle());
+}
+
+QString ResultsWindow::lessonTitle() const
+{
+    const QString topic = m_topic->currentData().toString();
+    return QStringLiteral("Урок %1%2")
+        .arg(lessonDay().toString(QStringLiteral("dd.MM.yyyy")),
+             topic.isEmpty() ? QString() : QStringLiteral(" — ") + topic);
+}
+
+QStringList ResultsWindow::topics() const
+{
+    const QString topic = m_topic->currentData().toString();
+    return topic.isEmpty() ? m_table.topics() : QStringList{topic};
 }
 
 QString ResultsWindow::report() const
 {
     const QString topic = m_topic->currentData().toString();
-    return RunReport::table(m_table, windowTitle(), topic.isEmpty() ? m_table.topics() : QStringList{topic},
+    return RunReport::table(m_table, RunReport::tableTitle(m_table, topics(), m_feed->folder().folder()), topics(),
                             m_feed->topics().questions, m_feed->folder().ownersNote());
 }
 

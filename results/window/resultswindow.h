@@ -63,6 +63,9 @@ public:
     QString report() const;
     // The lesson view for paper: the pupils' rows and who works now.
     QString lessonReport() const;
+    QString lessonTitle() const;
+    // The topic chosen, or every topic of the records.
+    QStringList topics() const;
     // Writes the rows shown to path on a worker thread; exported() tells
     // how it ended.
     void exportTo(const QString &path, ResultTable::CsvStyle style);

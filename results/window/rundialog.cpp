@@ -21,7 +21,8 @@ RunDialog::RunDialog(const ResultFolder::Entry &entry, QWidget *parent)
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton *print = buttons->addButton(QStringLiteral("Печать…"), QDialogButtonBox::ActionRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(print, &QPushButton::clicked, this, [this, html] { ReportPrinter::print(this, windowTitle(), html); });
+    connect(print, &QPushButton::clicked, this,
+            [this, html] { ReportPrinter::print(this, windowTitle(), html, ReportPrinter::Paper::Portrait); });
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_text, 1);
     layout->addWidget(buttons);
