@@ -65,7 +65,10 @@ License: Expat
 
 License: Expat
  ${licence}")
-install(FILES ${changelog} ${CMAKE_BINARY_DIR}/doc/copyright DESTINATION ${PACKAGE_DOC})
+# The README, whose "In a classroom" the settings template sends the
+# administrator to, and the share's lines for a Samba server.
+install(FILES ${changelog} ${CMAKE_BINARY_DIR}/doc/copyright ${CMAKE_SOURCE_DIR}/README.md
+              ${CMAKE_SOURCE_DIR}/docs/smb-results.conf DESTINATION ${PACKAGE_DOC})
 
 # AppStream metadata, one file per program, beside its launcher.
 foreach(program tesmora doloran pelmar tesmora-editor)

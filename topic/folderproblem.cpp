@@ -20,7 +20,8 @@ std::optional<QString> whyNot(const QString &folder, FolderProblem::Need need)
     const QFileInfo info(folder);
     if (!info.isDir())
         return info.exists() ? SystemError::text(ENOTDIR) : QString();
-    const int mode = R_OK | X_OK | (need == FolderProblem::Need::Write ? W_OK : 0);
+    // Writing needs no listing: a drop box (3773) lets a pupil add, not read.
+    const int mode = X_OK | (need == FolderProblem::Need::Write ? W_OK : R_OK);
     if (::access(QFile::encodeName(folder).constData(), mode) != 0)
         return SystemError::text(errno);
     return std::nullopt;

@@ -49,9 +49,19 @@ done
 # The package documents itself as Debian asks: copyright, changelog, manual pages.
 check "usr/share/doc/classroom-programs/copyright"
 check "usr/share/doc/classroom-programs/changelog.gz"
+# The administrator's guide, where the settings template sends him.
+check "usr/share/doc/classroom-programs/README.md"
+check "usr/share/doc/classroom-programs/smb-results.conf"
+grep -q '/usr/share/doc/classroom-programs/README.md' "$root/etc/xdg/tesmora/class.conf" \
+    || { echo "class.conf does not name the README's path"; failed=1; }
 for program in tesmora doloran pelmar tesmora-editor; do
     check "usr/share/man/man1/$program.1.gz"
     check "usr/share/man/ru/man1/$program.1.gz"
+    # Read on a terminal without Cyrillic too, without a word from troff.
+    for page in "$root/usr/share/man/man1/$program.1.gz" "$root/usr/share/man/ru/man1/$program.1.gz"; do
+        warned=$(LANG=C LC_ALL=C MANWIDTH=80 man -l "$page" 2>&1 >/dev/null || true)
+        if [ -n "$warned" ]; then echo "man $page under LANG=C: $(echo "$warned" | head -n 3)"; failed=1; fi
+    done
     metainfo="$root/usr/share/metainfo/$program.metainfo.xml"
     check "usr/share/metainfo/$program.metainfo.xml"
     if [ -f "$metainfo" ] && ! appstreamcli validate --no-net "$metainfo" >"$root.appstream" 2>&1; then
