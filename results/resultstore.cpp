@@ -3,6 +3,9 @@
 #include "storage/checkedwriter.h"
 #include "storage/outbox.h"
 
+#include <QMutex>
+#include <QSet>
+
 namespace {
 
 // How many fresh names a record tries when others took its name first.
@@ -66,8 +69,48 @@ ResultStore::Written ResultStore::handInKept(const QString &folder, const Writte
     return written;
 }
 
+namespace {
+
+// A record handed in by one thread of this process at a time: the window's
+// submit and the minute's retry may both take it up, and two attempts at
+// once would each note a hidden name of their own over the other's, so that
+// a kill between leaves a hidden file no note names.
+class NameClaim
+{
+public:
+    explicit NameClaim(const QString &key)
+        : m_key(key)
+    {
+        const QMutexLocker lock(&s_mutex);
+        m_held = !s_claimed.contains(key);
+        if (m_held)
+            s_claimed.insert(key);
+    }
+    ~NameClaim()
+    {
+        if (!m_held)
+            return;
+        const QMutexLocker lock(&s_mutex);
+        s_claimed.remove(m_key);
+    }
+    NameClaim(const NameClaim &) = delete;
+    NameClaim &operator=(const NameClaim &) = delete;
+    bool held() const { return m_held; }
+
+private:
+    static inline QMutex s_mutex;
+    static inline QSet<QString> s_claimed;
+    QString m_key;
+    bool m_held = false;
+};
+
+} // namespace
+
 ResultStore::Attempt ResultStore::handIn(const QString &folder, Outbox &outbox, const QString &name)
 {
+    const NameClaim claim(outbox.folder() + QLatin1Char('/') + name);
+    if (!claim.held())
+        return failed(QStringLiteral("передаётся в эту минуту"));
     const std::optional<QByteArray> bytes = outbox.read(name);
     if (!bytes)
         return failed(QStringLiteral("не удалось прочитать %1 в папке %2").arg(name, outbox.folder()));
@@ -135,6 +178,15 @@ ResultStore::Attempt ResultStore::handInAs(CheckedWriter &writer, Outbox &outbox
     return handedIn();
 }
 
+bool ResultStore::lateWriteSettled(const CheckedWriter &writer, const Outbox &outbox, const QString &name)
+{
+    // A write that a kill cut short may still land at the server a moment
+    // later (its client finishing the request on its own): a fresh note whose
+    // file is not there yet is kept for the next round.
+    const QString hidden = outbox.leftover(name);
+    return hidden.isEmpty() || writer.exists(hidden) || outbox.noteAgeSeconds(name) >= LateWriteSeconds;
+}
+
 ResultStore::Round ResultStore::handInAll(const QString &folder)
 {
     Round round;
@@ -151,7 +203,8 @@ ResultStore::Round ResultStore::handInAll(const QString &folder)
                     round.lines
                         << QStringLiteral("Заметка о %1 называет не временный файл передачи: не выполнена").arg(name);
                     outbox.forgetLeftover(name);
-                } else if (writer.isOpen() && writer.remove(outbox.leftover(name))) {
+                } else if (writer.isOpen() && lateWriteSettled(writer, outbox, name)
+                           && writer.remove(outbox.leftover(name))) {
                     outbox.forgetLeftover(name);
                 }
             }

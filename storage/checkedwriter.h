@@ -64,9 +64,11 @@ public:
     // append-only attribute), in words; empty when nothing does.
     QString protection(const QStringList &names) const;
 
+    // Anything under that name, a link too.
+    bool exists(const QString &name) const;
+
 private:
     int openPlain(const QString &name) const;
-    bool exists(const QString &name) const;
     bool writeNew(const QString &name, const QByteArray &bytes, int mode, const QString &shownAs, int *error);
     std::optional<QString> copy(const QString &name, const QString &prefix);
     bool fail(const QString &action, const QString &name, int error);
