@@ -149,20 +149,14 @@ void ResultsWindow::showLesson()
     const QString topic = m_topic->currentData().toString();
     const QVector<ResultFolder::Entry> &entries = m_table.all();
     const QVector<LessonTable::Pupil> pupils = LessonTable::pupils(entries, lessonDay(), topic);
-    m_lesson->setRowCount(int(pupils.size()));
-    for (int row = 0; row < pupils.size(); ++row) {
-        const QStringList cells = LessonTable::row(pupils[row]);
-        for (int column = 0; column < cells.size(); ++column) {
-            auto *item = new QTableWidgetItem(cells[column]);
-            // Tinted like the records' rows, with the reason in the tooltip.
-            if (!pupils[row].flags.isEmpty()) {
-                item->setBackground(QColor(0xFF, 0xE0, 0xB0));
-                item->setToolTip(SafeText::plainTip(cells.last()));
-            }
-            m_lesson->setItem(row, column, item);
-        }
-    }
-    m_lesson->resizeColumnsToContents();
+    QVector<QStringList> rows;
+    rows.reserve(pupils.size());
+    for (const LessonTable::Pupil &pupil : pupils)
+        rows << LessonTable::row(pupil);
+    // Each poll brings the statuses; the rows are made again only when they changed.
+    if (rows != m_lessonRows)
+        fillLesson(pupils, rows);
+    m_lessonRows = rows;
     m_working->clear();
     for (const LessonTable::Working &w :
          LessonTable::working(m_feed->statuses(), entries, lessonDay(), topic, QDateTime::currentDateTime())) {
@@ -175,6 +169,24 @@ void ResultsWindow::showLesson()
         if (lessonDay() == QDate::currentDate())
             m_tabs->setCurrentIndex(0);
     }
+}
+
+void ResultsWindow::fillLesson(const QVector<LessonTable::Pupil> &pupils, const QVector<QStringList> &rows)
+{
+    m_lesson->setRowCount(int(rows.size()));
+    for (int row = 0; row < rows.size(); ++row) {
+        const QStringList &cells = rows[row];
+        for (int column = 0; column < cells.size(); ++column) {
+            auto *item = new QTableWidgetItem(cells[column]);
+            // Tinted like the records' rows, with the reason in the tooltip.
+            if (!pupils[row].flags.isEmpty()) {
+                item->setBackground(QColor(0xFF, 0xE0, 0xB0));
+                item->setToolTip(SafeText::plainTip(cells.last()));
+            }
+            m_lesson->setItem(row, column, item);
+        }
+    }
+    m_lesson->resizeColumnsToContents();
 }
 
 void ResultsWindow::buildFilters(QWidget *bar)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lessontable.h"
 #include "resultfeed.h"
 #include "resulttable.h"
 #include "topiccatalog.h"
@@ -87,6 +88,7 @@ private:
     void showRows();
     void showMisses();
     void showLesson();
+    void fillLesson(const QVector<LessonTable::Pupil> &pupils, const QVector<QStringList> &rows);
     QWidget *buildLesson();
     void exportCsv();
     void exportEnded(const QString &path, const QString &error);
@@ -110,6 +112,7 @@ private:
     QListWidget *m_missed;
     QTabWidget *m_tabs;
     QTableWidget *m_lesson;
+    QVector<QStringList> m_lessonRows; // as the lesson table shows them
     QListWidget *m_working;
     bool m_tabDecided = false;
 };
