@@ -178,15 +178,6 @@ ResultStore::Attempt ResultStore::handInAs(CheckedWriter &writer, Outbox &outbox
     return handedIn();
 }
 
-bool ResultStore::lateWriteSettled(const CheckedWriter &writer, const Outbox &outbox, const QString &name)
-{
-    // A write that a kill cut short may still land at the server a moment
-    // later (its client finishing the request on its own): a fresh note whose
-    // file is not there yet is kept for the next round.
-    const QString hidden = outbox.leftover(name);
-    return hidden.isEmpty() || writer.exists(hidden) || outbox.noteAgeSeconds(name) >= LateWriteSeconds;
-}
-
 ResultStore::Round ResultStore::handInAll(const QString &folder)
 {
     Round round;
@@ -203,8 +194,7 @@ ResultStore::Round ResultStore::handInAll(const QString &folder)
                     round.lines
                         << QStringLiteral("Заметка о %1 называет не временный файл передачи: не выполнена").arg(name);
                     outbox.forgetLeftover(name);
-                } else if (writer.isOpen() && lateWriteSettled(writer, outbox, name)
-                           && writer.remove(outbox.leftover(name))) {
+                } else if (writer.isOpen() && writer.remove(outbox.leftover(name))) {
                     outbox.forgetLeftover(name);
                 }
             }

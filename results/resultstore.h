@@ -54,10 +54,6 @@ public:
     static Attempt handIn(const QString &folder, Outbox &outbox, const QString &name);
     static Round handInAll(const QString &folder);
 
-    // How long a hidden file a kill left may take to appear at the server.
-    static constexpr qint64 LateWriteSeconds = 5;
-
 private:
-    static bool lateWriteSettled(const CheckedWriter &writer, const Outbox &outbox, const QString &name);
     static Attempt handInAs(CheckedWriter &writer, Outbox &outbox, const QString &name, const QByteArray &bytes);
 };

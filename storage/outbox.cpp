@@ -4,10 +4,8 @@
 #include "fileentry.h"
 #include "privatefolder.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
@@ -225,12 +223,6 @@ void Outbox::forgetLeftover(const QString &name)
     CheckedWriter writer(m_folder);
     if (writer.isOpen())
         writer.remove(noteOf(name));
-}
-
-qint64 Outbox::noteAgeSeconds(const QString &name) const
-{
-    const QFileInfo note(m_folder + QLatin1Char('/') + noteOf(name));
-    return note.exists() ? note.lastModified().secsTo(QDateTime::currentDateTime()) : -1;
 }
 
 QStringList Outbox::leftoversOnly() const

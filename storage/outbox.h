@@ -60,8 +60,6 @@ public:
     void forgetLeftover(const QString &name);
     // Names whose record is gone but whose note is there.
     QStringList leftoversOnly() const;
-    // How long ago the note of name was written; -1 without one.
-    qint64 noteAgeSeconds(const QString &name) const;
 
 private:
     Outbox() = default;

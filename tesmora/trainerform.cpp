@@ -217,9 +217,9 @@ void TrainerForm::printNotice(const QString &text)
     // Smaller than the questions, so that a line naming a topic fits the
     // window; one wider still goes on after its colon, on as many lines as it takes.
     const qsizetype colon = text.indexOf(QLatin1String(": "));
-    QFont font(kCourier);
-    font.setPointSizeF(kNoticeSize);
-    if (colon > 0 && QFontMetricsF(font).horizontalAdvance(text) > width() - 16) {
+    PrintItem item;
+    item.size = kNoticeSize;
+    if (colon > 0 && QFontMetricsF(printModel().fontOf(item)).horizontalAdvance(text) > width() - 16) {
         printWrapped(text.left(colon + 1));
         printWrapped(QStringLiteral("  ") + text.mid(colon + 2));
     } else {
@@ -771,9 +771,14 @@ void TrainerForm::printWrapped(const QString &text)
 {
     const qreal size = FontSize();
     setFontSize(kNoticeSize);
-    QFont font(kCourier);
-    font.setPointSizeF(kNoticeSize);
-    for (const QString &line : TextWrap::lines(text, QFontMetricsF(font), width() - 16, QStringLiteral("  ")))
+    // Measured in the face the surface draws, and short of the clock's box
+    // where it stands on the right.
+    PrintItem item;
+    item.size = kNoticeSize;
+    item.bold = printModel().fontBold();
+    const QFontMetricsF metrics(printModel().fontOf(item));
+    const int right = Text1->isVisible() ? std::min(width(), Text1->geometry().left()) : width();
+    for (const QString &line : TextWrap::lines(text, metrics, right - 16, QStringLiteral("  ")))
         Print(line);
     setFontSize(size);
 }
