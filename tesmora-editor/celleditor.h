@@ -20,6 +20,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    void handOut(const QString &lines);
     // The clipboard's text when it holds more than one line.
     static QString pastedLines();
 };

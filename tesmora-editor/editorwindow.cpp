@@ -50,6 +50,8 @@ EditorWindow::EditorWindow(const QString &folder, QWidget *parent)
     buildActions();
     resize(900, 640);
     connect(&m_undo, &QUndoStack::cleanChanged, this, &EditorWindow::showState);
+    // What the status bar said of the last step is not true of the next.
+    connect(&m_undo, &QUndoStack::indexChanged, statusBar(), &QStatusBar::clearMessage);
     connect(m_model, &TopicModel::cellEdited, this, [this](int row, int column, const QString &text) {
         m_undo.push(new EditCellCommand(m_model, row, column, text));
     });
@@ -364,6 +366,7 @@ QString EditorWindow::settleInterruptedSave(const QString &folder)
 
 void EditorWindow::newTopic()
 {
+    statusBar()->clearMessage();
     m_folder.clear();
     m_stamp = {};
     m_model->reset({}, {});
@@ -482,11 +485,17 @@ bool EditorWindow::saveAsTopic()
                                      QStringLiteral("Тема «%1» уже есть в %2. Заменить её?").arg(name, base))
                 != QMessageBox::Yes)
             continue;
+        const bool made = !QFileInfo(folder).isDir();
         if (const QString why = TopicSave::makeFolder(folder); !why.isEmpty()) {
             QMessageBox::warning(this, windowTitle(), why);
             return false;
         }
-        return saveTo(folder);
+        if (saveTo(folder))
+            return true;
+        // A save not made leaves no empty topic folder behind.
+        if (made)
+            QDir().rmdir(folder);
+        return false;
     }
 }
 
@@ -674,23 +683,41 @@ int EditorWindow::pasteText(const QString &text, int row, int column)
     m_undo.push(new ReplacePairsCommand(m_model, start, count, fitted.pairs,
                                         QStringLiteral("вставка %1 строк с %2").arg(pairs.size()).arg(start)));
     selectRow(start);
-    const QStringList said
+    QStringList said
         = QStringList{QStringLiteral("Вставлено строк: %1, с %2-й").arg(pairs.size()).arg(start)} + fitted.changed;
+    if (m_model->pairs().size() > TopicFile::MaxPairs)
+        said << QStringLiteral("строки с %1-й тренажёр не читает: удалите их или сохраните отдельной темой")
+                    .arg(TopicFile::MaxPairs);
     statusBar()->showMessage(said.join(QStringLiteral(". ")));
     return int(pairs.size());
+}
+
+QString EditorWindow::linesText(qsizetype count)
+{
+    const qsizetype tens = count % 100;
+    const qsizetype ones = count % 10;
+    const char *word = tens >= 11 && tens <= 14 ? "строк"
+        : ones == 1                             ? "строка"
+        : ones >= 2 && ones <= 4                ? "строки"
+                                                : "строк";
+    return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf8(word));
 }
 
 void EditorWindow::offerLinesAsRows(const QModelIndex &cell, const QString &text)
 {
     const qsizetype lines = TableText::rows(text, QLatin1Char('\t')).size();
     QMessageBox box(QMessageBox::Question, windowTitle(),
-                    QStringLiteral("В буфере обмена %1 строк текста: в одну клетку их не вставить. Вставить их "
+                    QStringLiteral("В буфере обмена %1 текста: в одну клетку их не вставить. Вставить их "
                                    "строками таблицы, начиная со строки %2?")
-                        .arg(lines)
+                        .arg(linesText(lines))
                         .arg(cell.row()),
                     QMessageBox::Cancel, this);
     QPushButton *asRows = box.addButton(QStringLiteral("Вставить строками"), QMessageBox::AcceptRole);
     box.exec();
+    // The cell's line is gone: the window and its table take the keys again
+    // (Ctrl+Z above all).
+    activateWindow();
+    m_table->setFocus();
     if (box.clickedButton() == asRows && cell.isValid())
         pasteText(text, cell.row(), cell.column());
 }
@@ -724,9 +751,10 @@ bool EditorWindow::importFile(const QString &path)
                     .arg(TopicFile::MaxPairs);
     QMessageBox box(QMessageBox::Information, windowTitle(), said, QMessageBox::Ok, this);
     if (!imported.skipped.isEmpty() || !imported.changed.isEmpty()) {
-        box.setInformativeText(
-            (imported.skipped.isEmpty() ? QString() : QStringLiteral("Не взято: %1. ").arg(imported.skipped.size()))
-            + imported.changed.join(QLatin1Char('\n')));
+        QStringList lines = imported.changed;
+        if (!imported.skipped.isEmpty())
+            lines.prepend(QStringLiteral("Не взято: %1 (подробности ниже).").arg(imported.skipped.size()));
+        box.setInformativeText(lines.join(QLatin1Char('\n')));
         box.setDetailedText(imported.skipped.join(QLatin1Char('\n')));
     }
     box.exec();

@@ -55,6 +55,8 @@ private:
     void importTopic();
     void exportGift();
     void offerLinesAsRows(const QModelIndex &cell, const QString &text);
+    // "1 строка", "3 строки", "17 строк".
+    static QString linesText(qsizetype count);
     bool saveAsTopic();
     void showResults();
     QString topicsFolderForSaving();

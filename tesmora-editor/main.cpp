@@ -36,21 +36,20 @@ CommandLine::Program program()
                            "       tesmora-editor --export-gift ПАПКА_ТЕМЫ\n"
                            "Редактор темы тренажёра и результаты класса.\n\n"
                            "  ПАПКА_ТЕМЫ         папка темы (без неё — тема тренажёра)\n"
-                           "  --results          окно результатов класса; без папки — папка results= из "
-                           "class.conf\n"
-                           "  --results-csv      таблица результатов в CSV по RFC 4180 на стандартный вывод, без "
-                           "окна\n"
+                           "  --results          окно результатов класса; без папки — results= из\n"
+                           "                     class.conf\n"
+                           "  --results-csv      таблица результатов в CSV по RFC 4180 на стандартный\n"
+                           "                     вывод, без окна\n"
                            "  --results-pdf      таблица результатов, оценки и частые ошибки в PDF, без окна\n"
-                           "  --import ФАЙЛ --to ПАПКА\n"
-                           "                     тема из таблицы CSV или TSV (два столбца) или из вопросов Moodle в "
-                           "формате GIFT,\n"
-                           "                     сохранённая в ПАПКУ без окна; что не стало парой, выводится с "
-                           "причиной\n"
-                           "  --export-gift      тема из ПАПКИ в формате GIFT для импорта в Moodle на стандартный "
-                           "вывод\n"
+                           "  --import ФАЙЛ --to ПАПКА_ТЕМЫ\n"
+                           "                     тема из таблицы CSV/TSV в два столбца или из вопросов\n"
+                           "                     Moodle (GIFT) в ПАПКУ_ТЕМЫ без окна; что не стало парой,\n"
+                           "                     выводится с причиной\n"
+                           "  --export-gift      тема из ПАПКИ_ТЕМЫ вопросами GIFT для Moodle на стандартный\n"
+                           "                     вывод\n"
                            "  --separator semicolon\n"
-                           "                     «;» между полями и десятичная запятая, как для русской "
-                           "электронной таблицы\n"
+                           "                     с --results-csv: «;» между полями и десятичная запятая,\n"
+                           "                     как для русской электронной таблицы\n"
                            "  --help             эта справка\n"
                            "  --version          версия программы\n"),
             {QStringLiteral("--results"), QStringLiteral("--results-csv"), QStringLiteral("--results-pdf"),
@@ -219,6 +218,10 @@ int exportGift(const QStringList &args)
         std::fprintf(stderr, "tesmora-editor: после --export-gift нужна одна папка темы\n");
         return 2;
     }
+    if (!QFileInfo(args[1]).isDir()) {
+        std::fprintf(stderr, "tesmora-editor: папки %s нет\n", qPrintable(args[1]));
+        return 2;
+    }
     const TopicFile::Loaded topic = TopicFile::read(args[1]);
     if (topic.pairs.isEmpty()) {
         std::fprintf(stderr, "tesmora-editor: в папке %s нет пар темы\n", qPrintable(args[1]));
@@ -241,6 +244,11 @@ int main(int argc, char *argv[])
         return writeCsv(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--results-pdf") == 0)
         return writePdf(argc, argv);
+    // --to belongs to --import alone: never a topic folder of its own.
+    if (argc > 1 && std::strcmp(argv[1], "--to") == 0) {
+        std::fprintf(stderr, "tesmora-editor: --to пишется после --import ФАЙЛ\n");
+        return 2;
+    }
     if (argc > 1 && (std::strcmp(argv[1], "--import") == 0 || std::strcmp(argv[1], "--export-gift") == 0)) {
         QCoreApplication app(argc, argv);
         const QStringList args = QCoreApplication::arguments().mid(1);

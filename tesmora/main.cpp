@@ -18,19 +18,19 @@ constexpr int kClassTopicsPatience = 5000;
 
 CommandLine::Program program()
 {
-    return {
-        "tesmora",
-        QStringLiteral("Использование: tesmora [ПАПКА_ТЕМЫ | --topic ИМЯ]\n"
-                       "       tesmora --hand-in\n"
-                       "Тренажёр и тест по теме курса.\n\n"
-                       "  ПАПКА_ТЕМЫ     папка с файлами темы test.txt и test1.txt\n"
-                       "  --topic ИМЯ    тема по названию: из папки тем класса, своих или установленных\n"
-                       "  --hand-in      передать учителю результаты, ждущие на этом компьютере, без окна;\n"
-                       "                 код выхода 0, когда ничего не осталось, 1, когда что-то ждёт или отложено\n"
-                       "  --help         эта справка\n"
-                       "  --version      версия программы\n"),
-        {QStringLiteral("--topic"), QStringLiteral("--hand-in")},
-        {QStringLiteral("--topic")}};
+    return {"tesmora",
+            QStringLiteral("Использование: tesmora [ПАПКА_ТЕМЫ | --topic ИМЯ]\n"
+                           "       tesmora --hand-in\n"
+                           "Тренажёр и тест по теме курса.\n\n"
+                           "  ПАПКА_ТЕМЫ     папка с файлами темы test.txt и test1.txt\n"
+                           "  --topic ИМЯ    тема по названию: из папки тем класса, своих или установленных\n"
+                           "  --hand-in      передать учителю результаты, ждущие на этом компьютере,\n"
+                           "                 без окна; код выхода 0, когда ничего не осталось, 1, когда\n"
+                           "                 что-то ждёт или отложено\n"
+                           "  --help         эта справка\n"
+                           "  --version      версия программы\n"),
+            {QStringLiteral("--topic"), QStringLiteral("--hand-in")},
+            {QStringLiteral("--topic")}};
 }
 
 // tesmora --hand-in: one attempt at every result kept on this computer,

@@ -154,6 +154,9 @@ void TestTopicChoice::expandedFolders()
     qputenv("USER", "pupil7");
     expanded.replace(QStringLiteral("<h>"), QDir::homePath()).replace(QStringLiteral("<u>"), QStringLiteral("pupil7"));
     QCOMPARE(ClassSettings::expand(written), expanded);
+    // A session without $USER still has an account's name.
+    qunsetenv("USER");
+    QVERIFY(!ClassSettings::expand(QStringLiteral("$USER")).contains(QLatin1Char('$')));
     qputenv("USER", user);
 }
 

@@ -4,15 +4,28 @@
 #include <QRegularExpression>
 #include <QSettings>
 
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 QString variable(const QString &name)
 {
     if (name == QLatin1String("HOME"))
         return QDir::homePath();
-    if (name == QLatin1String("USER")) // USERNAME is its name on Windows
-        return qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
-    return QString();
+    if (name != QLatin1String("USER"))
+        return QString();
+    // USERNAME is its name on Windows; a session may set neither.
+    QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+#ifdef Q_OS_UNIX
+    if (user.isEmpty()) {
+        if (const passwd *account = ::getpwuid(::getuid()))
+            user = QString::fromLocal8Bit(account->pw_name);
+    }
+#endif
+    return user;
 }
 
 } // namespace

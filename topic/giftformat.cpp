@@ -430,7 +430,7 @@ private:
 
     void shortAnswer(int k)
     {
-        const QString name = escaped(QStringLiteral("%1: %2").arg(m_title, QString::number(k + 1)));
+        const QString name = escaped(QStringLiteral("%1, вопрос %2").arg(m_title, QString::number(k + 1)));
         m_questions.append(
             QStringLiteral("::%1:: %2 {=%3}").arg(name, giftText(m_pairs[k].question), giftAnswer(m_pairs[k].answer)));
     }

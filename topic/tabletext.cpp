@@ -101,6 +101,20 @@ bool TableText::looksLikeRows(const QString &text)
     return std::any_of(text.begin(), text.begin() + end, isLineBreak);
 }
 
+namespace {
+
+// A first row that names the columns rather than holds a pair.
+bool isHeader(const QString &question, const QString &answer)
+{
+    static const QStringList questions = {QStringLiteral("вопрос"), QStringLiteral("вопросы"),
+                                          QStringLiteral("question"), QStringLiteral("questions")};
+    static const QStringList answers
+        = {QStringLiteral("ответ"), QStringLiteral("ответы"), QStringLiteral("answer"), QStringLiteral("answers")};
+    return questions.contains(question.toLower()) && answers.contains(answer.toLower());
+}
+
+} // namespace
+
 ImportedPairs TableText::pairs(const QVector<QStringList> &rows)
 {
     ImportedPairs result;
@@ -112,7 +126,10 @@ ImportedPairs TableText::pairs(const QVector<QStringList> &rows)
         const QString answer = row.value(1).trimmed();
         const bool more = std::any_of(row.begin() + std::min<qsizetype>(2, row.size()), row.end(),
                                       [](const QString &cell) { return !cell.trimmed().isEmpty(); });
-        if (question.isEmpty() && answer.isEmpty()) {
+        if (k == 0 && isHeader(question, answer)) {
+            result.changed.append(
+                QStringLiteral("Строка 1 — заголовки столбцов «%1» и «%2»: не взята").arg(question, answer));
+        } else if (question.isEmpty() && answer.isEmpty()) {
             if (more)
                 result.skipped.append(QStringLiteral("Строка %1: нет ни вопроса, ни ответа").arg(number));
         } else if (question.isEmpty() || answer.isEmpty()) {
@@ -127,7 +144,7 @@ ImportedPairs TableText::pairs(const QVector<QStringList> &rows)
     // A third column (a comment, a mark) usually runs down the whole table: one line for all its rows.
     if (!wider.isEmpty()) {
         const QString rowWord = wider.size() == 1 ? QStringLiteral("Строка") : QStringLiteral("Строки");
-        result.skipped.append(
+        result.changed.append(
             QStringLiteral("%1 %2: лишние столбцы не взяты").arg(rowWord, wider.join(QStringLiteral(", "))));
     }
     return result;

@@ -69,7 +69,8 @@ void TopicImport::fitForTrainer(ImportedPairs &imported)
             rows << QString::number(row);
     }
     if (!rows.isEmpty())
-        imported.changed << QStringLiteral("Кавычки \" заменены на «ёлочки», переносы строк — на пробелы, в строках: ")
+        imported.changed << QStringLiteral(
+                                "Кавычки \" заменены на «ёлочки», переносы строк — на пробелы, в строках редактора: ")
                 + rows.join(QStringLiteral(", "));
 }
 
