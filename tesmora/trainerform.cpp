@@ -777,8 +777,13 @@ void TrainerForm::printWrapped(const QString &text)
     item.size = kNoticeSize;
     item.bold = printModel().fontBold();
     const QFontMetricsF metrics(printModel().fontOf(item));
-    const int right = Text1->isVisible() ? std::min(width(), Text1->geometry().left()) : width();
-    for (const QString &line : TextWrap::lines(text, metrics, right - 16, QStringLiteral("  ")))
+    QStringList lines = TextWrap::lines(text, metrics, width() - 16, QStringLiteral("  "));
+    // Lines that would run beside the clock's box go short of it instead.
+    const QRect clock = Text1->geometry();
+    const qreal top = printModel().nextY();
+    if (Text1->isVisible() && top < clock.bottom() && top + lines.size() * metrics.height() > clock.top())
+        lines = TextWrap::lines(text, metrics, std::min(width(), clock.left()) - 16, QStringLiteral("  "));
+    for (const QString &line : std::as_const(lines))
         Print(line);
     setFontSize(size);
 }

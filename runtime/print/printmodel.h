@@ -80,6 +80,8 @@ public:
     const QVector<PrintLine> &lines() const { return m_lines; }
     // How far to the right and down the printed text reaches, in pixels.
     QSizeF extent() const { return m_extent; }
+    // The top of the line the next print starts, in pixels.
+    qreal nextY() const { return m_y; }
 
     QStringList lineTexts() const;
     QVariantList itemMaps() const;
