@@ -80,9 +80,14 @@ QString LessonTable::attempts(int count)
 }
 
 const QStringList LessonTable::Header
-    = {QStringLiteral("Ученик"),       QStringLiteral("Тема"),        QStringLiteral("Тренировка"),
-       QStringLiteral("Тест1 да/нет"), QStringLiteral("Тест2 выбор"), QStringLiteral("Время"),
-       QStringLiteral("Лимит"),        QStringLiteral("Внимание")};
+    = {QStringLiteral("Ученик"),
+       QStringLiteral("Тема"),
+       ResultMode::caption(ResultMode::Training), // as the trainer's buttons name the modes
+       ResultMode::caption(ResultMode::Test1),
+       ResultMode::caption(ResultMode::Test2),
+       QStringLiteral("Время"),
+       QStringLiteral("Лимит"),
+       QStringLiteral("Внимание")};
 
 QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entry> &entries, const QDate &day,
                                                 const QString &topic)

@@ -24,18 +24,13 @@ QString answer(const ResultRecord::Step &step)
                                      : QStringLiteral("«%1»").arg(step.answerText);
 }
 
-// Each cell's words kept on one line, names and topics above all; only the
-// last column (what to look at, the longest) wraps, so that the columns are
-// as wide as what they hold.
+// The columns' widths are the paper's to give (ReportPrinter), from what
+// the cells hold.
 QString row(const QStringList &cells, const char *tag = "td")
 {
     QString html = QStringLiteral("<tr>");
-    for (qsizetype k = 0; k < cells.size(); ++k) {
-        const bool last = k == cells.size() - 1;
-        html += QStringLiteral("<%1%2>%3</%1>")
-                    .arg(QLatin1String(tag), last ? QString() : QStringLiteral(" style=\"white-space:nowrap\""),
-                         escaped(cells[k]));
-    }
+    for (const QString &cell : cells)
+        html += QStringLiteral("<%1>%2</%1>").arg(QLatin1String(tag), escaped(cell));
     return html + QStringLiteral("</tr>");
 }
 

@@ -429,7 +429,7 @@ QString EditorWindow::topicsFolderForSaving()
 {
     // The class's shared folder when there is one; the account's own only
     // when there is none, or the teacher agrees, knowing no pupil sees it.
-    const QString classTopics = ClassSettings::load().topicsFolder();
+    QString classTopics = ClassSettings::load().topicsFolder();
     if (classTopics.isEmpty())
         return TopicCatalog::userFolder();
     const QString problem = FolderProblem::ofTopics(classTopics, FolderProblem::Need::Write);
@@ -686,7 +686,7 @@ int EditorWindow::pasteText(const QString &text, int row, int column)
     QStringList said
         = QStringList{QStringLiteral("Вставлено строк: %1, с %2-й").arg(pairs.size()).arg(start)} + fitted.changed;
     if (m_model->pairs().size() > TopicFile::MaxPairs)
-        said << QStringLiteral("строки с %1-й тренажёр не читает: удалите их или сохраните отдельной темой")
+        said << QStringLiteral("Строки с %1-й тренажёр не читает: удалите их или сохраните отдельной темой")
                     .arg(TopicFile::MaxPairs);
     statusBar()->showMessage(said.join(QStringLiteral(". ")));
     return int(pairs.size());

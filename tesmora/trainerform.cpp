@@ -761,6 +761,9 @@ void TrainerForm::handInReported(const QString &line)
     // The line stands for the record as it is now: the report shows it in
     // place of the one before; a run under way is not interrupted by it.
     m_handInLine = line;
+    // A record handed in shows the folder works again: the step's line is stale.
+    if (line.startsWith(QStringLiteral("Результат передан учителю")))
+        m_statusError.clear();
     if (m_reportShown)
         drawReport();
     else if (!m_runOpen)

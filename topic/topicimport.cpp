@@ -65,7 +65,9 @@ void TopicImport::fitForTrainer(ImportedPairs &imported)
     QStringList rows;
     for (qsizetype row = 0; row < imported.pairs.size(); ++row) {
         TopicPair &pair = imported.pairs[row];
-        if (fit(pair.question) | fit(pair.answer))
+        const bool question = fit(pair.question);
+        const bool answer = fit(pair.answer); // both, whatever the first did
+        if (question || answer)
             rows << QString::number(row);
     }
     if (!rows.isEmpty())
