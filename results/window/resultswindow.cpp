@@ -148,15 +148,20 @@ void ResultsWindow::showLesson()
 {
     const QString topic = m_topic->currentData().toString();
     const QVector<ResultFolder::Entry> &entries = m_table.all();
-    const QVector<LessonTable::Pupil> pupils = LessonTable::pupils(entries, lessonDay(), topic);
-    QVector<QStringList> rows;
-    rows.reserve(pupils.size());
-    for (const LessonTable::Pupil &pupil : pupils)
-        rows << LessonTable::row(pupil);
-    // Each poll brings the statuses; the rows are made again only when they changed.
-    if (rows != m_lessonRows)
-        fillLesson(pupils, rows);
-    m_lessonRows = rows;
+    // Each poll brings the statuses; the pupils' rows are worked out again
+    // only for other records, another day or topic, and shown only if they changed.
+    const LessonKey key{m_recordsSet, lessonDay(), topic};
+    if (!(key == m_lessonKey)) {
+        m_lessonKey = key;
+        const QVector<LessonTable::Pupil> pupils = LessonTable::pupils(entries, lessonDay(), topic);
+        QVector<QStringList> rows;
+        rows.reserve(pupils.size());
+        for (const LessonTable::Pupil &pupil : pupils)
+            rows << LessonTable::row(pupil);
+        if (rows != m_lessonRows)
+            fillLesson(pupils, rows);
+        m_lessonRows = rows;
+    }
     m_working->clear();
     for (const LessonTable::Working &w :
          LessonTable::working(m_feed->statuses(), entries, lessonDay(), topic, QDateTime::currentDateTime())) {
@@ -164,7 +169,7 @@ void ResultsWindow::showLesson()
         if (w.stopped)
             item->setForeground(QColor(0xB0, 0x30, 0x00));
     }
-    if (!m_tabDecided && (!pupils.isEmpty() || m_working->count() > 0)) {
+    if (!m_tabDecided && (!m_lessonRows.isEmpty() || m_working->count() > 0)) {
         m_tabDecided = true;
         if (lessonDay() == QDate::currentDate())
             m_tabs->setCurrentIndex(0);
@@ -287,6 +292,7 @@ void ResultsWindow::refresh()
 void ResultsWindow::showAll()
 {
     m_table.setEntries(m_feed->entries());
+    ++m_recordsSet;
     const QString current = m_topic->currentData().toString();
     const QSignalBlocker block(m_topic);
     m_topic->clear();

@@ -113,6 +113,16 @@ private:
     QTabWidget *m_tabs;
     QTableWidget *m_lesson;
     QVector<QStringList> m_lessonRows; // as the lesson table shows them
+    // What they were worked out from: the records as last set, the day, the topic.
+    struct LessonKey
+    {
+        quint64 records = 0;
+        QDate day;
+        QString topic;
+        bool operator==(const LessonKey &o) const { return records == o.records && day == o.day && topic == o.topic; }
+    };
+    LessonKey m_lessonKey;
+    quint64 m_recordsSet = 0; // counts the times the records were set
     QListWidget *m_working;
     bool m_tabDecided = false;
 };
