@@ -176,6 +176,12 @@ void ResultsWindow::showLesson()
     }
 }
 
+namespace {
+
+constexpr qsizetype kFittedLessonRows = 200;
+
+} // namespace
+
 void ResultsWindow::fillLesson(const QVector<LessonTable::Pupil> &pupils, const QVector<QStringList> &rows)
 {
     m_lesson->setRowCount(int(rows.size()));
@@ -191,7 +197,10 @@ void ResultsWindow::fillLesson(const QVector<LessonTable::Pupil> &pupils, const 
             m_lesson->setItem(row, column, item);
         }
     }
-    m_lesson->resizeColumnsToContents();
+    // Fitted to a class's rows; Qt's fitting asks every row, and a school's
+    // ten thousand would hold the window at every repaint after it.
+    if (rows.size() <= kFittedLessonRows)
+        m_lesson->resizeColumnsToContents();
 }
 
 void ResultsWindow::buildFilters(QWidget *bar)
