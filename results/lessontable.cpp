@@ -1,5 +1,6 @@
 #include "lessontable.h"
 
+#include "core/russianplural.h"
 #include "resulttable.h"
 
 #include <algorithm>
@@ -70,13 +71,7 @@ private:
 
 QString LessonTable::attempts(int count)
 {
-    const int tens = count % 100;
-    const int ones = count % 10;
-    const char *word = tens >= 11 && tens <= 14 ? "попыток"
-        : ones == 1                             ? "попытка"
-        : ones >= 2 && ones <= 4                ? "попытки"
-                                                : "попыток";
-    return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf8(word));
+    return RussianPlural::count(count, "попытка", "попытки", "попыток");
 }
 
 const QStringList LessonTable::Header

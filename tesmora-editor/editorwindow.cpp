@@ -2,6 +2,7 @@
 
 #include "celldelegate.h"
 #include "classsettings.h"
+#include "core/russianplural.h"
 #include "editcellcommand.h"
 #include "folderproblem.h"
 #include "giftformat.h"
@@ -694,13 +695,7 @@ int EditorWindow::pasteText(const QString &text, int row, int column)
 
 QString EditorWindow::linesText(qsizetype count)
 {
-    const qsizetype tens = count % 100;
-    const qsizetype ones = count % 10;
-    const char *word = tens >= 11 && tens <= 14 ? "строк"
-        : ones == 1                             ? "строка"
-        : ones >= 2 && ones <= 4                ? "строки"
-                                                : "строк";
-    return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf8(word));
+    return RussianPlural::count(count, "строка", "строки", "строк");
 }
 
 void EditorWindow::offerLinesAsRows(const QModelIndex &cell, const QString &text)
