@@ -135,14 +135,18 @@ QVector<LessonTable::Pupil> LessonTable::pupils(const QVector<ResultFolder::Entr
     for (auto it = tried.cbegin(); it != tried.cend(); ++it) {
         QVector<Tried> ordered(it->cbegin(), it->cend());
         std::sort(ordered.begin(), ordered.end(), [](const Tried &a, const Tried &b) { return a.at < b.at; });
+        // The newest few: a cell of every attempt of a pupil who tried all
+        // day would be too long to read, and to draw.
         QStringList each;
-        each.reserve(ordered.size());
-        for (const Tried &attempt : std::as_const(ordered))
-            each << words.of(*attempt.entry);
+        if (ordered.size() > AttemptsShown)
+            each << QStringLiteral("…");
+        for (qsizetype k = std::max<qsizetype>(0, ordered.size() - AttemptsShown); k < ordered.size(); ++k)
+            each << words.of(*ordered[k].entry);
         const bool plain = ordered.size() == 1 && ordered.front().ended;
-        list[it.key().first].last.insert(
-            it.key().second,
-            plain ? each.front() : attempts(int(each.size())) + QStringLiteral(": ") + each.join(QStringLiteral("; ")));
+        list[it.key().first].last.insert(it.key().second,
+                                         plain ? each.front()
+                                               : attempts(int(ordered.size())) + QStringLiteral(": ")
+                                                 + each.join(QStringLiteral("; ")));
     }
     std::sort(list.begin(), list.end(), [](const Pupil &a, const Pupil &b) {
         const int byName

@@ -17,6 +17,8 @@ public:
     static constexpr qint64 StoppedAfterSeconds = 120;
     // A status may be this far ahead of the teacher's clock (clocks differ).
     static constexpr qint64 FutureSlackSeconds = 300;
+    // A mode's cell lists this many of the newest attempts, after "…".
+    static constexpr qsizetype AttemptsShown = 5;
 
     struct Pupil
     {
@@ -24,7 +26,8 @@ public:
         QString name;
         QString topic;
         // "81,25 % — 4", or "время вышло"; with more attempts than one, or
-        // one not ended, each in order: "2 попытки: 81,25 % — 4; не завершена".
+        // one not ended, each in order: "2 попытки: 81,25 % — 4; не завершена";
+        // of more than AttemptsShown, the newest: "9 попыток: …; 75 % — 4; …".
         QMap<ResultMode::Value, QString> last;
         // The newest ended run's (else the newest run's): runs of their
         // own limit each, never added up against one.

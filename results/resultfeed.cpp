@@ -38,8 +38,11 @@ ResultFeed::ResultFeed(const QString &folder, const QString &classTopics, QObjec
     connect(&m_topicsLook, &QFutureWatcher<Topics>::finished, this, [this] {
         m_lookingAtTopics = false;
         m_topics = m_topicsLook.result();
-        emit topicsRead(m_folder.setTopicVersions(m_topics.versions));
+        if (m_folder.setTopicVersions(m_topics.versions))
+            showNow();
+        emit topicsRead();
     });
+    connect(&m_shaping, &QFutureWatcher<QVector<ResultFolder::Entry>>::finished, this, &ResultFeed::shaped);
     lookAtTopics();
     m_folder.keepBytes(true); // until the cache on this computer holds them
     connect(&m_listing, &QFutureWatcher<ResultFolder::Listing>::finished, this, &ResultFeed::listed);
@@ -178,6 +181,21 @@ void ResultFeed::showNow()
 {
     m_unshown = false;
     m_lastShown.start();
+    if (m_shapingRows) {
+        m_shapeAgain = true;
+        return;
+    }
+    m_shapingRows = true;
+    // A copy shares the reads: the window's thread goes on taking more in.
+    m_shaping.setFuture(QtConcurrent::run(WorkerThreads::pool(), [folder = m_folder] { return folder.entries(); }));
+}
+
+void ResultFeed::shaped()
+{
+    m_entries = m_shaping.result();
+    m_shapingRows = false;
+    if (std::exchange(m_shapeAgain, false))
+        showNow();
     emit changed();
 }
 

@@ -56,15 +56,16 @@ public:
     const Topics &topics() const { return m_topics; }
 
     const ResultFolder &folder() const { return m_folder; }
-    // Newest first, openings paired with their ends.
-    QVector<ResultFolder::Entry> entries() const { return m_folder.entries(); }
+    // Newest first, openings paired with their ends: as last worked out
+    // (on a worker, since ten thousand records take a while).
+    QVector<ResultFolder::Entry> entries() const { return m_entries; }
     // The status files last read, those believed.
     QVector<PupilStatus> statuses() const { return m_folder.trusted(m_pupils); }
     // Whether a look is under way, until every row is there to show.
-    bool reading() const { return m_reading; }
+    bool reading() const { return m_reading || m_shapingRows; }
     // Whether anything at all is under way: the check of cached rows and the
     // cache's save too.
-    bool busy() const { return m_reading || m_inFlight > 0 || m_saving.isRunning() || m_lookingAtTopics; }
+    bool busy() const { return reading() || m_inFlight > 0 || m_saving.isRunning() || m_lookingAtTopics; }
     // Records read of those to read in this look, while reading().
     int done() const { return m_done; }
     int total() const { return m_total; }
@@ -76,15 +77,16 @@ signals:
     void progressed();
     // The status files were read again.
     void statusesRead();
-    // The class topics were read again; entriesChanged when the records'
-    // flags changed by them.
-    void topicsRead(bool entriesChanged);
+    // The class topics were read again; changed() follows where the
+    // records' flags changed by them.
+    void topicsRead();
 
 private:
     void listed();
     void readNext();
     void chunkRead(const QVector<ResultFolder::Read> &reads);
     void showNow();
+    void shaped();
     void saveCache();
 
     ResultFolder m_folder;
@@ -103,7 +105,11 @@ private:
     QFutureWatcher<ResultFolder::Listing> m_listing;
     int m_inFlight = 0;
     QElapsedTimer m_lastShown;
-    bool m_unshown = false; // read but not yet shown
+    bool m_unshown = false;                                 // read but not yet shown
+    QFutureWatcher<QVector<ResultFolder::Entry>> m_shaping; // the rows worked out from the reads
+    bool m_shapingRows = false;                             // until shaped() has them, which is after the future ends
+    bool m_shapeAgain = false;                              // more was read while they were
+    QVector<ResultFolder::Entry> m_entries;
     QStringList m_toRead;
     QStringList m_toVerify; // names shown from the cache, to check
     int m_total = 0;        // names to read in this look

@@ -321,6 +321,23 @@ bool ResultFolder::refresh()
     return true;
 }
 
+namespace {
+
+// The account database's entry, by the reentrant calls: the rows are worked
+// out on a worker while the window's thread may look an account up too.
+template <typename Key, typename Lookup>
+std::optional<std::pair<qint64, QString>> accountEntry(Key key, Lookup lookup, bool gecos)
+{
+    passwd entry{};
+    passwd *found = nullptr;
+    QByteArray buffer(16384, Qt::Uninitialized);
+    if (lookup(key, &entry, buffer.data(), size_t(buffer.size()), &found) != 0 || !found)
+        return std::nullopt;
+    return std::pair<qint64, QString>(found->pw_uid, QString::fromLocal8Bit(gecos ? found->pw_gecos : found->pw_name));
+}
+
+} // namespace
+
 const ResultFolder::Account &ResultFolder::account(const QString &user) const
 {
     // One look-up per account: a class hands in many records each.
@@ -328,17 +345,17 @@ const ResultFolder::Account &ResultFolder::account(const QString &user) const
     if (known != m_accounts.constEnd())
         return *known;
     Account found;
-    if (const passwd *entry = ::getpwnam(QFile::encodeName(user).constData())) {
-        found.uid = entry->pw_uid;
-        found.fullName = SafeText::printable(QString::fromLocal8Bit(entry->pw_gecos).section(QLatin1Char(','), 0, 0));
+    if (const auto entry = accountEntry(QFile::encodeName(user).constData(), ::getpwnam_r, true)) {
+        found.uid = entry->first;
+        found.fullName = SafeText::printable(entry->second.section(QLatin1Char(','), 0, 0));
     }
     return *m_accounts.insert(user, found);
 }
 
 QString ResultFolder::ownerName(qint64 uid) const
 {
-    const passwd *entry = ::getpwuid(uid_t(uid));
-    return entry ? SafeText::printable(QString::fromLocal8Bit(entry->pw_name)) : QString::number(uid);
+    const auto entry = accountEntry(uid_t(uid), ::getpwuid_r, false);
+    return entry ? SafeText::printable(entry->second) : QString::number(uid);
 }
 
 bool ResultFolder::setTopicVersions(const QHash<QString, TopicCatalog::Versions> &versions)

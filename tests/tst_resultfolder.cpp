@@ -482,6 +482,10 @@ void TestResultFolder::attemptsOfTheDay_data()
     QTest::newRow("three openings, one end")
         << QStringList{"o1", "o2", "o3", "f3"} << 400 << "3 попытки: не завершена; не завершена; " + finished
         << QStringList{"", "не завершена", "не завершена"};
+    QTest::newRow("six attempts: the newest five")
+        << QStringList{"o1", "o2", "o3", "o4", "o5", "o6", "f6"} << 400
+        << "6 попыток: …; не завершена; не завершена; не завершена; не завершена; " + finished
+        << QStringList{"", "не завершена", "не завершена", "не завершена", "не завершена", "не завершена"};
     QTest::newRow("an opening that disagrees with its end")
         << QStringList{"d1", "f1"} << 30 << finished << QStringList{"начало попытки (%1) не совпадает с её записью"};
 }

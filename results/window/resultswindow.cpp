@@ -99,12 +99,9 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     connect(m_feed, &ResultFeed::changed, this, &ResultsWindow::showAll);
     connect(m_feed, &ResultFeed::progressed, this, &ResultsWindow::showStatus);
     connect(m_feed, &ResultFeed::statusesRead, this, &ResultsWindow::showLesson);
-    connect(m_feed, &ResultFeed::topicsRead, this, [this](bool entriesChanged) {
+    connect(m_feed, &ResultFeed::topicsRead, this, [this] {
         showStatus();
-        if (entriesChanged)
-            showAll();
-        else
-            showMisses();
+        showMisses();
     });
     connect(this, &ResultsWindow::exported, this, &ResultsWindow::exportEnded);
     showAll();
