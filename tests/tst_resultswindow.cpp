@@ -2,6 +2,7 @@
 #include "recordcheck.h"
 #include "reportprinter.h"
 #include "resultcache.h"
+#include "resultfeed.h"
 #include "resultsmodel.h"
 #include "resultstore.h"
 #include "resultswindow.h"
@@ -15,6 +16,7 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
@@ -50,6 +52,7 @@ private slots:
     void tableAsTheTeacherUsesIt();
     void faultsHeal();
     void secondOpeningFromCache();
+    void readingEndsWithEveryRow();
     void paperReadsWell();
 
 private:
@@ -151,6 +154,9 @@ void TestResultsWindow::tableAsTheTeacherUsesIt()
         QCOMPARE(ResultStore::write(results, r).outcome, ResultStore::Outcome::HandedIn);
     }
     ResultsWindow window(results, topics);
+    // It fits a classroom projector; on a wide screen it opens 1280 wide.
+    QVERIFY2(window.minimumSizeHint().width() <= 1024, qPrintable(QString::number(window.minimumSizeHint().width())));
+    window.resize(1280, 680);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTRY_VERIFY(!window.busy());
@@ -278,6 +284,47 @@ void TestResultsWindow::faultsHeal()
     }
     QCOMPARE(window.table().shown().size(), 2);
     QVERIFY(window.status()->text().startsWith(QStringLiteral("Записей: 2<br>")));
+}
+
+// A reading in several parts, the first time and from the cache: while
+// the window says it is reading no more, it shows every row, and a pupil's
+// attempts of the day make a cell of the newest few.
+void TestResultsWindow::readingEndsWithEveryRow()
+{
+    QTemporaryDir results;
+    const int count = 3 * ResultFeed::RecordsPerRead + 7;
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int k = 0; k < count; ++k) {
+        ResultRecord r = ResultRecord::ofThisAccount();
+        r.id = ResultRecord::newId();
+        r.topic = QStringLiteral("Физика");
+        r.mode = ResultMode::Training;
+        r.started = r.finished = now.addMSecs(-k);
+        r.grade = QStringLiteral("5");
+        QFile file(results.filePath(r.fileName()));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write(r.toJson()) > 0);
+    }
+    const int training = int(LessonTable::Header.indexOf(ResultMode::caption(ResultMode::Training)));
+    for (const char *opening : {"first", "from the cache"}) {
+        ResultsWindow window(results.path(), QString());
+        window.show();
+        QElapsedTimer clock;
+        clock.start();
+        int seenDone = 0;
+        while (window.busy() && clock.elapsed() < 30000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            if (!window.reading()) {
+                QVERIFY2(window.table().shown().size() == count, opening);
+                ++seenDone;
+            }
+        }
+        QVERIFY2(!window.busy() && seenDone > 0, opening);
+        QCOMPARE(window.lesson()->rowCount(), 1);
+        const QString cell = window.lesson()->item(0, training)->text();
+        QVERIFY2(cell.startsWith(LessonTable::attempts(count) + QStringLiteral(": …; ")), qPrintable(cell));
+        QCOMPARE(cell.count(QStringLiteral("; ")), int(LessonTable::AttemptsShown));
+    }
 }
 
 // A second opening takes what the first read from the cache: a record whose

@@ -23,6 +23,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTabWidget>
@@ -79,8 +80,9 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     auto *split = new QSplitter(this);
     split->addWidget(m_view);
     split->addWidget(side);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 1);
+    // The grades' side keeps its width; the table takes what the window gains.
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
     // The lesson first; the window opens on it when today has anything to show.
     m_tabs->addTab(buildLesson(), QStringLiteral("&Урок"));
     m_tabs->addTab(split, QStringLiteral("&Все записи"));
@@ -90,8 +92,10 @@ ResultsWindow::ResultsWindow(const QString &folder, const QString &classTopics, 
     layout->addWidget(bar);
     layout->addWidget(m_tabs, 1);
     layout->addWidget(m_status);
-    resize(1280, 680);
-    split->setSizes({1030, 250});
+    // Within a classroom projector's 1024 x 768 where that is the screen.
+    const QSize room = screen()->availableGeometry().size();
+    resize(std::min(1280, room.width()), std::min(680, room.height()));
+    split->setSizes({width() - 250, 250});
 
     m_status->setTextFormat(Qt::RichText);
     connect(m_status, &QLabel::linkActivated, this, &ResultsWindow::showUnreadable);
@@ -129,7 +133,7 @@ QWidget *ResultsWindow::buildLesson()
     sideLayout->addWidget(workingLabel);
     sideLayout->addWidget(m_working, 1);
     split->addWidget(side);
-    split->setSizes({820, 440});
+    split->setSizes({880, 300});
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(split);
@@ -209,6 +213,7 @@ void ResultsWindow::buildFilters(QWidget *bar)
     m_pupil = new QLineEdit(bar);
     m_pupil->setPlaceholderText(QStringLiteral("имя или логин"));
     m_pupil->setClearButtonEnabled(true);
+    m_pupil->setMinimumWidth(m_pupil->fontMetrics().horizontalAdvance(m_pupil->placeholderText()) + 40);
     m_mode = new QComboBox(bar);
     m_from = new QDateEdit(bar);
     m_to = new QDateEdit(bar);
@@ -228,24 +233,30 @@ void ResultsWindow::buildFilters(QWidget *bar)
     auto *allDays = new QPushButton(QStringLiteral("Все &дни"), bar);
     m_export = new QPushButton(QStringLiteral("Сохранить в CSV…"), bar);
     auto *print = new QPushButton(QStringLiteral("Печать…"), bar);
-    auto *layout = new QHBoxLayout(bar);
-    layout->setContentsMargins(0, 0, 0, 0);
-    const auto labelled = [bar, layout](const QString &text, QWidget *field) {
+    // Two rows, so that the window fits a 1024-pixel projector.
+    auto *rows = new QVBoxLayout(bar);
+    rows->setContentsMargins(0, 0, 0, 0);
+    auto *filters = new QHBoxLayout;
+    auto *actions = new QHBoxLayout;
+    rows->addLayout(filters);
+    rows->addLayout(actions);
+    const auto labelled = [bar, filters](const QString &text, QWidget *field) {
         auto *label = new QLabel(text, bar);
         label->setBuddy(field);
-        layout->addWidget(label);
-        layout->addWidget(field);
+        filters->addWidget(label);
+        filters->addWidget(field);
     };
     labelled(QStringLiteral("&Тема:"), m_topic);
     labelled(QStringLiteral("&Ученик:"), m_pupil);
     labelled(QStringLiteral("&Режим:"), m_mode);
     labelled(QStringLiteral("&С:"), m_from);
     labelled(QStringLiteral("&По:"), m_to);
-    layout->addWidget(today);
-    layout->addWidget(allDays);
-    layout->addStretch(1);
-    layout->addWidget(print);
-    layout->addWidget(m_export);
+    filters->addStretch(1);
+    actions->addWidget(today);
+    actions->addWidget(allDays);
+    actions->addStretch(1);
+    actions->addWidget(print);
+    actions->addWidget(m_export);
     connect(print, &QPushButton::clicked, this, [this] {
         ReportPrinter::print(this,
                              m_tabs->currentIndex() == 0
