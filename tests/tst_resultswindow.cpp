@@ -16,7 +16,6 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
@@ -286,44 +285,25 @@ void TestResultsWindow::faultsHeal()
     QVERIFY(window.status()->text().startsWith(QStringLiteral("Записей: 2<br>")));
 }
 
-// A reading in several parts, the first time and from the cache: while
-// the window says it is reading no more, it shows every row, and a pupil's
-// attempts of the day make a cell of the newest few.
+// A reading in several parts, the first time and from the cache: while the
+// window says it is reading no more, it shows every row. Shown on screen, as
+// its repaints leave turns between a worker's end and its rows arriving.
 void TestResultsWindow::readingEndsWithEveryRow()
 {
     QTemporaryDir results;
     const int count = 3 * ResultFeed::RecordsPerRead + 7;
-    const QDateTime now = QDateTime::currentDateTime();
-    for (int k = 0; k < count; ++k) {
-        ResultRecord r = ResultRecord::ofThisAccount();
-        r.id = ResultRecord::newId();
-        r.topic = QStringLiteral("Физика");
-        r.mode = ResultMode::Training;
-        r.started = r.finished = now.addMSecs(-k);
-        r.grade = QStringLiteral("5");
-        QFile file(results.filePath(r.fileName()));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QVERIFY(file.write(r.toJson()) > 0);
-    }
-    const int training = int(LessonTable::Header.indexOf(ResultMode::caption(ResultMode::Training)));
+    for (int k = 0; k < count; ++k)
+        handIn(results.path(), QStringLiteral("Физика"), QStringLiteral("5"));
     for (const char *opening : {"first", "from the cache"}) {
         ResultsWindow window(results.path(), QString());
         window.show();
-        QElapsedTimer clock;
-        clock.start();
-        int seenDone = 0;
-        while (window.busy() && clock.elapsed() < 30000) {
+        int seenDone = 0; // turns seen after the reading
+        while (window.busy()) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            if (!window.reading()) {
+            if (!window.reading() && ++seenDone)
                 QVERIFY2(window.table().shown().size() == count, opening);
-                ++seenDone;
-            }
         }
-        QVERIFY2(!window.busy() && seenDone > 0, opening);
-        QCOMPARE(window.lesson()->rowCount(), 1);
-        const QString cell = window.lesson()->item(0, training)->text();
-        QVERIFY2(cell.startsWith(LessonTable::attempts(count) + QStringLiteral(": …; ")), qPrintable(cell));
-        QCOMPARE(cell.count(QStringLiteral("; ")), int(LessonTable::AttemptsShown));
+        QVERIFY2(seenDone > 0, opening);
     }
 }
 
