@@ -7,9 +7,23 @@
 
 namespace {
 
+// A word longer than this (a name typed without blanks) may break after
+// every this many letters, so that it never pushes a column off the page.
+constexpr int kLongWord = 24;
+
 QString escaped(const QString &text)
 {
-    return text.toHtmlEscaped();
+    QString broken;
+    int run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kLongWord) {
+            broken += QChar(0x200B); // a break with no mark of its own
+            run = 1;
+        }
+        broken += c;
+    }
+    return broken.toHtmlEscaped();
 }
 
 QString question(const ResultRecord::Step &step)

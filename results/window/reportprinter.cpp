@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -44,7 +45,10 @@ Needs needsOf(const QTextTable &table, const QFont &font)
             cursor.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
             const QString text = cursor.selectedText();
             needs.whole[column] = std::max(needs.whole[column], metrics.horizontalAdvance(text));
-            for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            // Words break at blanks, and at the breaks the report puts into a
+            // word too long for any column.
+            static const QRegularExpression breaks(QStringLiteral("[ \u200B]"));
+            for (const QString &word : text.split(breaks, Qt::SkipEmptyParts))
                 needs.word[column] = std::max(needs.word[column], metrics.horizontalAdvance(word));
         }
     }
@@ -107,16 +111,33 @@ std::unique_ptr<QTextDocument> ReportPrinter::document(const QString &title, con
     document->setPageSize(layout(paper).paintRectPixels(dpi).size());
     const qreal width = document->pageSize().width() - 2 * document->documentMargin();
     for (QTextFrame *frame : document->rootFrame()->childFrames()) {
-        if (auto *table = qobject_cast<QTextTable *>(frame))
-            fitColumns(*table, font, width);
+        auto *table = qobject_cast<QTextTable *>(frame);
+        if (!table)
+            continue;
+        // A ruled table's header row again at the top of every page it runs onto.
+        if (table->format().border() > 0) {
+            QTextTableFormat format = table->format();
+            format.setHeaderRowCount(1);
+            table->setFormat(format);
+        }
+        fitColumns(*table, font, width);
     }
     return document;
+}
+
+QString ReportPrinter::docName(const QString &title)
+{
+    QString name = title;
+    name.replace(QStringLiteral(": "), QStringLiteral(" — "));
+    for (const QChar forbidden : QStringLiteral("\\/:*?\"<>|"))
+        name.replace(forbidden, QLatin1Char('_'));
+    return name;
 }
 
 void ReportPrinter::print(QWidget *parent, const QString &title, const QString &html, Paper paper)
 {
     QPrinter printer;
-    printer.setDocName(title);
+    printer.setDocName(docName(title));
     printer.setPageLayout(layout(paper));
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Печать — %1").arg(title));

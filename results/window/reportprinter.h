@@ -24,4 +24,7 @@ public:
     // page's printable width.
     static std::unique_ptr<QTextDocument> document(const QString &title, const QString &html, Paper paper);
     static QPageLayout layout(Paper paper);
+    // The title as the print dialog offers it for a file's name: no letter
+    // that Windows forbids in one.
+    static QString docName(const QString &title);
 };
