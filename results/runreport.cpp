@@ -7,18 +7,15 @@
 
 namespace {
 
-// A word longer than this (a name typed without blanks) may break after
-// every this many letters, so that it never pushes a column off the page.
-constexpr int kLongWord = 24;
-
 QString escaped(const QString &text)
 {
     QString broken;
     int run = 0;
     for (const QChar c : text) {
         run = c.isSpace() ? 0 : run + 1;
-        if (run > kLongWord) {
-            broken += QChar(0x200B); // a break with no mark of its own
+        // So that it never pushes a column off the page.
+        if (run > RunReport::LongWord) {
+            broken += QChar(RunReport::WordBreak);
             run = 1;
         }
         broken += c;

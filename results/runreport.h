@@ -13,6 +13,11 @@
 class RunReport
 {
 public:
+    // Put into a word too long for any column (a name typed without
+    // blanks): a break with no mark of its own, every LongWord letters.
+    static constexpr char16_t WordBreak = 0x200B;
+    static constexpr int LongWord = 24;
+
     // One run: who, when, the figures, the flags, and each step as the
     // pupil saw it.
     static QString run(const ResultFolder::Entry &entry);

@@ -1,5 +1,7 @@
 #include "reportprinter.h"
 
+#include "runreport.h"
+
 #include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
@@ -8,7 +10,6 @@
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -47,8 +48,9 @@ Needs needsOf(const QTextTable &table, const QFont &font)
             needs.whole[column] = std::max(needs.whole[column], metrics.horizontalAdvance(text));
             // Words break at blanks, and at the breaks the report puts into a
             // word too long for any column.
-            static const QRegularExpression breaks(QStringLiteral("[ \u200B]"));
-            for (const QString &word : text.split(breaks, Qt::SkipEmptyParts))
+            QString blanks = text;
+            blanks.replace(QChar(RunReport::WordBreak), QLatin1Char(' '));
+            for (const QString &word : blanks.split(QLatin1Char(' '), Qt::SkipEmptyParts))
                 needs.word[column] = std::max(needs.word[column], metrics.horizontalAdvance(word));
         }
     }
